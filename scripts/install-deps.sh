@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Lapora needs, and only those that are missing.
+# Quiet when everything is already there.
+set -euo pipefail
+
+packages=(
+    g++ cmake ninja-build pkg-config
+    qt6-base-dev libqt6svg6-dev qt6-translations-l10n libgl-dev
+    libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+    xvfb xauth
+    fonts-wine fonts-liberation2 tango-icon-theme
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

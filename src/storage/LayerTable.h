@@ -1,0 +1,170 @@
+#pragma once
+
+#include "storage/FieldDef.h"
+#include "storage/FieldValue.h"
+#include "storage/TableError.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class LayerTable;
+
+enum class TableState { Closed, Browse, Edit, Insert, CalcFields };
+
+// What a control that shows the table has to redraw.
+enum class TableChange {
+    DataSet,   // records added, removed, reordered, or the table opened or closed
+    Record,    // a field of the current (pending) record changed
+    Scroll,    // the cursor moved to another record
+    State      // the editing state changed
+};
+
+// A control that shows the table (the layer list, the text panel). The table
+// tells it what to redraw and, before it finishes a pending change, asks it
+// to write the input it still holds.
+class TableControl
+{
+public:
+    virtual ~TableControl() = default;
+    virtual void tableChanged(LayerTable& table, TableChange change) = 0;
+    virtual void writePendingInput(LayerTable&) {}
+};
+
+// The in-memory table of a card's layers: named, typed fields, records whose
+// slots are null or a value, a cursor with an editing state, insertion or
+// sorted order, defaults for new records and a fixed order of events.
+class LayerTable
+{
+public:
+    using Handler = std::function<void(LayerTable&)>;
+
+    explicit LayerTable(std::string name);
+    LayerTable(LayerTable&&) noexcept;
+    LayerTable& operator=(LayerTable&&) noexcept;
+    LayerTable(const LayerTable&) = delete;
+    LayerTable& operator=(const LayerTable&) = delete;
+    ~LayerTable();
+
+    const std::string& Name() const { return mName; }
+
+    // Fields of the default sort, separated by ';'.
+    std::string SortFields = "sorszam";
+
+    // Events; attach, detach (assign nullptr) or replace at any time, also
+    // from inside a handler.
+    Handler BeforeOpen, AfterOpen, BeforeClose, AfterClose;
+    Handler BeforeInsert, AfterInsert, OnNewRecord;
+    Handler BeforeEdit, AfterEdit, BeforePost, AfterPost;
+    Handler BeforeCancel, AfterCancel, BeforeDelete, AfterDelete;
+    Handler BeforeScroll, AfterScroll, OnCalcFields;
+
+    // Field list. Clearing and adding are for a closed table.
+    const std::vector<FieldDef>& Fields() const { return mFields; }
+    int FieldIndex(std::string_view name) const;  // -1 when no field has the name
+    const FieldDef& Field(std::string_view name) const;  // throws "Field '%s' not found"
+    void ClearFields();
+    void AddField(FieldDef field);
+    bool HasCalculatedFields() const;
+
+    // State.
+    void OpenTable();
+    void CloseTable();
+    bool IsOpen() const { return mState != TableState::Closed; }
+    TableState State() const { return mState; }
+    bool IsEditing() const { return mState == TableState::Edit || mState == TableState::Insert; }
+    bool IsModified() const { return mModified; }
+
+    // Records.
+    void AddNewRecord();
+    void EditRecord();
+    void PostRecord();
+    void CancelRecord();
+    void RemoveRecord();
+
+    // Cursor.
+    void MoveFirst();
+    void MoveLast();
+    void MoveNext();
+    void MovePrior();
+    bool LocateRecord(std::string_view fieldName, const FieldValue& value);
+    void SortRecords(const std::string& fieldNames = {});
+    bool IsSorted() const { return !mSortFields.empty(); }
+    int RecordPosition() const;  // from 1; -1 when closed, empty or inserting
+    int RecordTotal() const;
+    bool AtEnd() const { return mAtEnd; }
+    bool AtStart() const { return mAtStart; }
+
+    // Fields of the current (pending, or calculated) record. A null slot
+    // reads as std::monostate; on a closed table every field reads null.
+    const FieldValue& ReadField(std::string_view name) const;
+    void WriteField(std::string_view name, FieldValue value);
+    const std::string& ReadBlob(std::string_view name) const;  // empty when null
+    void WriteBlob(std::string_view name, std::string bytes);
+    void WriteFieldAt(int fieldIndex, FieldValue value);  // as WriteField, by position
+
+    // Card files.
+    void SaveFile(const std::string& path);
+    void LoadFile(const std::string& path);
+
+    // Stored records in the current order, for readers that must not move
+    // the cursor (the card file writer, the layer list). Rows count from 0.
+    int StoredCount() const { return static_cast<int>(mRecords.size()); }
+    const FieldValue& StoredValue(int row, int fieldIndex) const;
+    int CurrentRow() const;  // -1 when there is no current stored record
+    void CalculateRow(int row);  // runs OnCalcFields for that record
+
+    // Controls that show the table.
+    void AttachControl(TableControl* control);
+    void DetachControl(TableControl* control);
+    void DisableControls();  // nests; no notification until the matching enable
+    void EnableControls();   // the last one refreshes every control
+    bool ControlsDisabled() const { return mDisableCount > 0; }
+
+    // A load suspends the upkeep of the order (RecordTotal reads 0 and
+    // RecordPosition -1 until it ends) and lets read-only fields be assigned.
+    void BeginLoad();
+    void EndLoad();
+    bool IsLoading() const { return mLoading; }
+
+private:
+    using Record = std::vector<FieldValue>;
+
+    void requireOpen() const;
+    [[noreturn]] void fail(const std::string& text) const;
+    void raise(const Handler& handler);
+    void notify(TableChange change);
+    void askControlsForInput();
+    void finishPending();
+    void applyDefaults(Record& record);
+    void readIntoCursor();
+    void calculate(Record& record);
+    void storePending();
+    void insertSorted(Record record);
+    bool lessBySort(const Record& a, const Record& b) const;
+    std::vector<int> fieldIndexes(const std::string& names) const;
+    void assign(int fieldIndex, FieldValue value, Record& record) const;
+    void startAppend();
+    void resetFlags();
+
+    Record& activeRecord();
+    const Record* activeRecordOrNull() const;
+
+    std::string mName;
+    std::vector<FieldDef> mFields;
+    std::vector<Record> mRecords;   // current order
+    Record mPending;                // the record being edited or inserted
+    Record* mCalculating = nullptr; // target of OnCalcFields while it runs
+    int mCursor = -1;               // index into mRecords
+    TableState mState = TableState::Closed;
+    TableState mStateBeforeCalc = TableState::Closed;
+    bool mModified = false;
+    bool mAtEnd = true;
+    bool mAtStart = true;
+    bool mLoading = false;
+    std::vector<int> mSortFields;   // empty: insertion order
+    std::vector<TableControl*> mControls;
+    int mDisableCount = 0;
+    bool mChangedWhileDisabled = false;
+};
