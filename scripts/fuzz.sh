@@ -9,10 +9,11 @@ if ! command -v clang++ >/dev/null 2>&1; then
     exit 0
 fi
 if [[ ! -f build-fuzz/CMakeCache.txt ]]; then
+    mkdir -p build-fuzz
     CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DLAPORA_FUZZ=ON \
         -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
-cmake --build build-fuzz --parallel "$(nproc)"
+cmake --build build-fuzz --parallel "$(nproc)" >build-fuzz/build.log 2>&1 || { cat build-fuzz/build.log; exit 1; }
 corpus=build-fuzz/corpus
 mkdir -p "$corpus" build-fuzz/crashes
 cp -n tests/storage/data/*.bcrd "$corpus"/ 2>/dev/null || true

@@ -1,1 +1,220 @@
-// (being written)
+#include "storage/LayerTable.h"
+
+#include "storage/Win1250.h"
+
+#include "storage/CardFile.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+// Field names fold only ASCII letters; accented Windows-1250 bytes must match
+// exactly.
+char foldAscii(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool sameName(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size()
+        && std::equal(a.begin(), a.end(), b.begin(),
+                      [](char x, char y) { return foldAscii(x) == foldAscii(y); });
+}
+
+bool contains(const std::vector<TableControl*>& controls, const TableControl* control)
+{
+    return std::find(controls.begin(), controls.end(), control) != controls.end();
+}
+
+} // namespace
+
+LayerTable::LayerTable(std::string name)
+    : mName(std::move(name))
+{
+}
+
+LayerTable::LayerTable(LayerTable&&) noexcept = default;
+LayerTable& LayerTable::operator=(LayerTable&&) noexcept = default;
+LayerTable::~LayerTable() = default;
+
+int LayerTable::FieldIndex(std::string_view name) const
+{
+    for (std::size_t i = 0; i < mFields.size(); ++i)
+        if (sameName(mFields[i].FieldName, name))
+            return static_cast<int>(i);
+    return -1;
+}
+
+const FieldDef& LayerTable::Field(std::string_view name) const
+{
+    return mFields[indexOf(name)];
+}
+
+int LayerTable::indexOf(std::string_view name) const
+{
+    const int index = FieldIndex(name);
+    if (index < 0)
+        fail("Field '" + win1250ToUtf8(name) + "' not found");
+    return index;
+}
+
+// Records carry one slot per field, so the list may change only while no
+// record exists.
+void LayerTable::ClearFields()
+{
+    if (IsOpen())
+        fail("Cannot perform this operation on an open dataset");
+    mFields.clear();
+}
+
+void LayerTable::AddField(FieldDef field)
+{
+    if (IsOpen())
+        fail("Cannot perform this operation on an open dataset");
+    mFields.push_back(std::move(field));
+}
+
+bool LayerTable::HasCalculatedFields() const
+{
+    return std::any_of(mFields.begin(), mFields.end(),
+                       [](const FieldDef& f) { return f.Kind == FieldKind::Calculated; });
+}
+
+void LayerTable::OpenTable()
+{
+    if (IsOpen())
+        return;
+    raise(BeforeOpen);
+    mState = TableState::Browse;
+    mCursor = mRecords.empty() ? -1 : 0;
+    mAtStart = true;
+    mAtEnd = mRecords.empty();
+    readIntoCursor();
+    notify(TableChange::DataSet);
+    raise(AfterOpen);
+    if (!mRecords.empty())
+        raise(AfterScroll);
+}
+
+void LayerTable::CloseTable()
+{
+    if (!IsOpen())
+        return;
+    if (IsEditing())
+        CancelRecord();
+    raise(BeforeClose);
+    mRecords.clear();
+    dropPending();
+    mSortFields.clear();
+    mCursor = -1;
+    mModified = false;
+    mAtStart = mAtEnd = true;
+    mState = TableState::Closed;
+    notify(TableChange::DataSet);
+    raise(AfterClose);
+}
+
+void LayerTable::requireOpen() const
+{
+    if (!IsOpen())
+        fail("Cannot perform this operation on a closed dataset");
+}
+
+void LayerTable::fail(const std::string& text) const
+{
+    throw TableError(mName + ": " + text);
+}
+
+// The handler runs from a copy: it may detach or replace itself meanwhile.
+void LayerTable::raise(const Handler& handler)
+{
+    if (Handler copy = handler)
+        copy(*this);
+}
+
+// DataSet when the set or order of records changes (and on open, close and
+// the last EnableControls), Record on a field write or when an edit settles in
+// place, Scroll on a cursor move, State when editing starts or ends.
+void LayerTable::notify(TableChange change)
+{
+    if (mDisableCount > 0)
+        return;
+    const auto controls = mControls;  // a control may detach itself or another
+    for (TableControl* control : controls)
+        if (contains(mControls, control))
+            control->tableChanged(*this, change);
+}
+
+// Paused controls were not told of the current record, so whatever input
+// they hold belongs elsewhere and must not be written into it.
+void LayerTable::askControlsForInput()
+{
+    if (mDisableCount > 0)
+        return;
+    const auto controls = mControls;
+    for (TableControl* control : controls)
+        if (contains(mControls, control))
+            control->writePendingInput(*this);
+}
+
+void LayerTable::finishPending()
+{
+    if (!IsEditing())
+        return;
+    askControlsForInput();
+    if (!IsEditing())
+        return;
+    if (mModified)
+        PostRecord();
+    else
+        CancelRecord();
+}
+
+void LayerTable::AttachControl(TableControl* control)
+{
+    if (control && !contains(mControls, control))
+        mControls.push_back(control);
+}
+
+void LayerTable::DetachControl(TableControl* control)
+{
+    std::erase(mControls, control);
+}
+
+void LayerTable::DisableControls()
+{
+    ++mDisableCount;
+}
+
+void LayerTable::EnableControls()
+{
+    if (mDisableCount == 0)
+        return;
+    if (--mDisableCount == 0)
+        notify(TableChange::DataSet);
+}
+
+void LayerTable::BeginLoad()
+{
+    mLoading = true;
+}
+
+// Records were appended in file order; a sorted table puts them in place now.
+void LayerTable::EndLoad()
+{
+    mLoading = false;
+    if (IsOpen() && IsSorted())
+        sortKeepingCurrent();
+}
+
+void LayerTable::SaveFile(const std::string& path)
+{
+    WriteCardFile(*this, path);
+}
+
+void LayerTable::LoadFile(const std::string& path)
+{
+    ReadCardFile(*this, path);
+}

@@ -131,31 +131,45 @@ public:
 private:
     using Record = std::vector<FieldValue>;
 
+    // OnCalcFields target meaning the pending record rather than a stored row.
+    static constexpr int PendingRow = -1;
+
     void requireOpen() const;
     [[noreturn]] void fail(const std::string& text) const;
+    int indexOf(std::string_view name) const;
     void raise(const Handler& handler);
     void notify(TableChange change);
     void askControlsForInput();
     void finishPending();
-    void applyDefaults(Record& record);
-    void readIntoCursor();
-    void calculate(Record& record);
-    void storePending();
-    void insertSorted(Record record);
-    bool lessBySort(const Record& a, const Record& b) const;
-    std::vector<int> fieldIndexes(const std::string& names) const;
-    void assign(int fieldIndex, FieldValue value, Record& record) const;
     void startAppend();
+    void applyDefaults();
+    void dropPending();
+    void checkRequired() const;
+    bool storePending();
+    FieldValue convert(const FieldDef& field, FieldValue value) const;
+    const FieldValue& valueAt(int fieldIndex) const;
+    const FieldValue& pendingValue(int fieldIndex) const;
+    FieldValue& writableSlot(int fieldIndex);
+    void readIntoCursor();
+    void calculate(int row);
+    void scrolled();
     void resetFlags();
-
-    Record& activeRecord();
-    const Record* activeRecordOrNull() const;
+    void sortKeepingCurrent();
+    std::vector<Record>::iterator sortedPlace(const Record& record);
+    bool lessBySort(const Record& a, const Record& b) const;
+    bool sortKeyPending() const;
+    std::vector<int> fieldIndexes(const std::string& names) const;
+    void checkRow(int row) const;
 
     std::string mName;
     std::vector<FieldDef> mFields;
     std::vector<Record> mRecords;   // current order
-    Record mPending;                // the record being edited or inserted
-    Record* mCalculating = nullptr; // target of OnCalcFields while it runs
+    // The pending record. While inserting every slot is its own; while
+    // editing only the slots marked in mPendingSet are, the rest read through
+    // to the stored record, so that an edit never copies a picture.
+    Record mPending;
+    std::vector<bool> mPendingSet;
+    int mCalcRow = PendingRow;      // target of OnCalcFields while it runs
     int mCursor = -1;               // index into mRecords
     TableState mState = TableState::Closed;
     TableState mStateBeforeCalc = TableState::Closed;
@@ -166,5 +180,4 @@ private:
     std::vector<int> mSortFields;   // empty: insertion order
     std::vector<TableControl*> mControls;
     int mDisableCount = 0;
-    bool mChangedWhileDisabled = false;
 };

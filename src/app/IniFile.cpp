@@ -1,0 +1,221 @@
+#include "app/IniFile.h"
+
+#include "storage/Win1250.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+
+namespace {
+
+constexpr std::string_view Blanks = " \t";
+constexpr auto npos = std::string_view::npos;
+
+std::string_view trimmed(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(Blanks);
+    if (first == npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(Blanks) - first + 1);
+}
+
+char asciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+bool sameName(std::string_view a, std::string_view b)
+{
+    return std::ranges::equal(a, b, [](char x, char y) { return asciiLower(x) == asciiLower(y); });
+}
+
+std::string toWin1250(const QString& text)
+{
+    return utf8ToWin1250(text.toStdString()).bytes;
+}
+
+// Where one key's value sits in the file, or where the key would go.
+// Offsets are bytes into the file.
+struct KeyPlace
+{
+    bool sectionFound = false;
+    bool keyFound = false;
+    std::size_t valueBegin = 0; // the value without its surrounding blanks
+    std::size_t valueEnd = 0;
+    std::size_t insertAt = 0; // just past the section's last key line, or its header
+    bool insertNeedsBreak = false; // that line ends the file without a line ending
+};
+
+// The first key of that name in a section of that name wins, as it is the
+// one a reader sees.
+KeyPlace findKey(std::string_view file, std::string_view section, std::string_view key)
+{
+    KeyPlace place;
+    bool inSection = false;
+    for (std::size_t lineBegin = 0; lineBegin < file.size();) {
+        const std::size_t newline = file.find('\n', lineBegin);
+        const std::size_t next = newline == npos ? file.size() : newline + 1;
+        std::size_t contentEnd = newline == npos ? file.size() : newline;
+        if (contentEnd > lineBegin && file[contentEnd - 1] == '\r')
+            --contentEnd;
+        const std::string_view raw = file.substr(lineBegin, contentEnd - lineBegin);
+        const std::string_view line = trimmed(raw);
+        const auto markInsert = [&] {
+            place.insertAt = next;
+            place.insertNeedsBreak = newline == npos;
+        };
+
+        if (line.starts_with('[')) {
+            const std::size_t close = line.find(']');
+            const std::string_view name = line.substr(1, close == npos ? npos : close - 1);
+            inSection = sameName(trimmed(name), section);
+            if (inSection && !place.sectionFound) {
+                place.sectionFound = true;
+                markInsert();
+            }
+        } else if (inSection && !line.starts_with(';')) {
+            const std::size_t equals = raw.find('=');
+            const std::string_view name = equals == npos ? "" : trimmed(raw.substr(0, equals));
+            if (!name.empty()) {
+                if (sameName(name, key)) {
+                    const std::string_view rest = raw.substr(equals + 1);
+                    const std::string_view value = trimmed(rest);
+                    const std::size_t lead = value.empty() ? 0 : rest.find_first_not_of(Blanks);
+                    place.keyFound = true;
+                    place.valueBegin = lineBegin + equals + 1 + lead;
+                    place.valueEnd = place.valueBegin + value.size();
+                    return place;
+                }
+                markInsert();
+            }
+        }
+        lineBegin = next;
+    }
+    return place;
+}
+
+// New lines follow the file's own convention; a new file gets the platform's.
+std::string lineEnding(std::string_view file)
+{
+    const std::size_t newline = file.find('\n');
+    return newline != npos && newline > 0 && file[newline - 1] == '\r' ? "\r\n" : "\n";
+}
+
+} // namespace
+
+std::optional<int> parseIniInteger(std::string_view text)
+{
+    const char* end = text.data() + text.size();
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        // Hexadecimal spells all 32 bits, so 0xFFFFFFFF is -1.
+        std::uint32_t value = 0;
+        const auto [stop, error] = std::from_chars(text.data() + 2, end, value, 16);
+        if (error != std::errc() || stop != end)
+            return std::nullopt;
+        return static_cast<int>(value);
+    }
+    if (text.starts_with('+')) {
+        text.remove_prefix(1);
+        if (text.starts_with('-'))
+            return std::nullopt;
+    }
+    int value = 0;
+    const auto [stop, error] = std::from_chars(text.data(), end, value, 10);
+    if (error != std::errc() || stop != end || text.empty())
+        return std::nullopt;
+    return value;
+}
+
+IniFile::IniFile(QString fileName)
+    : mFileName(std::move(fileName))
+{
+}
+
+std::optional<std::string> IniFile::readRaw(const QString& section, const QString& key) const
+{
+    QFile file(mFileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    const std::string_view text(bytes.constData(), std::size_t(bytes.size()));
+    const KeyPlace place = findKey(text, toWin1250(section), toWin1250(key));
+    if (!place.keyFound)
+        return std::nullopt;
+    const std::size_t length = std::min(place.valueEnd - place.valueBegin, MaxIniValueLength);
+    return std::string(text.substr(place.valueBegin, length));
+}
+
+QString IniFile::readString(const QString& section, const QString& key,
+                            const QString& defaultValue) const
+{
+    const std::optional<std::string> raw = readRaw(section, key);
+    return raw ? QString::fromStdString(win1250ToUtf8(*raw)) : defaultValue;
+}
+
+int IniFile::readInteger(const QString& section, const QString& key, int defaultValue) const
+{
+    const std::optional<std::string> raw = readRaw(section, key);
+    return raw ? parseIniInteger(*raw).value_or(defaultValue) : defaultValue;
+}
+
+bool IniFile::readBool(const QString& section, const QString& key, bool defaultValue) const
+{
+    return readInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+void IniFile::writeString(const QString& section, const QString& key, const QString& value) const
+{
+    const auto fail = [this] {
+        return IniWriteError("Unable to write to " + mFileName.toStdString());
+    };
+
+    // An existing file we cannot read must not be replaced by our one key.
+    std::string text;
+    QFile current(mFileName);
+    if (current.exists()) {
+        if (!current.open(QIODevice::ReadOnly))
+            throw fail();
+        const QByteArray bytes = current.readAll();
+        text.assign(bytes.constData(), std::size_t(bytes.size()));
+        current.close();
+    }
+
+    const std::string sectionName = toWin1250(section);
+    const std::string keyName = toWin1250(key);
+    const std::string newValue = toWin1250(value);
+    const KeyPlace place = findKey(text, sectionName, keyName);
+    if (place.keyFound) {
+        text.replace(place.valueBegin, place.valueEnd - place.valueBegin, newValue);
+    } else {
+        const std::string eol = lineEnding(text);
+        const std::string line = keyName + '=' + newValue + eol;
+        if (place.sectionFound) {
+            text.insert(place.insertAt, (place.insertNeedsBreak ? eol : std::string()) + line);
+        } else {
+            if (!text.empty() && text.back() != '\n')
+                text += eol;
+            text += '[' + sectionName + ']' + eol + line;
+        }
+    }
+
+    // Written beside the old file and renamed over it, so a full disk or a
+    // crash never leaves the user with half a file.
+    QSaveFile out(mFileName);
+    if (!out.open(QIODevice::WriteOnly)
+        || out.write(text.data(), qint64(text.size())) != qint64(text.size())
+        || !out.commit())
+        throw fail();
+}
+
+void IniFile::writeInteger(const QString& section, const QString& key, int value) const
+{
+    writeString(section, key, QString::number(value));
+}
+
+void IniFile::writeBool(const QString& section, const QString& key, bool value) const
+{
+    writeString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}

@@ -1,0 +1,113 @@
+#include "document/LayerRecord.h"
+
+#include "document/LayerCodes.h"
+
+namespace {
+
+struct LayerField
+{
+    const char* name;
+    FieldType type;
+    int size;
+    const char* label;  // Windows-1250
+    const char* defaultText;
+    FieldKind kind = FieldKind::Data;
+};
+
+// Labels hold Windows-1250 bytes: 0xED is í, 0xE1 á, 0xF5 ő.
+const LayerField LayerFields[] = {
+    {"sorszam", FieldType::Integer, 0, "#", ""},
+    {"tipus", FieldType::Integer, 0, "", "0"},
+    {"tipus_nev", FieldType::String, 50, "t\xEDpus", "", FieldKind::Calculated},
+    {"nev", FieldType::String, 50, "le\xEDr\xE1s", ""},
+    {"left", FieldType::Integer, 0, "", "10"},
+    {"top", FieldType::Integer, 0, "", "10"},
+    {"width", FieldType::Integer, 0, "", "100"},
+    {"height", FieldType::Integer, 0, "", "100"},
+    {"betutipus", FieldType::String, 50, "", ""},
+    {"betumeret", FieldType::Integer, 0, "", "8"},
+    {"felkover", FieldType::Boolean, 0, "", "False"},
+    {"dolt", FieldType::Boolean, 0, "", "False"},
+    {"alahuzott", FieldType::Boolean, 0, "", "False"},
+    {"igazitas", FieldType::Integer, 0, "", "0"},
+    {"hatterszin", FieldType::Integer, 0, "", "0"},
+    {"szin", FieldType::Integer, 0, "", "0"},
+    {"kep", FieldType::Blob, 0, "", ""},
+    {"keptip", FieldType::String, 10, "", ""},
+    {"alakzat", FieldType::Integer, 0, "", "0"},
+    {"vastag", FieldType::Integer, 0, "", "0"},
+    {"compnev", FieldType::String, 25, "", ""},
+    {"brushcolor", FieldType::Integer, 0, "fest\xF5sz\xEDn", "0"},
+    {"brushstyle", FieldType::Integer, 0, "est\xEDlus", "0"},
+    {"shape", FieldType::Integer, 0, "alakzat", "0"},
+    {"pencolor", FieldType::Integer, 0, "ceruzasz\xEDn", "0"},
+    {"penstyle", FieldType::Integer, 0, "cst\xEDlus", "0"},
+    {"penwidth", FieldType::Integer, 0, "vastags\xE1g", "0"},
+    {"strech", FieldType::Boolean, 0, "", "False"},
+};
+
+// Kind names, Windows-1250: "szöveg", "kép", "alakzat".
+const char* const KindNames[] = {"sz\xF6veg", "k\xE9p", "alakzat"};
+
+} // namespace
+
+void defineLayerFields(LayerTable& table)
+{
+    for (const auto& f : LayerFields) {
+        FieldDef def;
+        def.FieldName = f.name;
+        def.Type = f.type;
+        def.Size = f.size;
+        def.DisplayLabel = f.label;
+        def.Kind = f.kind;
+        def.DefaultExpression = f.defaultText;
+        table.AddField(std::move(def));
+    }
+}
+
+LayerTable makeLayerTable(std::string name)
+{
+    LayerTable table(std::move(name));
+    defineLayerFields(table);
+    return table;
+}
+
+void TblCalcFields(LayerTable& DataSet)
+{
+    const FieldValue& kind = DataSet.ReadField("tipus");
+    if (auto* code = std::get_if<std::int32_t>(&kind); code && *code >= 0 && *code <= 2)
+        DataSet.WriteField("tipus_nev", std::string(KindNames[*code]));
+}
+
+std::int32_t ReadInt(const LayerTable& table, std::string_view field, std::int32_t defaultValue)
+{
+    const FieldValue& value = table.ReadField(field);
+    if (auto* number = std::get_if<std::int32_t>(&value))
+        return *number;
+    return defaultValue;
+}
+
+std::string ReadStr(const LayerTable& table, std::string_view field, const std::string& defaultValue)
+{
+    const FieldValue& value = table.ReadField(field);
+    if (auto* text = std::get_if<std::string>(&value))
+        return *text;
+    return defaultValue;
+}
+
+bool ReadBool(const LayerTable& table, std::string_view field, bool defaultValue)
+{
+    const FieldValue& value = table.ReadField(field);
+    if (auto* flag = std::get_if<bool>(&value))
+        return *flag;
+    return defaultValue;
+}
+
+std::int32_t ReadLayerInt(const LayerTable& table, std::string_view field)
+{
+    if (field == "brushcolor")
+        return ReadInt(table, field, WhiteColor);
+    if (field == "penwidth")
+        return ReadInt(table, field, 1);
+    return ReadInt(table, field, 0);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QImage>
+#include <QPixmap>
+#include <QRect>
+#include <QSize>
+
+// The fixed picture of a blank card that lies under the layers of a card
+// window: a white card with a black frame and a soft shadow below and to the
+// right, transparent elsewhere. Made once, on first use.
+class CardPicture
+{
+public:
+    static constexpr QSize Size{350, 199};
+    // The card as printed. Its top-left pixel is the origin of every
+    // layer's position; the frame lines are its outermost pixels.
+    static constexpr QRect Card{0, 0, 340, 190};
+
+    static const QImage& image();
+    static const QPixmap& pixmap();
+};

@@ -1,0 +1,266 @@
+#include "editor/ImageList.h"
+
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <array>
+#include <optional>
+
+namespace {
+
+// Colours of the icon theme, so that painted pictures sit well beside its own.
+const QColor Ink(0x2e, 0x34, 0x36);
+const QColor Grey(0x88, 0x8a, 0x85);
+const QColor Blue(0x34, 0x65, 0xa4);
+const QColor DarkBlue(0x20, 0x4a, 0x87);
+const QColor LightBlue(0x72, 0x9f, 0xcf);
+const QColor Red(0xcc, 0x00, 0x00);
+const QColor Orange(0xf5, 0x79, 0x00);
+const QColor Green(0x4e, 0x9a, 0x06);
+
+constexpr int Size = ImageList::Size;
+
+constexpr int FirstPattern = 29;
+constexpr int FirstWidth = 36;
+constexpr int MaxWidth = 7;
+constexpr int FirstLineStyle = 43;
+
+// In the order of the indexes from FirstPattern on; FDiag is the pattern of
+// lines running down from left to right.
+constexpr std::array<Qt::BrushStyle, 7> Patterns = {
+    Qt::HorPattern, Qt::VerPattern, Qt::FDiagPattern, Qt::BDiagPattern,
+    Qt::CrossPattern, Qt::DiagCrossPattern, Qt::SolidPattern};
+
+constexpr std::array<Qt::PenStyle, 5> LineStyles = {
+    Qt::SolidLine, Qt::DashDotLine, Qt::DashLine, Qt::DashDotDotLine, Qt::DotLine};
+
+// Filled rectangles rather than pen strokes keep every edge on whole pixels.
+void box(QPainter& p, const QRect& r, const QColor& line, const QColor& fill)
+{
+    p.fillRect(r, line);
+    p.fillRect(r.adjusted(1, 1, -1, -1), fill);
+}
+
+void window(QPainter& p, const QRect& r)
+{
+    box(p, r, Ink, Qt::white);
+    p.fillRect(r.left() + 1, r.top() + 1, r.width() - 2, 2, Blue);
+}
+
+// Qt's own 8 x 8 patterns leave a line or two in so small a box, so the
+// lines are set closer here.
+bool patternInk(Qt::BrushStyle style, int x, int y)
+{
+    const bool across = y % 3 == 0;
+    const bool down = x % 3 == 0;
+    const bool falling = (x - y + Size) % 5 == 0;
+    const bool rising = (x + y) % 5 == 0;
+    switch (style) {
+    case Qt::HorPattern:
+        return across;
+    case Qt::VerPattern:
+        return down;
+    case Qt::FDiagPattern:
+        return falling;
+    case Qt::BDiagPattern:
+        return rising;
+    case Qt::CrossPattern:
+        return across || down;
+    case Qt::DiagCrossPattern:
+        return falling || rising;
+    default:
+        return true;
+    }
+}
+
+void patternBox(QPainter& p, Qt::BrushStyle style)
+{
+    const QRect outer(1, 1, 14, 14);
+    box(p, outer, Ink, Qt::white);
+    const QRect inner = outer.adjusted(1, 1, -1, -1);
+    for (int y = inner.top(); y <= inner.bottom(); ++y)
+        for (int x = inner.left(); x <= inner.right(); ++x)
+            if (patternInk(style, x, y))
+                p.fillRect(x, y, 1, 1, Ink);
+}
+
+void lineWidth(QPainter& p, int width)
+{
+    p.fillRect(1, 8 - (width + 1) / 2, 14, width, Ink);
+}
+
+// Two rows, because a single dotted row is hard to see in a menu.
+void lineStyle(QPainter& p, Qt::PenStyle style)
+{
+    p.setPen(QPen(Ink, 1, style, Qt::FlatCap));
+    p.drawLine(1, 7, 14, 7);
+    p.drawLine(1, 8, 14, 8);
+}
+
+// Drawn from strokes, so that it looks the same whatever fonts are installed.
+void letterA(QPainter& p, const QRectF& r, qreal penWidth)
+{
+    const qreal middle = r.center().x();
+    const qreal barY = r.top() + r.height() * 0.65;
+    const qreal barHalf = r.width() / 2 * 0.65;
+    QPainterPath path;
+    path.moveTo(r.left(), r.bottom());
+    path.lineTo(middle, r.top());
+    path.lineTo(r.right(), r.bottom());
+    path.moveTo(middle - barHalf, barY);
+    path.lineTo(middle + barHalf, barY);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Ink, penWidth, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    p.drawPath(path);
+    p.restore();
+}
+
+void colourBar(QPainter& p, const QColor& colour)
+{
+    p.fillRect(1, 13, 14, 3, colour);
+}
+
+void digitOne(QPainter& p, int left)
+{
+    p.fillRect(left + 1, 3, 2, 10, Ink);
+    p.fillRect(left, 4, 1, 2, Ink);
+    p.fillRect(left, 12, 4, 1, Ink);
+}
+
+// A small business card: the program's own picture.
+void card(QPainter& p)
+{
+    p.fillRect(QRect(1, 4, 15, 9), QColor(0, 0, 0, 70));
+    box(p, QRect(0, 3, 15, 9), Ink, Qt::white);
+    p.fillRect(2, 5, 3, 3, Orange);
+    p.fillRect(6, 5, 7, 1, Blue);
+    p.fillRect(6, 7, 5, 1, Grey);
+    p.fillRect(2, 9, 11, 1, Grey);
+}
+
+void paintPicture(QPainter& p, int index)
+{
+    if (index >= FirstPattern && index < FirstPattern + int(Patterns.size())) {
+        patternBox(p, Patterns[index - FirstPattern]);
+        return;
+    }
+    if (index >= FirstWidth && index < FirstWidth + MaxWidth) {
+        lineWidth(p, index - FirstWidth + 1);
+        return;
+    }
+    if (index >= FirstLineStyle && index < FirstLineStyle + int(LineStyles.size())) {
+        lineStyle(p, LineStyles[index - FirstLineStyle]);
+        return;
+    }
+
+    switch (index) {
+    case 7:
+        window(p, QRect(0, 1, 8, 14));
+        window(p, QRect(8, 1, 8, 14));
+        break;
+    case 8:
+        window(p, QRect(1, 0, 14, 8));
+        window(p, QRect(1, 8, 14, 8));
+        break;
+    case 9:
+        window(p, QRect(0, 0, 10, 9));
+        window(p, QRect(3, 3, 10, 9));
+        window(p, QRect(6, 6, 10, 9));
+        break;
+    case 21:
+        letterA(p, QRectF(3, 1.5, 10, 9.5), 2);
+        colourBar(p, Red);
+        break;
+    case 22:
+        card(p);
+        break;
+    case 48:
+        box(p, QRect(1, 3, 14, 10), DarkBlue, LightBlue);
+        break;
+    case 49:
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(DarkBlue, 1));
+        p.setBrush(LightBlue);
+        p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+        break;
+    case 50:
+        box(p, QRect(2, 1, 12, 10), Ink, Grey);
+        colourBar(p, Orange);
+        break;
+    case 51:
+        box(p, QRect(2, 1, 12, 10), Ink, Ink);
+        p.fillRect(4, 3, 8, 6, Qt::white);
+        colourBar(p, Blue);
+        break;
+    case 52:
+        digitOne(p, 1);
+        p.fillRect(7, 5, 2, 2, Ink);
+        p.fillRect(7, 10, 2, 2, Ink);
+        digitOne(p, 11);
+        break;
+    case 54:
+        letterA(p, QRectF(1, 3, 10, 11), 2);
+        p.fillRect(10, 2, 6, 2, Green);
+        p.fillRect(12, 0, 2, 6, Green);
+        break;
+    case 55:
+        letterA(p, QRectF(2, 6, 7, 8), 1.5);
+        p.fillRect(10, 2, 6, 2, Red);
+        break;
+    default:
+        // The unused indexes stay empty.
+        break;
+    }
+}
+
+QPixmap makePixmap(int index)
+{
+    // Pictures from the icon theme are compiled in under their index.
+    const QString name = QStringLiteral(":/images/%1.png").arg(index, 2, 10, QLatin1Char('0'));
+    if (QFile::exists(name))
+        return QPixmap(name);
+    QImage image(Size, Size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    paintPicture(p, index);
+    p.end();
+    return QPixmap::fromImage(image);
+}
+
+struct Picture
+{
+    QPixmap pixmap;
+    QIcon icon;
+};
+
+const Picture& picture(int index)
+{
+    static std::array<std::optional<Picture>, ImageList::Count> pictures;
+    auto& slot = pictures[index];
+    if (!slot) {
+        QPixmap pixmap = makePixmap(index);
+        slot = Picture{pixmap, QIcon(pixmap)};
+    }
+    return *slot;
+}
+
+bool inRange(int index)
+{
+    return index >= 0 && index < ImageList::Count;
+}
+
+} // namespace
+
+const QIcon& ImageList::icon(int index)
+{
+    static const QIcon none;
+    return inRange(index) ? picture(index).icon : none;
+}
+
+QPixmap ImageList::pixmap(int index)
+{
+    return inRange(index) ? picture(index).pixmap : QPixmap();
+}

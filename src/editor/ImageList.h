@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+// The program's one list of 16 x 16 pictures on a transparent background,
+// shared by the main window's menus and tool bar and by every card window.
+// Actions and the layer list refer to pictures by index only. Each picture
+// is made on its first use, so start-up pays only for those it shows.
+class ImageList
+{
+public:
+    static constexpr int Count = 63;
+    static constexpr int Size = 16;
+
+    static int count() { return Count; }
+
+    // A null icon outside 0..Count-1, so that an action without a picture
+    // shows none.
+    static const QIcon& icon(int index);
+    static QPixmap pixmap(int index);
+};

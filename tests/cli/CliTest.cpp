@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+namespace {
+
+const std::string Example = TEST_DATA_DIR "/worked-example.bcrd";
+
+struct CliRun
+{
+    int status;
+    std::string out;
+};
+
+CliRun run(const std::string& arguments)
+{
+    std::string command = std::string(LAPORA_CLI) + " " + arguments + " 2>/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::string out;
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+        out.append(buffer, n);
+    int status = ::pclose(pipe);
+    return {WEXITSTATUS(status), out};
+}
+
+std::string readBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class CliTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() / ("cli-" + std::to_string(::getpid()));
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string write(const std::string& name, const std::string& text)
+    {
+        std::ofstream(dir / name, std::ios::binary) << text;
+        return (dir / name).string();
+    }
+
+    fs::path dir;
+};
+
+} // namespace
+
+TEST_F(CliTest, DumpShowsTheFieldsAndValuesOfACard)
+{
+    CliRun dump = run("dump " + Example);
+    ASSERT_EQ(dump.status, 0);
+    json card = json::parse(dump.out);
+
+    EXPECT_EQ(card["table"], "Tbl");
+    EXPECT_EQ(card["open"], true);
+    ASSERT_EQ(card["fields"].size(), 27u);
+    EXPECT_EQ(card["fields"][2], json::parse(R"({"name": "nev", "type": "String", "size": 50, "label": "leírás",
+        "kind": "Data", "default": "", "displayWidth": 50, "editMask": "", "required": false,
+        "readOnly": false, "visible": true})"));
+    EXPECT_EQ(card["fields"][20]["label"], "festőszín");
+    ASSERT_EQ(card["records"].size(), 1u);
+    const json& layer = card["records"][0];
+    EXPECT_EQ(layer["nev"], "szöveg1");
+    EXPECT_EQ(layer["sorszam"], 1);
+    EXPECT_EQ(layer["dolt"], false);
+    EXPECT_TRUE(layer["kep"].is_null());
+    EXPECT_EQ(layer["compnev"], "lbl482");
+}
+
+TEST_F(CliTest, BuildOfTheDumpedValuesGivesTheSameBytes)
+{
+    json card = json::parse(run("dump " + Example).out);
+    std::string input = write("card.json", json{{"records", card["records"]}}.dump());
+
+    ASSERT_EQ(run("build " + input + " " + (dir / "out.bcrd").string()).status, 0);
+    EXPECT_EQ(readBytes(dir / "out.bcrd"), readBytes(Example));
+}
+
+TEST_F(CliTest, PicturesTravelAsBase64)
+{
+    std::string input = write("pic.json", R"({"records": [{"sorszam": 1, "tipus": 1, "kep": "iVBORw0KGgo=",
+        "keptip": ".png", "strech": true}]})");
+    ASSERT_EQ(run("build " + input + " " + (dir / "pic.bcrd").string()).status, 0);
+
+    json layer = json::parse(run("dump " + (dir / "pic.bcrd").string()).out)["records"][0];
+    EXPECT_EQ(layer["kep"], "iVBORw0KGgo=");
+    EXPECT_EQ(layer["strech"], true);
+    EXPECT_EQ(layer["left"], 10);  // a default the build applied
+}
+
+TEST_F(CliTest, FailedLoadStillShowsWhatTheTableHolds)
+{
+    std::string bytes = readBytes(Example);
+    bytes.replace(bytes.find("\"top=Integer"), 12, "\"top=Cursor!");
+    CliRun dump = run("dump " + write("broken.bcrd", bytes));
+
+    EXPECT_EQ(dump.status, 1);
+    json card = json::parse(dump.out);
+    EXPECT_EQ(card["open"], false);
+    EXPECT_EQ(card["fields"].size(), 4u);
+    EXPECT_EQ(card["records"].size(), 0u);
+    EXPECT_EQ(card["error"].get<std::string>().rfind("Unknown field type (Cursor!) in CSV file.", 0), 0u);
+}
+
+TEST_F(CliTest, BadBuildInputWritesNoFile)
+{
+    const std::string out = (dir / "never.bcrd").string();
+    for (const char* records : {R"([{"nosuch": 1}])", R"([{"left": "ten"}])", R"([{"left": 1.5}])",
+                                R"([{"left": 4294967296}])", R"([{"nev": "日本"}])", R"([{"kep": "@@"}])",
+                                R"([{"tipus_nev": "x"}])", R"([{"nev": "0123456789012345678901234567890123456789012345678901"}])"}) {
+        std::string input = write("bad.json", std::string(R"({"records": )") + records + "}");
+        EXPECT_EQ(run("build " + input + " " + out).status, 1) << records;
+        EXPECT_FALSE(fs::exists(out)) << records;
+    }
+}
+
+TEST_F(CliTest, WrongArgumentsPrintUsage)
+{
+    EXPECT_EQ(run("").status, 2);
+    EXPECT_EQ(run("dump").status, 2);
+    EXPECT_EQ(run("build only-one.json").status, 2);
+    EXPECT_EQ(run("frobnicate x").status, 2);
+}
