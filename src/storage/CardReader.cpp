@@ -110,8 +110,8 @@ bool isDataKind(FieldKind kind)
 class CardReader
 {
 public:
-    CardReader(LayerTable& table, int fd)
-        : mTable(table), mLines(fd)
+    CardReader(LayerTable& table, int fd, std::size_t fileSize)
+        : mTable(table), mLines(fd, fileSize)
     {
     }
 
@@ -119,17 +119,12 @@ public:
     void mapColumns();
     void readRecords();
 
-    // Reserving the line once for the whole file means a picture line of
-    // many megabytes is assembled without a single reallocation.
-    void reserve(std::size_t bytes) { mLine.reserve(bytes + 1); }
-
 private:
     void addField(const std::string& rawLine);
     void assign(int fieldIndex, const csv::SplitResult& value);
 
     LayerTable& mTable;
     LineReader mLines;
-    std::string mLine;
     std::string mRawLine;
     bool mHasHeader = false;
     std::vector<int> mColumns;  // field index per column, -1 when ignored
@@ -139,9 +134,9 @@ void CardReader::readDefinitions()
 {
     bool definitionMode = false;
     bool indexMode = false;
-    while (mLines.next(mLine)) {
-        mRawLine = mLine;
-        csv::LineCursor cursor{mLine.data(), mLine.size(), 0};
+    while (mLines.next()) {
+        mRawLine.assign(mLines.data(), mLines.size());
+        csv::LineCursor cursor{mLines.data(), mLines.size(), 0};
         const std::string_view first = csv::SplitValue(cursor).text;
         if (first == "@@FILE VERSION@@") {
             // The version is not checked against anything.
@@ -230,10 +225,9 @@ void CardReader::assign(int fieldIndex, const csv::SplitResult& value)
         mTable.WriteFieldAt(fieldIndex, csv::parseBoolean(value.text));
         break;
     case FieldType::Blob: {
-        // Decode in place: the line is not needed any more behind the cursor.
-        auto* text = const_cast<char*>(value.text.data());
-        std::size_t n = csv::sixBitDecode(text, value.text.size(), reinterpret_cast<unsigned char*>(text));
-        mTable.WriteFieldAt(fieldIndex, Blob{std::string(text, n)});
+        std::string bytes(csv::sixBitDecodedSize(value.text.size()), '\0');
+        csv::sixBitDecode(value.text.data(), value.text.size(), reinterpret_cast<unsigned char*>(bytes.data()));
+        mTable.WriteFieldAt(fieldIndex, Blob{std::move(bytes)});
         break;
     }
     default:
@@ -244,9 +238,9 @@ void CardReader::assign(int fieldIndex, const csv::SplitResult& value)
 
 void CardReader::readRecords()
 {
-    while (mLines.next(mLine)) {
+    while (mLines.next()) {
         mTable.AddNewRecord();
-        csv::LineCursor cursor{mLine.data(), mLine.size(), 0};
+        csv::LineCursor cursor{mLines.data(), mLines.size(), 0};
         for (int field : mColumns) {
             if (cursor.atEnd())
                 break;
@@ -296,8 +290,7 @@ void ReadCardFile(LayerTable& table, const std::string& path)
     table.DisableControls();
     table.BeginLoad();
     try {
-        CardReader reader(table, fd);
-        reader.reserve(static_cast<std::size_t>(st.st_size));
+        CardReader reader(table, fd, static_cast<std::size_t>(st.st_size));
         if (st.st_size > 0) {
             reader.readDefinitions();
             reader.mapColumns();

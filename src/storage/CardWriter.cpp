@@ -7,9 +7,14 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -17,68 +22,85 @@ namespace {
 
 constexpr std::string_view LineEnd = "\r\n";
 
-// Six-bit text is encoded in slices that stay in cache, then copied into the
-// line with its double quotes doubled.
+// Six-bit text is encoded in slices that stay in cache, then copied out with
+// its double quotes doubled.
 constexpr std::size_t EncodeSlice = 48 * 1024;
-
-std::string systemErrorText(int error)
-{
-    return std::strerror(error);
-}
+constexpr std::size_t SliceChars = csv::sixBitEncodedSize(EncodeSlice);
+constexpr std::size_t BufferSize = 4 * SliceChars;
+constexpr std::size_t WritebackStep = 1024 * 1024;
 
 [[noreturn]] void failCreate(const std::string& path, int error)
 {
-    throw TableError("Cannot create file \"" + path + "\". " + systemErrorText(error));
+    throw TableError("Cannot create file \"" + path + "\". " + std::strerror(error));
 }
 
-void appendQuotedSixBit(std::string& line, const std::string& bytes)
+char* copyDoublingQuotesScalar(const char* in, std::size_t n, char* out)
 {
-    static thread_local std::string slice;
-    slice.resize(csv::sixBitEncodedSize(EncodeSlice));
-    line += csv::Quote;
-    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
-    for (std::size_t done = 0; done < bytes.size(); done += EncodeSlice) {
-        std::size_t n = std::min(EncodeSlice, bytes.size() - done);
-        std::size_t chars = csv::sixBitEncodedSize(n);
-        csv::sixBitEncode(in + done, n, slice.data());
-        const char* p = slice.data();
-        const char* end = p + chars;
-        while (p < end) {
-            auto* quote = static_cast<const char*>(std::memchr(p, csv::Quote, end - p));
-            const char* stop = quote ? quote + 1 : end;
-            line.append(p, stop);
-            if (quote)
-                line += csv::Quote;
-            p = stop;
+    for (std::size_t i = 0; i < n; ++i) {
+        *out++ = in[i];
+        if (in[i] == csv::Quote)
+            *out++ = csv::Quote;
+    }
+    return out;
+}
+
+#if defined(__x86_64__)
+// For each pattern of quotes among eight characters, the shuffle that spreads
+// them over up to sixteen bytes with each quote repeated, and the length.
+struct QuoteSpread
+{
+    alignas(16) char shuffle[256][16];
+    unsigned char length[256];
+
+    QuoteSpread()
+    {
+        for (int mask = 0; mask < 256; ++mask) {
+            int out = 0;
+            for (int i = 0; i < 8; ++i) {
+                shuffle[mask][out++] = static_cast<char>(i);
+                if (mask & (1 << i))
+                    shuffle[mask][out++] = static_cast<char>(i);
+            }
+            length[mask] = static_cast<unsigned char>(out);
+            while (out < 16)
+                shuffle[mask][out++] = -1;
         }
     }
-    line += csv::Quote;
-}
+};
 
-std::size_t sixBitLineRoom(const FieldValue& value)
+// About one character in 64 is a quote; a shuffle per eight characters
+// doubles them without a branch.
+__attribute__((target("ssse3")))
+char* copyDoublingQuotesVector(const char* in, std::size_t n, char* out)
 {
-    if (auto* blob = std::get_if<Blob>(&value))
-        return csv::sixBitEncodedSize(blob->bytes.size()) * 2 + 2;
-    if (auto* text = std::get_if<std::string>(&value))
-        return text->size() * 4 + 2;
-    return 16;
-}
-
-void appendValue(std::string& line, const FieldDef& field, const FieldValue& value)
-{
-    if (auto* number = std::get_if<std::int32_t>(&value)) {
-        csv::appendQuoted(line, std::to_string(*number));
-    } else if (auto* flag = std::get_if<bool>(&value)) {
-        csv::appendQuoted(line, *flag ? csv::TrueString : csv::FalseString);
-    } else if (auto* blob = std::get_if<Blob>(&value)) {
-        appendQuotedSixBit(line, blob->bytes);
-    } else if (auto* text = std::get_if<std::string>(&value)) {
-        if (field.Type == FieldType::Blob)
-            appendQuotedSixBit(line, *text);
-        else
-            csv::appendQuoted(line, csv::escapePercent(*text));
+    static const QuoteSpread spread;
+    const __m128i quotes = _mm_set1_epi8(csv::Quote);
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        __m128i chars = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + i));
+        int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(chars, quotes)) & 0xFF;
+        __m128i spreadOut = _mm_shuffle_epi8(chars, _mm_load_si128(reinterpret_cast<const __m128i*>(spread.shuffle[mask])));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), spreadOut);
+        out += spread.length[mask];
     }
+    return copyDoublingQuotesScalar(in + i, n - i, out);
 }
+#endif
+
+// Copies six-bit text to out with every double quote doubled and returns the
+// end; out needs room for 2 n + 8 bytes.
+char* copyDoublingQuotes(const char* in, std::size_t n, char* out)
+{
+#if defined(__x86_64__)
+    static const bool vector = __builtin_cpu_supports("ssse3");
+    if (vector)
+        return copyDoublingQuotesVector(in, n, out);
+#endif
+    return copyDoublingQuotesScalar(in, n, out);
+}
+
+class CardSink;
+void appendValue(CardSink& sink, const FieldDef& field, const FieldValue& value);
 
 int defaultDisplayWidth(const FieldDef& field)
 {
@@ -117,12 +139,13 @@ std::string definitionText(const FieldDef& field)
 
 // The new card goes to a temporary file beside the target and replaces it
 // only when complete and on disk, so a failed save never costs the user the
-// card that was there.
+// card that was there. Output is buffered; a picture's line goes out in
+// pieces instead of being built whole in memory.
 class CardSink
 {
 public:
     explicit CardSink(const std::string& path)
-        : mTarget(fs::absolute(path).lexically_normal())
+        : mTarget(fs::absolute(path).lexically_normal()), mBuffer(new char[BufferSize])
     {
         std::error_code error;
         if (fs::is_symlink(mTarget, error))
@@ -143,25 +166,51 @@ public:
             ::unlink(mTemp.c_str());
     }
 
-    void writeLine(std::string& line)
+    void append(std::string_view bytes)
     {
-        line += LineEnd;
-        const char* p = line.data();
-        std::size_t left = line.size();
-        while (left > 0) {
-            ssize_t written = ::write(mFd, p, left);
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0)
-                throw TableError("Stream write error");
-            p += written;
-            left -= static_cast<std::size_t>(written);
+        if (bytes.size() > BufferSize - mLength) {
+            flush();
+            if (bytes.size() > BufferSize) {
+                writeAll(bytes.data(), bytes.size());
+                mWritten += bytes.size();
+                return;
+            }
         }
-        line.clear();
+        std::memcpy(mBuffer.get() + mLength, bytes.data(), bytes.size());
+        mLength += bytes.size();
     }
+
+    void append(char c) { append(std::string_view(&c, 1)); }
+
+    void appendQuoted(std::string_view text)
+    {
+        std::string quoted;
+        csv::appendQuoted(quoted, text);
+        append(quoted);
+    }
+
+    void appendQuotedSixBit(const std::string& bytes)
+    {
+        static thread_local std::unique_ptr<char[]> slice(new char[SliceChars]);
+        append(csv::Quote);
+        const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+        for (std::size_t done = 0; done < bytes.size(); done += EncodeSlice) {
+            const std::size_t n = std::min(EncodeSlice, bytes.size() - done);
+            const std::size_t chars = csv::sixBitEncodedSize(n);
+            csv::sixBitEncode(in + done, n, slice.get());
+            if (2 * chars + 16 > BufferSize - mLength)
+                flush();
+            char* end = copyDoublingQuotes(slice.get(), chars, mBuffer.get() + mLength);
+            mLength = static_cast<std::size_t>(end - mBuffer.get());
+        }
+        append(csv::Quote);
+    }
+
+    void endLine() { append(LineEnd); }
 
     void commit()
     {
+        flush();
         if (::fdatasync(mFd) != 0)
             throw TableError("Stream write error");
         int fd = mFd;
@@ -174,6 +223,33 @@ public:
     }
 
 private:
+    void flush()
+    {
+        writeAll(mBuffer.get(), mLength);
+        mWritten += mLength;
+        mLength = 0;
+        // Start the disk writes of a large card while the rest is still being
+        // encoded, so that the final flush to disk has little left to wait for.
+        if (mWritten - mQueued >= WritebackStep) {
+            ::sync_file_range(mFd, static_cast<off_t>(mQueued), static_cast<off_t>(mWritten - mQueued),
+                              SYNC_FILE_RANGE_WRITE);
+            mQueued = mWritten;
+        }
+    }
+
+    void writeAll(const char* p, std::size_t left)
+    {
+        while (left > 0) {
+            ssize_t written = ::write(mFd, p, left);
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                throw TableError("Stream write error");
+            p += written;
+            left -= static_cast<std::size_t>(written);
+        }
+    }
+
     // An existing card keeps its permissions; a new one gets the usual ones.
     mode_t targetMode() const
     {
@@ -189,7 +265,27 @@ private:
     std::string mTemp;
     int mFd = -1;
     bool mCommitted = false;
+    std::unique_ptr<char[]> mBuffer;
+    std::size_t mLength = 0;
+    std::size_t mWritten = 0;
+    std::size_t mQueued = 0;
 };
+
+void appendValue(CardSink& sink, const FieldDef& field, const FieldValue& value)
+{
+    if (auto* number = std::get_if<std::int32_t>(&value)) {
+        sink.appendQuoted(std::to_string(*number));
+    } else if (auto* flag = std::get_if<bool>(&value)) {
+        sink.appendQuoted(*flag ? csv::TrueString : csv::FalseString);
+    } else if (auto* blob = std::get_if<Blob>(&value)) {
+        sink.appendQuotedSixBit(blob->bytes);
+    } else if (auto* text = std::get_if<std::string>(&value)) {
+        if (field.Type == FieldType::Blob)
+            sink.appendQuotedSixBit(*text);
+        else
+            sink.appendQuoted(csv::escapePercent(*text));
+    }
+}
 
 class ControlsPaused
 {
@@ -218,16 +314,14 @@ void WriteCardFile(LayerTable& table, const std::string& path)
             stored.push_back(i);
     }
 
-    std::string line;
-    line.reserve(4096);
     auto marker = [&](std::string_view text) {
-        csv::appendQuoted(line, text);
-        sink.writeLine(line);
+        sink.appendQuoted(text);
+        sink.endLine();
     };
-    csv::appendQuoted(line, "@@FILE VERSION@@");
-    line += csv::FieldDelimiter;
-    csv::appendQuoted(line, "251");
-    sink.writeLine(line);
+    sink.appendQuoted("@@FILE VERSION@@");
+    sink.append(csv::FieldDelimiter);
+    sink.appendQuoted("251");
+    sink.endLine();
     marker("@@TABLEDEF START@@");
     for (int i : stored)
         marker(definitionText(fields[i]));
@@ -236,24 +330,20 @@ void WriteCardFile(LayerTable& table, const std::string& path)
     marker("@@TABLEDEF END@@");
 
     for (int i : stored) {
-        csv::appendQuoted(line, fields[i].displayName());
-        line += csv::FieldDelimiter;
+        sink.appendQuoted(fields[i].displayName());
+        sink.append(csv::FieldDelimiter);
     }
-    sink.writeLine(line);
+    sink.endLine();
 
     const bool calculated = table.HasCalculatedFields();
     for (int row = 0; row < table.StoredCount(); ++row) {
         if (calculated)
             table.CalculateRow(row);
-        std::size_t room = LineEnd.size();
-        for (int i : stored)
-            room += sixBitLineRoom(table.StoredValue(row, i)) + 1;
-        line.reserve(room);
         for (int i : stored) {
-            appendValue(line, fields[i], table.StoredValue(row, i));
-            line += csv::RecordDelimiter;
+            appendValue(sink, fields[i], table.StoredValue(row, i));
+            sink.append(csv::RecordDelimiter);
         }
-        sink.writeLine(line);
+        sink.endLine();
     }
     sink.commit();
 }

@@ -26,50 +26,63 @@ const char* findLineEnd(const char* begin, const char* end)
 
 } // namespace
 
-LineReader::LineReader(int fd)
+LineReader::LineReader(int fd, std::size_t expectedSize)
     : mFd(fd)
 {
+    reserve(expectedSize + BlockSize);
 }
 
-bool LineReader::fill()
+void LineReader::reserve(std::size_t bytes)
+{
+    if (bytes <= mCapacity)
+        return;
+    std::unique_ptr<char[]> bigger(new char[bytes]);
+    if (mFill > 0)
+        std::memcpy(bigger.get(), mBuffer.get(), mFill);
+    mBuffer = std::move(bigger);
+    mCapacity = bytes;
+}
+
+bool LineReader::readBlock()
 {
     if (mEndOfFile)
         return false;
+    // Only a file that grew since it was opened needs more room.
+    if (mCapacity - mFill < BlockSize)
+        reserve(2 * mCapacity);
     ssize_t got;
     do {
-        got = ::read(mFd, mBlock, BlockSize);
+        got = ::read(mFd, mBuffer.get() + mFill, BlockSize);
     } while (got < 0 && errno == EINTR);
     if (got < 0)
         throw TableError("Stream read error");
-    mPos = 0;
-    mLength = static_cast<std::size_t>(got);
+    mFill += static_cast<std::size_t>(got);
     mEndOfFile = got == 0;
     return got > 0;
 }
 
-bool LineReader::next(std::string& line)
+bool LineReader::next()
 {
-    line.clear();
-    if (mSkipLineEnds) {
-        for (;;) {
-            while (mPos < mLength && isLineEnd(mBlock[mPos]))
-                ++mPos;
-            if (mPos < mLength || !fill())
-                break;
-        }
-        mSkipLineEnds = false;
-    }
+    // What follows the finished line (at most a block) moves to the front, so
+    // the buffer never holds more than the longest line and one block.
+    std::size_t from = mEnd;
+    std::memmove(mBuffer.get(), mBuffer.get() + from, mFill - from);
+    mFill -= from;
+    mStart = mEnd = 0;
+
     for (;;) {
-        if (mPos == mLength && !fill())
+        while (mStart < mFill && isLineEnd(mBuffer[mStart]))
+            ++mStart;
+        if (mStart < mFill || !readBlock())
             break;
-        const char* begin = mBlock + mPos;
-        const char* end = findLineEnd(begin, mBlock + mLength);
-        line.append(begin, end);
-        mPos = end - mBlock;
-        if (mPos < mLength) {
-            mSkipLineEnds = true;
-            break;
-        }
     }
-    return !line.empty();
+    std::size_t scanned = mStart;
+    for (;;) {
+        const char* end = findLineEnd(mBuffer.get() + scanned, mBuffer.get() + mFill);
+        scanned = static_cast<std::size_t>(end - mBuffer.get());
+        if (scanned < mFill || !readBlock())
+            break;
+    }
+    mEnd = scanned;
+    return mEnd > mStart;
 }

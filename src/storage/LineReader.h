@@ -1,31 +1,37 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
+#include <memory>
 
 // Reads a card file line by line in blocks of 8192 bytes. A line ends at any
 // run of CR, LF and NUL bytes, so CR LF, LF-only and CR-only files read alike
 // and blank lines vanish; a line may span any number of blocks.
+//
+// Blocks are read straight into one buffer that holds the current line, so a
+// picture's line of many megabytes is neither copied nor reallocated when
+// the buffer starts at the file's size.
 class LineReader
 {
 public:
     static constexpr std::size_t BlockSize = 8192;
 
-    explicit LineReader(int fd);
+    LineReader(int fd, std::size_t expectedSize);
 
-    // The next line, without its line end. False when the file has no more
-    // lines; line then holds nothing. The string keeps its capacity, so a
-    // caller that reserves it once never reallocates.
-    bool next(std::string& line);
+    // Moves to the next line; false when the file has no more lines. The
+    // line's bytes may be changed in place until the next call.
+    bool next();
+    char* data() { return mBuffer.get() + mStart; }
+    std::size_t size() const { return mEnd - mStart; }
 
 private:
-    bool fill();
+    bool readBlock();
+    void reserve(std::size_t bytes);
 
     int mFd;
-    char mBlock[BlockSize];
-    std::size_t mPos = 0;
-    std::size_t mLength = 0;
+    std::unique_ptr<char[]> mBuffer;
+    std::size_t mCapacity = 0;
+    std::size_t mFill = 0;   // bytes read into the buffer
+    std::size_t mStart = 0;  // the current line
+    std::size_t mEnd = 0;
     bool mEndOfFile = false;
-    // Leading line ends are skipped like any other run of them.
-    bool mSkipLineEnds = true;
 };

@@ -122,8 +122,9 @@ TEST_F(CardFileTest, CardWithoutLayersIsThirtyThreeLinesAndReadsBackEmpty)
 TEST_F(CardFileTest, ValuesOfEveryKindSurviveARoundTrip)
 {
     LayerTable table = loadedTable();
+    // Long enough that its line spans several read blocks.
     std::string picture;
-    for (int i = 0; i < 1000; ++i)
+    for (int i = 0; i < 50000; ++i)
         picture += static_cast<char>(i * 7 % 256);
     table.EditRecord();
     table.WriteField("nev", std::string("50% \"off\"\r\na,b"));

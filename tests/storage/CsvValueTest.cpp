@@ -107,6 +107,27 @@ TEST(CsvSplitValue, UnterminatedValueKeepsUpToLastDoubledQuote)
     EXPECT_EQ(splitAll(plain, 1)[0].text, "");
 }
 
+// Long values go through the wide copy; quotes at every spacing, closed and
+// unclosed, must come out as the byte-by-byte rule gives them.
+TEST(CsvSplitValue, LongValuesWithQuotesAtEverySpacing)
+{
+    for (int spacing : {1, 3, 15, 16, 17, 40}) {
+        std::string value;
+        for (int i = 0; i < 3000; ++i)
+            value += i % spacing == 0 ? '"' : static_cast<char>('a' + i % 26);
+        std::string quoted = csv::quoted(value);
+
+        std::string closed = quoted + ",x";
+        csv::LineCursor cursor{closed.data(), closed.size()};
+        EXPECT_EQ(csv::SplitValue(cursor).text, value) << spacing;
+        EXPECT_EQ(csv::SplitValue(cursor).text, "x") << spacing;
+
+        std::string open = quoted.substr(0, quoted.size() - 1);
+        csv::LineCursor unclosed{open.data(), open.size()};
+        EXPECT_EQ(csv::SplitValue(unclosed).text, value.substr(0, value.rfind('"') + 1)) << spacing;
+    }
+}
+
 TEST(CsvSplitValue, UnquotesInPlaceWithoutCopying)
 {
     std::string line = "\"" + std::string(100000, 'q') + "\"\"\"\"z\",\"next\",";
