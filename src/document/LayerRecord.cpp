@@ -79,9 +79,15 @@ void TblCalcFields(LayerTable& DataSet)
         DataSet.WriteField("tipus_nev", std::string(KindNames[*code]));
 }
 
+const FieldValue& ReadLayerField(const LayerTable& table, std::string_view field)
+{
+    static const FieldValue missing;
+    return table.FieldIndex(field) < 0 ? missing : table.ReadField(field);
+}
+
 std::int32_t ReadInt(const LayerTable& table, std::string_view field, std::int32_t defaultValue)
 {
-    const FieldValue& value = table.ReadField(field);
+    const FieldValue& value = ReadLayerField(table, field);
     if (auto* number = std::get_if<std::int32_t>(&value))
         return *number;
     return defaultValue;
@@ -89,7 +95,7 @@ std::int32_t ReadInt(const LayerTable& table, std::string_view field, std::int32
 
 std::string ReadStr(const LayerTable& table, std::string_view field, const std::string& defaultValue)
 {
-    const FieldValue& value = table.ReadField(field);
+    const FieldValue& value = ReadLayerField(table, field);
     if (auto* text = std::get_if<std::string>(&value))
         return *text;
     return defaultValue;
@@ -97,7 +103,7 @@ std::string ReadStr(const LayerTable& table, std::string_view field, const std::
 
 bool ReadBool(const LayerTable& table, std::string_view field, bool defaultValue)
 {
-    const FieldValue& value = table.ReadField(field);
+    const FieldValue& value = ReadLayerField(table, field);
     if (auto* flag = std::get_if<bool>(&value))
         return *flag;
     return defaultValue;

@@ -17,7 +17,9 @@ void defineLayerFields(LayerTable& table);
 void TblCalcFields(LayerTable& DataSet);
 
 // Field readers for the surface and the print: a null field reads as the
-// default given.
+// default given, and so does a field the card does not have (a card saved
+// by an older version lacks the last fields).
+const FieldValue& ReadLayerField(const LayerTable& table, std::string_view field);
 std::int32_t ReadInt(const LayerTable& table, std::string_view field, std::int32_t defaultValue = 0);
 std::string ReadStr(const LayerTable& table, std::string_view field, const std::string& defaultValue = {});
 bool ReadBool(const LayerTable& table, std::string_view field, bool defaultValue = false);

@@ -88,6 +88,9 @@ public:
     void MoveLast();
     void MoveNext();
     void MovePrior();
+    // Goes straight to a stored row (from 0), as a list that shows the table
+    // does when the user picks a row; nothing happens for the current row.
+    void MoveTo(int row);
     bool LocateRecord(std::string_view fieldName, const FieldValue& value);
     void SortRecords(const std::string& fieldNames = {});
     bool IsSorted() const { return !mSortFields.empty(); }

@@ -90,6 +90,18 @@ void LayerTable::MovePrior()
     scrolled();
 }
 
+void LayerTable::MoveTo(int row)
+{
+    requireOpen();
+    finishPending();
+    if (row < 0 || row >= static_cast<int>(mRecords.size()) || row == mCursor)
+        return;
+    raise(BeforeScroll);
+    mCursor = row;
+    mAtStart = mAtEnd = false;
+    scrolled();
+}
+
 void LayerTable::scrolled()
 {
     readIntoCursor();

@@ -1,0 +1,142 @@
+// The card window's surface: rebuilding a card of 100 layers with 20 photos,
+// and opening a card whose photo is a 5 MB JPEG until the window is painted.
+#include "document/Child.h"
+
+#include "document/LayerRecord.h"
+#include "document/PictureDecoder.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QDir>
+#include <QImageWriter>
+#include <QMdiArea>
+#include <QRandomGenerator>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// A photo-like picture: smooth colours with some grain, so that JPEG sizes
+// come out as a camera's would.
+QByteArray jpegBytes(QSize size, std::size_t targetBytes)
+{
+    QImage image(size, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < size.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            const int grain = static_cast<int>(random.bounded(48));
+            line[x] = qRgb((x * 255 / size.width() + grain) % 256, (y * 255 / size.height() + grain) % 256,
+                           ((x + y) / 7 + grain) % 256);
+        }
+    }
+    QByteArray bytes;
+    for (int quality = 98; quality > 10; quality -= 4) {
+        bytes.clear();
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "jpeg");
+        writer.setQuality(quality);
+        writer.write(image);
+        if (static_cast<std::size_t>(bytes.size()) <= targetBytes)
+            break;
+    }
+    return bytes;
+}
+
+void addLayer(LayerTable& table, int number, int kind, std::vector<std::pair<const char*, FieldValue>> fields)
+{
+    table.AddNewRecord();
+    table.WriteField("sorszam", number);
+    table.WriteField("tipus", kind);
+    table.WriteField("nev", "layer" + std::to_string(number));
+    table.WriteField("left", (number * 13) % 300);
+    table.WriteField("top", (number * 7) % 170);
+    table.WriteField("compnev", "c" + std::to_string(number));
+    table.WriteField("betutipus", std::string("Arial"));
+    for (auto& [name, value] : fields)
+        table.WriteField(name, std::move(value));
+    table.PostRecord();
+}
+
+Tfrm_Child* newWindow(QMdiArea& area)
+{
+    auto* child = new Tfrm_Child({QFont("Arial", 8), 9}, &area);
+    area.addSubWindow(child);
+    child->show();
+    return child;
+}
+
+void BM_RebuildHundredLayers(benchmark::State& state)
+{
+    QMdiArea area;
+    area.resize(1200, 800);
+    area.show();
+    Tfrm_Child* child = newWindow(area);
+    std::vector<QByteArray> photos;
+    for (int i = 0; i < 20; ++i)
+        photos.push_back(jpegBytes({1600, 1200}, 400 * 1000 + i));
+    for (int number = 1; number <= 100; ++number) {
+        if (number % 5 == 0) {
+            const QByteArray& photo = photos[number / 5 - 1];
+            addLayer(child->Tbl, number, 1,
+                     {{"kep", Blob{photo.toStdString()}}, {"keptip", std::string(".jpg")}, {"width", 160},
+                      {"height", 120}, {"strech", true}});
+        } else if (number % 2 == 0) {
+            addLayer(child->Tbl, number, 0, {});
+        } else {
+            addLayer(child->Tbl, number, 2, {{"brushstyle", number % 7}, {"penwidth", 1 + number % 3}});
+        }
+    }
+    child->RebuildElements();  // the first one decodes the photos
+    for (auto _ : state) {
+        child->RebuildElements();
+        QApplication::processEvents();
+    }
+    state.counters["layers"] = child->Tbl.RecordTotal();
+}
+BENCHMARK(BM_RebuildHundredLayers)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+void BM_OpenCardWithLargePhotoUntilPainted(benchmark::State& state)
+{
+    const QByteArray photo = jpegBytes({4000, 3000}, 5 * 1000 * 1000);
+    const QString path = QDir::temp().filePath("lapora-bench-photo.bcrd");
+    {
+        LayerTable table = makeLayerTable();
+        table.OpenTable();
+        addLayer(table, 1, 1,
+                 {{"kep", Blob{photo.toStdString()}}, {"keptip", std::string(".jpg")}, {"width", 300},
+                  {"height", 170}, {"strech", true}});
+        table.SaveFile(path.toStdString());
+    }
+    QMdiArea area;
+    area.resize(1200, 800);
+    area.show();
+    for (auto _ : state) {
+        clearPictureCache();
+        Tfrm_Child* child = newWindow(area);
+        child->LoadCard(path);
+        benchmark::DoNotOptimize(child->grab());
+        state.PauseTiming();
+        child->Modified = false;
+        child->close();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["photo_MB"] = photo.size() / 1e6;
+    QFile::remove(path);
+}
+BENCHMARK(BM_OpenCardWithLargePhotoUntilPainted)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,130 @@
+#pragma once
+
+#include "document/Dialogs.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <optional>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QMenuBar;
+class QStatusBar;
+class QToolBar;
+class Tfrm_Child;
+
+// The main window: a frame of card windows with the program's menu, tool bar
+// and file commands. It lives for the whole run; closing it ends the program
+// once every card window has agreed to close.
+class Tfrm_Main : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit Tfrm_Main(QWidget* parent = nullptr);
+    ~Tfrm_Main() override;
+
+    // The card windows, in the order they were opened; windows that are
+    // already closing are not counted.
+    QList<Tfrm_Child*> cardWindows() const;
+    // The active card window; when none is active but some are open, the
+    // frame's current one or else the first. Null with no card window.
+    Tfrm_Child* activeCard() const;
+
+    // Saves a card as Save does: to its own file, or to a name asked for.
+    // True when the card was written; a failure is raised to the caller.
+    bool saveCard(Tfrm_Child& card);
+
+    // Preview and print, supplied by the printing code; unset, the two
+    // commands do nothing.
+    std::function<void(Tfrm_Child&)> previewCard;
+    std::function<void(Tfrm_Child&)> printCard;
+
+    QMdiArea* mdiArea() const { return mMdiArea; }
+
+    // Named components.
+    QToolBar* ToolBar1 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QMenuBar* MainMenu1 = nullptr;
+    QMenu* mnAblak = nullptr;
+
+    // The file dialogs, kept for the run so that they remember the last file.
+    Dialogs::FileDialog OpenDialog1;
+    Dialogs::FileDialog SaveDialog1;
+
+    QAction* aUj = nullptr;
+    QAction* aMegnyit = nullptr;
+    QAction* aMent = nullptr;
+    QAction* aMentMaskent = nullptr;
+    QAction* aBezar = nullptr;
+    QAction* aNyomKep = nullptr;
+    QAction* aNyomtat = nullptr;
+    QAction* aRendeles = nullptr;
+    QAction* aBeallit = nullptr;
+    QAction* aBetuNovel = nullptr;
+    QAction* aBetuCsokkent = nullptr;
+    QAction* aSugo = nullptr;
+    QAction* aHonlap = nullptr;
+    QAction* aUjdonsag = nullptr;
+    QAction* aLevel = nullptr;
+    QAction* aLapora = nullptr;
+    QAction* aWindowCascade1 = nullptr;
+    QAction* aWindowTileHorizontal1 = nullptr;
+    QAction* aWindowTileVertical1 = nullptr;
+
+    void aUjExecute();
+    void aMegnyitExecute();
+    void aMentExecute();
+    void aMentMaskentExecute();
+    void aBezarExecute();
+    void aNyomKepExecute();
+    void aNyomtatExecute();
+    void aBetuNovelExecute();
+    void aBetuCsokkentExecute();
+    void aWindowCascade1Execute();
+    void aWindowTileHorizontal1Execute();
+    void aWindowTileVertical1Execute();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    bool FormCloseQuery();
+    void FormClose();
+
+    void createActions();
+    void createMenu();
+    void createToolBar();
+    void createStatusBar();
+    QAction* makeAction(const char* name, const char* category, const char* caption, const char* hint,
+                        const QKeySequence& shortcut, int image);
+
+    Tfrm_Child* newCardWindow();
+    bool saveCardAs(Tfrm_Child& card, const QString& proposed);
+    static QString untitledProposal();
+
+    void updateWindowActions(const QObject* closing = nullptr);
+    void rebuildWindowList();
+    void tile(Qt::Orientation along);
+    void applyInterfaceFontSize();
+
+    QMdiArea* mMdiArea = nullptr;
+    QList<QAction*> mWindowEntries;
+    bool mShown = false;
+    // The outer size asked for at show time, kept until the window manager
+    // has added its frame, so that the frame does not grow the window by
+    // its own size on every run.
+    std::optional<QSize> mPendingFrameSize;
+};
+
+// The one main window of the run.
+extern Tfrm_Main* frm_Main;

@@ -1,0 +1,126 @@
+#include "app/Main.h"
+
+#include "app/Application.h"
+#include "app/Settings.h"
+#include "document/Child.h"
+
+#include <QMdiArea>
+#include <QStandardPaths>
+
+namespace {
+
+const QString CardFilter = QStringLiteral("Lapora file-ok (*.bcrd)|*.bcrd");
+const QString CardSuffix = QStringLiteral("bcrd");
+const QString UntitledName = QStringLiteral("Névtelen.bcrd");
+
+} // namespace
+
+void Tfrm_Main::aUjExecute()
+{
+    Tfrm_Child* card = newCardWindow();
+    card->setWindowTitle(UntitledName);
+    card->RebuildElements();
+    card->show();
+    updateWindowActions();
+}
+
+void Tfrm_Main::aMegnyitExecute()
+{
+    OpenDialog1.filter = CardFilter;
+    OpenDialog1.defaultSuffix = CardSuffix;
+    const std::optional<QString> path = dialogs().openFile(this, OpenDialog1);
+    if (!path)
+        return;
+    Tfrm_Child* card = newCardWindow();
+    card->show();
+    updateWindowActions();
+    try {
+        card->LoadCard(*path);
+    } catch (...) {
+        // A card that could not be read must not stay bound to its file,
+        // where a later Save would overwrite it with what little was read.
+        card->Modified = false;
+        card->close();
+        throw;
+    }
+}
+
+void Tfrm_Main::aMentExecute()
+{
+    if (Tfrm_Child* card = activeCard())
+        saveCard(*card);
+}
+
+void Tfrm_Main::aMentMaskentExecute()
+{
+    Tfrm_Child* card = activeCard();
+    if (!card)
+        return;
+    saveCardAs(*card, card->FileName.isEmpty() ? untitledProposal() : card->FileName);
+}
+
+void Tfrm_Main::aBezarExecute()
+{
+    close();
+}
+
+void Tfrm_Main::aNyomKepExecute()
+{
+    Tfrm_Child* card = activeCard();
+    if (card && previewCard)
+        previewCard(*card);
+}
+
+void Tfrm_Main::aNyomtatExecute()
+{
+    Tfrm_Child* card = activeCard();
+    if (card && printCard)
+        printCard(*card);
+}
+
+bool Tfrm_Main::saveCard(Tfrm_Child& card)
+{
+    if (card.FileName.isEmpty())
+        return saveCardAs(card, untitledProposal());
+    card.SaveCard(card.FileName);
+    return true;
+}
+
+bool Tfrm_Main::saveCardAs(Tfrm_Child& card, const QString& proposed)
+{
+    SaveDialog1.filter = CardFilter;
+    SaveDialog1.defaultSuffix = CardSuffix;
+    SaveDialog1.fileName = proposed;
+    const std::optional<QString> path = dialogs().saveFile(this, SaveDialog1);
+    if (!path)
+        return false;
+    card.SaveCard(*path);
+    return true;
+}
+
+// The documents folder; without one the bare name at the root, as the
+// system would give it.
+QString Tfrm_Main::untitledProposal()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + '/' + UntitledName;
+}
+
+Tfrm_Child* Tfrm_Main::newCardWindow()
+{
+    auto* card = new Tfrm_Child(Tfrm_Child::Settings{Beall.DefaultFont, Beall.FontSize});
+    mMdiArea->addSubWindow(card);
+    // The close question saves through here. A card that was not written
+    // (dialog cancelled, file not writable) answers false and keeps its
+    // window; the error is shown here, as the closing cannot carry it.
+    card->SaveRequested = [this](Tfrm_Child& asking) {
+        mMdiArea->setActiveSubWindow(&asking);
+        try {
+            return saveCard(asking);
+        } catch (const std::exception& error) {
+            showError(error);
+            return false;
+        }
+    };
+    connect(card, &QObject::destroyed, this, [this](QObject* gone) { updateWindowActions(gone); });
+    return card;
+}

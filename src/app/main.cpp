@@ -1,0 +1,48 @@
+#include "app/Application.h"
+#include "app/Main.h"
+#include "app/Settings.h"
+#include "app/StartupProbe.h"
+#include "document/Fonts.h"
+
+#include <QElapsedTimer>
+
+#include <cstdio>
+
+namespace {
+
+// Without a display Qt aborts with a message few users can act on.
+bool displayAvailable()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+        !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+} // namespace
+
+// No command-line argument is read; Qt gets them for its own options.
+int main(int argc, char** argv)
+{
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    if (!displayAvailable()) {
+        std::fprintf(stderr,
+                     "lapora: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set).\n"
+                     "Start it on a virtual display:\n"
+                     "    xvfb-run %s\n",
+                     argc > 0 ? argv[0] : "build/lapora");
+        return 1;
+    }
+
+    Application app(argc, argv);
+    initPaths();
+    for (const QString& missing : registerBundledFonts())
+        std::fprintf(stderr, "lapora: cannot load the font %s\n", qPrintable(missing));
+
+    frm_Main = new Tfrm_Main;
+    watchFirstPaint(frm_Main, sinceStart);
+    frm_Main->show();
+    const int status = app.exec();
+    // The card windows go with their frame, without further questions.
+    delete frm_Main;
+    return status;
+}

@@ -1,0 +1,137 @@
+#pragma once
+
+#include "storage/LayerTable.h"
+
+#include <QFont>
+#include <QMdiSubWindow>
+
+#include <functional>
+#include <map>
+#include <vector>
+
+class CardElement;
+class FieldComboBox;
+class FieldEdit;
+class LayerGrid;
+class QAction;
+class QActionGroup;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QTabWidget;
+class QToolBar;
+class ResizeHandle;
+
+// A card window: one card document inside the main window. It owns the
+// card's layer table, the card surface with one element per layer, the layer
+// list and the property panel, and carries the layer commands.
+class Tfrm_Child : public QMdiSubWindow
+{
+    Q_OBJECT
+
+public:
+    // What the window takes from the program's settings when it is shown.
+    struct Settings
+    {
+        QFont DefaultFont;  // for new text layers
+        int FontSize = 9;   // interface font size, points
+    };
+
+    explicit Tfrm_Child(const Settings& settings, QWidget* parent = nullptr);
+    ~Tfrm_Child() override;
+
+    // Reads the card in a file into this new window. A card that cannot be
+    // read raises the error; the caller closes the window.
+    void LoadCard(const QString& path);
+    // Writes the card to a file; title, file name and the modified flag
+    // change only once the file is written.
+    void SaveCard(const QString& path);
+
+    void RebuildElements();
+    void PlaceHandles();
+    CardElement* BuildTextElement();
+    CardElement* BuildImageElement();
+    CardElement* BuildShapeElement();
+    CardElement* findElement(const QString& name) const;
+
+    // The interface font size, applied to every control that takes its
+    // window's font.
+    void setInterfaceFontSize(int points);
+
+    // The main window's Save for this window, run by the close question;
+    // true when the card was written.
+    std::function<bool(Tfrm_Child&)> SaveRequested;
+
+    LayerTable Tbl;
+    QString FileName;
+    bool Modified = false;
+    bool Updating = false;
+    bool DialogClosed = false;
+    bool Dragging = false;
+    QFont TextFont;
+    CardElement* CurrentElement = nullptr;
+
+    // Named components, as the tests and the other windows reach them.
+    QGroupBox* GroupBox1 = nullptr;
+    QLabel* Image0 = nullptr;
+    ResizeHandle* Shape1 = nullptr;
+    ResizeHandle* Shape4 = nullptr;
+    QGroupBox* GroupBox3 = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QToolBar* ToolBar3 = nullptr;
+    LayerGrid* DBGrid1 = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    QWidget* TabSheet3 = nullptr;
+    FieldEdit* DBEdit1 = nullptr;
+    FieldComboBox* DBComboBox1 = nullptr;
+    FieldComboBox* DBComboBox2 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QMenu* PopupMenu2 = nullptr;
+    QMenu* PopupMenu3 = nullptr;
+
+    // Commands of the card window, by name ("aSzoveg", "aFelkover", ...).
+    QAction* action(const char* name) const;
+
+    void TblBeforeScroll(LayerTable& DataSet);
+    void TblAfterScroll(LayerTable& DataSet);
+    void TblAfterOpen(LayerTable& DataSet);
+    void TblBeforeClose(LayerTable& DataSet);
+    void DBEdit1Change();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    bool FormCloseQuery();
+    void FormClose();
+
+    void createActions();
+    void createLayout();
+    QWidget* createTextPage();
+    QWidget* createPicturePage();
+    QWidget* createShapePage();
+    void createPopupMenus();
+    void attachTableHandlers();
+    void wireElement(CardElement* element);
+    void showTabs(int kind);
+    void checkFromRecord(CardElement* element);
+    void removeElements();
+
+    void LblMouseDown(CardElement* element, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void LblMouseMove(CardElement* element, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void LblMouseUp(CardElement* element, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void aBezarExecute();
+
+    QWidget* mClient = nullptr;
+    Settings mSettings;
+    bool mShown = false;
+    std::map<std::string, QAction*> mActions;
+    std::vector<QWidget*> mTabPages;
+    QPoint mDragOrigin;
+};

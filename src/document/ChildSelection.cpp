@@ -1,0 +1,132 @@
+#include "document/Child.h"
+
+#include "document/LayerLook.h"
+#include "document/LayerRecord.h"
+#include "editor/FieldEditors.h"
+#include "editor/PictureElement.h"
+#include "editor/ResizeHandle.h"
+#include "editor/ShapeElement.h"
+#include "editor/TextElement.h"
+
+#include <QAction>
+#include <QTabWidget>
+
+#include <optional>
+
+namespace {
+
+// "Equals" of the sync: an empty field equals nothing.
+bool equals(const LayerTable& table, const char* field, std::int32_t value)
+{
+    const auto* stored = std::get_if<std::int32_t>(&ReadLayerField(table, field));
+    return stored && *stored == value;
+}
+
+bool equals(const LayerTable& table, const char* field, bool value)
+{
+    const auto* stored = std::get_if<bool>(&ReadLayerField(table, field));
+    return stored && *stored == value;
+}
+
+// A strict whole number, as the size box must hold.
+std::optional<int> wholeNumber(const QString& text)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || text.trimmed() != text || text.startsWith('+'))
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+void Tfrm_Child::TblBeforeScroll(LayerTable&)
+{
+    Updating = true;
+}
+
+void Tfrm_Child::TblAfterOpen(LayerTable&)
+{
+    Updating = true;
+}
+
+void Tfrm_Child::TblBeforeClose(LayerTable&)
+{
+    Updating = true;
+}
+
+// The selection sync: the panel, the check marks, the current element and
+// the handles follow the current layer. It only reads the table.
+void Tfrm_Child::TblAfterScroll(LayerTable& DataSet)
+{
+    Updating = false;
+    const FieldValue& kind = ReadLayerField(DataSet, "tipus");
+    showTabs(std::holds_alternative<std::int32_t>(kind) ? std::get<std::int32_t>(kind) : -1);
+    CurrentElement = findElement(fromWin1250(ReadStr(DataSet, "compnev")));
+    checkFromRecord(CurrentElement);
+    if (qobject_cast<PictureElement*>(CurrentElement) || qobject_cast<ShapeElement*>(CurrentElement)) {
+        PlaceHandles();
+    } else {
+        Shape1->hide();
+        Shape4->hide();
+    }
+}
+
+void Tfrm_Child::showTabs(int kind)
+{
+    for (int page = 0; page < PageControl1->count(); ++page)
+        PageControl1->setTabVisible(page, page == kind);
+    if (kind >= 0 && kind < PageControl1->count())
+        PageControl1->setCurrentIndex(kind);
+    // With every tab hidden no page may show either.
+    for (int page = 0; page < static_cast<int>(mTabPages.size()); ++page)
+        mTabPages[page]->setVisible(page == kind);
+}
+
+// The marks of the element's kind follow the record; the other kinds' marks
+// keep their last state.
+void Tfrm_Child::checkFromRecord(CardElement* element)
+{
+    if (qobject_cast<TextElement*>(element)) {
+        action("aFelkover")->setChecked(equals(Tbl, "felkover", true));
+        action("aDolt")->setChecked(equals(Tbl, "dolt", true));
+        action("aAlahuzott")->setChecked(equals(Tbl, "alahuzott", true));
+        const FieldValue& alignment = ReadLayerField(Tbl, "igazitas");
+        const std::int32_t code = isNull(alignment) ? 0 : std::get<std::int32_t>(alignment);
+        const char* alignments[] = {"aBalra", "aKozepre", "aJobbra"};
+        if (code >= 0 && code <= 2)
+            action(alignments[code])->setChecked(true);
+    } else if (qobject_cast<ShapeElement*>(element)) {
+        action("aTeglalap")->setChecked(equals(Tbl, "shape", 0));
+        action("aKor")->setChecked(equals(Tbl, "shape", 1));
+        for (int i = 0; i <= 6; ++i)
+            action(("aES" + std::to_string(i)).c_str())->setChecked(equals(Tbl, "brushstyle", i));
+        for (int i = 0; i <= 4; ++i)
+            action(("aCS" + std::to_string(i)).c_str())->setChecked(equals(Tbl, "penstyle", i));
+        for (int i = 1; i <= 7; ++i)
+            action(("aV" + std::to_string(i)).c_str())->setChecked(equals(Tbl, "penwidth", i));
+    } else if (qobject_cast<PictureElement*>(element)) {
+        action("aNyujtas")->setChecked(equals(Tbl, "strech", true));
+        action("aNormal")->setChecked(equals(Tbl, "strech", false));
+    }
+}
+
+// The text panel applies to the text element as the user types; the record
+// gets the same values through the editors.
+void Tfrm_Child::DBEdit1Change()
+{
+    auto* text = qobject_cast<TextElement*>(CurrentElement);
+    if (Updating || !text)
+        return;
+    const QString sizeText = DBComboBox2->currentText();
+    const std::optional<int> points = wholeNumber(sizeText);
+    if (!points)
+        throw TableError("'" + sizeText.toStdString() + "' is not a valid integer value");
+    TextLook look = text->look();
+    look.points = *points;
+    look.font.setPixelSize(std::max(1, pointsToPixels(*points)));
+    look.font.setFamily(DBComboBox1->currentText());
+    look.text = DBEdit1->text();
+    text->setLook(look);
+    Modified = true;
+}

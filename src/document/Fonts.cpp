@@ -1,0 +1,61 @@
+#include "document/Fonts.h"
+
+#include <QFont>
+#include <QFontDatabase>
+
+#include <algorithm>
+
+namespace {
+
+const char* const BundledFiles[] = {"tahoma.ttf", "tahomabd.ttf", "wingding.ttf"};
+
+} // namespace
+
+QString bundledFontDir()
+{
+    return QStringLiteral("/usr/share/wine/fonts");
+}
+
+QStringList registerBundledFonts()
+{
+    static QStringList failed;
+    static bool done = false;
+    if (done)
+        return failed;
+    done = true;
+    for (const char* file : BundledFiles) {
+        const QString path = bundledFontDir() + '/' + QLatin1String(file);
+        if (QFontDatabase::addApplicationFont(path) < 0)
+            failed << path;
+    }
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), MsSansSerifStandIn);
+    return failed;
+}
+
+QString familyWithoutFoundry(const QString& family)
+{
+    const qsizetype open = family.lastIndexOf(QLatin1String(" ["));
+    if (open > 0 && family.endsWith(QLatin1Char(']')))
+        return family.left(open);
+    return family;
+}
+
+QStringList installedFontFamilies()
+{
+    static const QStringList families = [] {
+        QStringList names;
+        for (const QString& family : QFontDatabase::families())
+            names << familyWithoutFoundry(family);
+        std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+            return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+        });
+        // Equal names are neighbours now, also when they differ in case only.
+        names.erase(std::unique(names.begin(), names.end(),
+                                [](const QString& a, const QString& b) {
+                                    return QString::compare(a, b, Qt::CaseInsensitive) == 0;
+                                }),
+                    names.end());
+        return names;
+    }();
+    return families;
+}

@@ -1,0 +1,242 @@
+#include "document/LayerLook.h"
+
+#include "document/LayerRecord.h"
+#include "storage/Win1250.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// Screen pixels per inch that the card is designed at.
+constexpr int CardDpi = 96;
+constexpr int PointsPerInch = 72;
+// Far beyond any card, and below the sizes where the font engine's line
+// metrics overflow into negative heights.
+constexpr int MaxFontPixels = 10000;
+
+// a * b / c rounded half away from zero, as the platform's font sizing
+// rounds points to pixels.
+int mulDiv(int a, int b, int c)
+{
+    const long long product = static_cast<long long>(a) * b;
+    const long long half = c / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / c : (product - half) / c);
+}
+
+// Line breaks a card file may smuggle into a text would make a second
+// line; a text element has only one.
+QString oneLine(const QString& text)
+{
+    QString line = text;
+    for (QChar& c : line)
+        if (c == u'\n' || c == u'\r' || c == u'\t')
+            c = u' ';
+    return line;
+}
+
+Qt::BrushStyle brushStyle(FillPattern pattern)
+{
+    switch (pattern) {
+    case FillPattern::ForwardDiagonal: return Qt::FDiagPattern;
+    case FillPattern::BackwardDiagonal: return Qt::BDiagPattern;
+    case FillPattern::Cross: return Qt::CrossPattern;
+    case FillPattern::DiagonalCross: return Qt::DiagCrossPattern;
+    case FillPattern::Horizontal: return Qt::HorPattern;
+    case FillPattern::Vertical: return Qt::VerPattern;
+    case FillPattern::Solid: break;
+    }
+    return Qt::SolidPattern;
+}
+
+Qt::PenStyle penStyle(OutlinePattern pattern)
+{
+    switch (pattern) {
+    case OutlinePattern::Dot: return Qt::DotLine;
+    case OutlinePattern::DashDot: return Qt::DashDotLine;
+    case OutlinePattern::Dash: return Qt::DashLine;
+    case OutlinePattern::DashDotDot: return Qt::DashDotDotLine;
+    case OutlinePattern::Solid: break;
+    }
+    return Qt::SolidLine;
+}
+
+QPainterPath shapePath(ShapeKind kind, const QRectF& box)
+{
+    QPainterPath path;
+    if (box.isEmpty())
+        return path;
+    if (kind == ShapeKind::Ellipse)
+        path.addEllipse(box);
+    else
+        path.addRect(box);
+    return path;
+}
+
+// A pattern only shows on the thinnest outline; a dashed outline is a
+// stroke along the box's edge, one unit wide.
+void paintPatternedShape(QPainter& painter, const QRectF& box, const ShapeLook& look, qreal unit)
+{
+    const QRectF inner = box.adjusted(unit, unit, -unit, -unit);
+    painter.fillPath(shapePath(look.kind, inner), QBrush(look.fill, brushStyle(look.pattern)));
+    const qreal half = unit / 2;
+    QPen pen(look.outline, unit, penStyle(look.outlinePattern), Qt::FlatCap, Qt::MiterJoin);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(shapePath(look.kind, box.adjusted(half, half, -half, -half)));
+}
+
+// The outline is the ring between the box and the box inset by its width,
+// so it never spills out of the box, and an outline wider than half the
+// box simply covers it.
+void paintSolidShape(QPainter& painter, const QRectF& box, const ShapeLook& look, qreal width)
+{
+    const QPainterPath outer = shapePath(look.kind, box);
+    const QPainterPath inner = shapePath(look.kind, box.adjusted(width, width, -width, -width));
+    const Qt::BrushStyle style = brushStyle(look.pattern);
+    if (style == Qt::SolidPattern) {
+        painter.fillPath(outer, look.outline);
+        painter.fillPath(inner, look.fill);
+        return;
+    }
+    // Between the hatch lines whatever lies below must show, so the ring
+    // is cut out rather than covered.
+    painter.fillPath(outer.subtracted(inner), look.outline);
+    painter.fillPath(inner, QBrush(look.fill, style));
+}
+
+} // namespace
+
+QColor colorFromStored(std::int32_t value)
+{
+    const auto bits = static_cast<std::uint32_t>(value);
+    return QColor(bits & 0xFF, (bits >> 8) & 0xFF, (bits >> 16) & 0xFF);
+}
+
+std::int32_t storedFromColor(const QColor& color)
+{
+    const QColor rgb = color.toRgb();
+    return rgb.red() | (rgb.green() << 8) | (rgb.blue() << 16);
+}
+
+QString fromWin1250(const std::string& bytes)
+{
+    return QString::fromStdString(win1250ToUtf8(bytes));
+}
+
+std::string toWin1250(const QString& text)
+{
+    return utf8ToWin1250(text.toStdString()).bytes;
+}
+
+bool fitsWin1250(const QString& text)
+{
+    return utf8ToWin1250(text.toStdString()).ok();
+}
+
+int pointsToPixels(int points)
+{
+    return mulDiv(points, CardDpi, PointsPerInch);
+}
+
+// Pixels rather than points, so that the card looks the same whatever the
+// screen's resolution. A size of 0 would leave the face at the toolkit's
+// default size and a negative one is refused, so both become the size meant
+// as nearly as can be; whatever the size box lets through stays drawable.
+QFont layerFont(const QString& face, int points, bool bold, bool italic, bool underline)
+{
+    QFont font(face);
+    font.setPixelSize(std::clamp(std::abs(pointsToPixels(points)), 1, MaxFontPixels));
+    font.setBold(bold);
+    font.setItalic(italic);
+    font.setUnderline(underline);
+    return font;
+}
+
+TextLook readTextLook(const LayerTable& table)
+{
+    TextLook look;
+    look.text = fromWin1250(ReadStr(table, "nev"));
+    look.points = ReadLayerInt(table, "betumeret");
+    look.font = layerFont(fromWin1250(ReadStr(table, "betutipus")), look.points, ReadBool(table, "felkover"),
+                          ReadBool(table, "dolt"), ReadBool(table, "alahuzott"));
+    look.color = colorFromStored(ReadLayerInt(table, "szin"));
+    look.alignment = alignmentFromCode(ReadLayerInt(table, "igazitas"));
+    return look;
+}
+
+ShapeLook readShapeLook(const LayerTable& table)
+{
+    ShapeLook look;
+    look.kind = shapeFromCode(ReadLayerInt(table, "shape"));
+    look.fill = colorFromStored(ReadLayerInt(table, "brushcolor"));
+    look.pattern = fillFromCode(ReadLayerInt(table, "brushstyle"));
+    look.outline = colorFromStored(ReadLayerInt(table, "pencolor"));
+    look.outlinePattern = outlineFromCode(ReadLayerInt(table, "penstyle"));
+    look.outlineWidth = ReadLayerInt(table, "penwidth");
+    return look;
+}
+
+// An empty text measures as one space: an element of no width could not
+// be found again under the mouse. The last letter's overhang (italics) is
+// added so that it is not cut off at the element's edge.
+QSize textExtent(const TextLook& look)
+{
+    const QFontMetrics metrics(look.font);
+    const QString text = look.text.isEmpty() ? QStringLiteral(" ") : oneLine(look.text);
+    int width = metrics.horizontalAdvance(text);
+    width += std::max(0, -metrics.rightBearing(text.back()));
+    return {width, metrics.height()};
+}
+
+void paintText(QPainter& painter, const QRect& rect, const TextLook& look)
+{
+    if (look.text.isEmpty())
+        return;
+    Qt::Alignment alignment = Qt::AlignLeft;
+    if (look.alignment == TextAlignment::Center)
+        alignment = Qt::AlignHCenter;
+    else if (look.alignment == TextAlignment::Right)
+        alignment = Qt::AlignRight;
+    painter.save();
+    painter.setFont(look.font);
+    painter.setPen(look.color);
+    painter.drawText(rect, int(alignment | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip),
+                     oneLine(look.text));
+    painter.restore();
+}
+
+// A zero or negative width still draws the thinnest outline, as a
+// zero-width pen does.
+void paintShape(QPainter& painter, const QRect& box, const ShapeLook& look, qreal outlineUnit)
+{
+    if (box.isEmpty())
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, look.kind == ShapeKind::Ellipse);
+    const int width = std::max(1, look.outlineWidth);
+    if (width == 1 && look.outlinePattern != OutlinePattern::Solid)
+        paintPatternedShape(painter, QRectF(box), look, outlineUnit);
+    else
+        paintSolidShape(painter, QRectF(box), look, width * outlineUnit);
+    painter.restore();
+}
+
+void paintPicture(QPainter& painter, const QRect& box, const QImage& picture, bool stretch)
+{
+    if (picture.isNull() || box.isEmpty())
+        return;
+    if (stretch) {
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRectF(box), picture);
+        painter.restore();
+        return;
+    }
+    const QRect shown(0, 0, std::min(box.width(), picture.width()), std::min(box.height(), picture.height()));
+    painter.drawImage(box.topLeft(), picture, shown);
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "document/LayerCodes.h"
+#include "storage/LayerTable.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+#include <cstdint>
+#include <string>
+
+class QPainter;
+
+// How one layer looks, read from the record at the table's cursor. The card
+// surface and the printed sheet draw the same looks with the same functions,
+// so what is printed is what was on screen.
+
+struct TextLook
+{
+    QString text;
+    QFont font;       // sized in pixels, as the card shows it
+    int points = 8;   // the size the layer stores
+    QColor color;
+    TextAlignment alignment = TextAlignment::Left;
+};
+
+struct ShapeLook
+{
+    ShapeKind kind = ShapeKind::Rectangle;
+    QColor fill;
+    FillPattern pattern = FillPattern::Solid;
+    QColor outline;
+    OutlinePattern outlinePattern = OutlinePattern::Solid;
+    int outlineWidth = 1;
+};
+
+// Stored colours hold red in the low byte, then green, then blue.
+QColor colorFromStored(std::int32_t value);
+std::int32_t storedFromColor(const QColor& color);
+
+// Windows-1250 bytes of the table and the interface's text.
+QString fromWin1250(const std::string& bytes);
+// The bytes for text; characters Windows-1250 cannot hold are left out (the
+// editors never let them in).
+std::string toWin1250(const QString& text);
+// True when every character of text has a Windows-1250 byte.
+bool fitsWin1250(const QString& text);
+
+// A layer font: face, size in points at 96 pixels per inch, style.
+QFont layerFont(const QString& face, int points, bool bold, bool italic, bool underline);
+int pointsToPixels(int points);
+
+TextLook readTextLook(const LayerTable& table);
+ShapeLook readShapeLook(const LayerTable& table);
+
+// The size of a text element: exactly as wide as its text, one line high.
+QSize textExtent(const TextLook& look);
+
+void paintText(QPainter& painter, const QRect& rect, const TextLook& look);
+// Rectangle or inscribed ellipse, outline inside the box; dotted and dashed
+// outlines only at width 1; hatches in the fill colour over what lies below.
+// outlineUnit is one outline pixel in the painter's units: the printed sheet,
+// whose outlines are measured in the printer's dots, passes one dot.
+void paintShape(QPainter& painter, const QRect& box, const ShapeLook& look, qreal outlineUnit = 1);
+// Stretched to the box, or at its own size from the box's top-left corner,
+// cut at the box's edges.
+void paintPicture(QPainter& painter, const QRect& box, const QImage& picture, bool stretch);

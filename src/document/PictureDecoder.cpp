@@ -1,0 +1,203 @@
+#include "document/PictureDecoder.h"
+
+#include "storage/Win1250.h"
+
+#include <QBuffer>
+#include <QImageReader>
+
+#include <functional>
+#include <list>
+#include <unordered_map>
+
+namespace {
+
+// Decoded pixels the cache may hold: a card's photos at display size fit
+// many times over, while a few full-size photos for the print do not
+// crowd everything else out for long.
+constexpr qsizetype CacheBytes = 128 * 1024 * 1024;
+
+std::string lowered(std::string_view text)
+{
+    std::string result(text);
+    for (char& c : result)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return result;
+}
+
+std::string_view withoutDot(std::string_view extension)
+{
+    return extension.starts_with('.') ? extension.substr(1) : extension;
+}
+
+// The reader's format for an extension; what we cannot read fails here,
+// before any byte is looked at.
+QByteArray formatFor(std::string_view extension)
+{
+    const std::string_view written = withoutDot(extension);
+    const std::string name = lowered(written);
+    if (name == "png" || name == "bmp" || name == "ico")
+        return QByteArray::fromStdString(name);
+    if (name == "jpg" || name == "jpeg")
+        return "jpeg";
+    const std::string shown = win1250ToUtf8(written);
+    if (name == "emf" || name == "wmf")
+        throw PictureError("Pictures of type ." + shown + " cannot be shown on this system");
+    throw PictureError("Unknown picture file extension (." + shown + ")");
+}
+
+// The bytes stay where they are: the reader only looks at them.
+struct Source
+{
+    explicit Source(std::string_view bytes)
+        : data(QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())))
+        , buffer(&data)
+    {
+        buffer.open(QIODevice::ReadOnly);
+    }
+
+    QByteArray data;
+    QBuffer buffer;
+};
+
+[[noreturn]] void failToRead(std::string_view extension, const QImageReader& reader)
+{
+    throw PictureError("The ." + win1250ToUtf8(withoutDot(extension)) + " picture cannot be read: "
+                       + reader.errorString().toStdString());
+}
+
+// Only PNG and icons carry transparency on the card; bitmaps and photos are
+// drawn opaque. Both end in the formats that paint fastest.
+QImage forDrawing(QImage image, const QByteArray& format)
+{
+    const bool transparent = (format == "png" || format == "ico") && image.hasAlphaChannel();
+    return image.convertToFormat(transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+}
+
+struct CacheKey
+{
+    std::size_t hash;
+    std::size_t length;
+    std::string extension;
+    int width;
+    int height;
+
+    bool operator==(const CacheKey&) const = default;
+};
+
+struct CacheKeyHash
+{
+    std::size_t operator()(const CacheKey& key) const
+    {
+        std::size_t h = key.hash ^ (key.length * 0x9E3779B97F4A7C15ULL);
+        h ^= std::hash<std::string>()(key.extension) + (h << 6) + (h >> 2);
+        h ^= std::hash<long long>()((static_cast<long long>(key.width) << 32) ^ key.height) + (h << 6) + (h >> 2);
+        return h;
+    }
+};
+
+// Least recently used first. Everything runs on the GUI thread.
+class PictureCache
+{
+public:
+    const QImage* find(const CacheKey& key)
+    {
+        const auto found = mIndex.find(key);
+        if (found == mIndex.end())
+            return nullptr;
+        mEntries.splice(mEntries.end(), mEntries, found->second);
+        return &found->second->second;
+    }
+
+    void add(const CacheKey& key, const QImage& image)
+    {
+        const qsizetype bytes = image.sizeInBytes();
+        if (bytes > CacheBytes)
+            return;
+        while (mBytes + bytes > CacheBytes && !mEntries.empty())
+            dropOldest();
+        mEntries.emplace_back(key, image);
+        mIndex.emplace(key, std::prev(mEntries.end()));
+        mBytes += bytes;
+    }
+
+    void clear()
+    {
+        mIndex.clear();
+        mEntries.clear();
+        mBytes = 0;
+    }
+
+private:
+    using Entry = std::pair<CacheKey, QImage>;
+
+    void dropOldest()
+    {
+        mBytes -= mEntries.front().second.sizeInBytes();
+        mIndex.erase(mEntries.front().first);
+        mEntries.pop_front();
+    }
+
+    std::list<Entry> mEntries;
+    std::unordered_map<CacheKey, std::list<Entry>::iterator, CacheKeyHash> mIndex;
+    qsizetype mBytes = 0;
+};
+
+PictureCache& cache()
+{
+    static PictureCache pictures;
+    return pictures;
+}
+
+} // namespace
+
+QImage decodePicture(std::string_view bytes, std::string_view extension, QSize displaySize)
+{
+    const QByteArray format = formatFor(extension);
+    Source source(bytes);
+    QImageReader reader(&source.buffer, format);
+    // The extension alone chooses the decoder, so a card that shows here
+    // shows the same wherever it is opened: a PNG named .jpg fails.
+    reader.setAutoDetectImageFormat(false);
+    const bool scaled = displaySize.isValid() && !displaySize.isEmpty();
+    if (scaled)
+        reader.setScaledSize(displaySize);
+    QImage image;
+    if (!reader.read(&image))
+        failToRead(extension, reader);
+    if (scaled && image.size() != displaySize)
+        image = image.scaled(displaySize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return forDrawing(std::move(image), format);
+}
+
+QSize pictureSize(std::string_view bytes, std::string_view extension)
+{
+    const QByteArray format = formatFor(extension);
+    Source source(bytes);
+    QImageReader reader(&source.buffer, format);
+    reader.setAutoDetectImageFormat(false);
+    const QSize size = reader.size();
+    if (size.isValid())
+        return size;
+    // Some formats tell their size only by being read.
+    QImage image;
+    if (!reader.read(&image))
+        failToRead(extension, reader);
+    return image.size();
+}
+
+QImage cachedPicture(std::string_view bytes, std::string_view extension, QSize displaySize)
+{
+    const CacheKey key{std::hash<std::string_view>()(bytes), bytes.size(), lowered(withoutDot(extension)),
+                       displaySize.width(), displaySize.height()};
+    if (const QImage* image = cache().find(key))
+        return *image;
+    QImage image = decodePicture(bytes, extension, displaySize);
+    cache().add(key, image);
+    return image;
+}
+
+void clearPictureCache()
+{
+    cache().clear();
+}

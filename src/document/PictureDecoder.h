@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+// A picture that cannot be shown; what() is the message for the user.
+class PictureError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Decodes a layer's picture from memory by the format its extension names
+// (".png", ".jpg", ".jpeg", ".bmp", ".ico"; letter case ignored). An unknown
+// extension fails with "Unknown picture file extension (.%s)". With a
+// display size the picture is decoded straight at that size (much faster for
+// large photos shown small); without one, at its own size, as the print needs.
+QImage decodePicture(std::string_view bytes, std::string_view extension, QSize displaySize = {});
+
+// The picture's own size in pixels, read from its header only.
+QSize pictureSize(std::string_view bytes, std::string_view extension);
+
+// Decoded pictures are kept by content and display size, so rebuilding a
+// card's surface does not decode its photos again.
+QImage cachedPicture(std::string_view bytes, std::string_view extension, QSize displaySize = {});
+void clearPictureCache();

@@ -1,0 +1,47 @@
+#include "editor/CardElement.h"
+
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPointer>
+
+CardElement::CardElement(QWidget* cardBox)
+    : QWidget(cardBox)
+{
+    // Moves without a pressed button are reported too: the card window
+    // places the handles on every move.
+    setMouseTracking(true);
+    setFocusPolicy(Qt::NoFocus);
+    // The menu opens at the release below, after the press has selected and
+    // the release has settled the layer.
+    setContextMenuPolicy(Qt::PreventContextMenu);
+}
+
+void CardElement::mousePressEvent(QMouseEvent* event)
+{
+    emit pressed(this, event->button(), event->modifiers(), event->position().toPoint());
+}
+
+void CardElement::mouseMoveEvent(QMouseEvent* event)
+{
+    emit moved(this, event->modifiers(), event->position().toPoint());
+}
+
+void CardElement::mouseReleaseEvent(QMouseEvent* event)
+{
+    // A handler may take the element away; the menu must not outlive it.
+    QPointer<CardElement> self(this);
+    emit released(this, event->button(), event->modifiers(), event->position().toPoint());
+    if (self && event->button() == Qt::RightButton && mContextMenu)
+        mContextMenu->popup(event->globalPosition().toPoint());
+}
+
+// The second press of a double-click first runs the element's command and
+// then counts as a press, so a drag can start from it.
+void CardElement::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QPointer<CardElement> self(this);
+    if (event->button() == Qt::LeftButton)
+        emit doubleClicked(this);
+    if (self)
+        emit pressed(this, event->button(), event->modifiers(), event->position().toPoint());
+}

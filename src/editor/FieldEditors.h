@@ -1,0 +1,64 @@
+#pragma once
+
+#include "storage/LayerTable.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+// Editors bound to one field of the table's current record: they show its
+// value whenever another record becomes current, put the table into editing
+// state when the user types, and write what was typed when the table
+// finishes the change (or when they lose the focus). They take only
+// characters that Windows-1250 can hold, and at most the field's size.
+
+class FieldEdit : public QLineEdit, public TableControl
+{
+    Q_OBJECT
+
+public:
+    FieldEdit(LayerTable& table, std::string fieldName, QWidget* parent = nullptr);
+    ~FieldEdit() override;
+
+    void tableChanged(LayerTable& table, TableChange change) override;
+    void writePendingInput(LayerTable& table) override;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void applyLimits();
+    void showField();
+    void userEdited();
+
+    LayerTable& mTable;
+    std::string mField;
+    bool mPending = false;
+    bool mShowing = false;
+};
+
+class FieldComboBox : public QComboBox, public TableControl
+{
+    Q_OBJECT
+
+public:
+    FieldComboBox(LayerTable& table, std::string fieldName, QWidget* parent = nullptr);
+    ~FieldComboBox() override;
+
+    void tableChanged(LayerTable& table, TableChange change) override;
+    void writePendingInput(LayerTable& table) override;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void applyLimits();
+    void showField();
+    void userEdited();
+
+    LayerTable& mTable;
+    std::string mField;
+    bool mPending = false;
+    bool mShowing = false;
+};

@@ -1,0 +1,128 @@
+#pragma once
+
+#include "document/Dialogs.h"
+
+#include <deque>
+#include <vector>
+
+// Answers the program's dialogs from queues the test fills, and records every
+// dialog shown. Installed while it exists. A dialog whose queue is empty is
+// cancelled (and counted in unanswered), so a test that forgot one fails on
+// what happened next rather than hanging on a real dialog.
+class FakeDialogs : public Dialogs
+{
+public:
+    struct Shown
+    {
+        QString kind;      // "open", "save", "picture", "color", "font", "question", "error"
+        QString title;     // question and error boxes
+        QString text;      // question and error boxes; the filter of a file dialog
+        QString proposed;  // the file name a file dialog was opened with
+        QWidget* parent = nullptr;
+    };
+
+    FakeDialogs() { setDialogs(this); }
+    ~FakeDialogs() override { setDialogs(nullptr); }
+    FakeDialogs(const FakeDialogs&) = delete;
+    FakeDialogs& operator=(const FakeDialogs&) = delete;
+
+    std::deque<std::optional<QString>> openAnswers;
+    std::deque<std::optional<QString>> saveAnswers;
+    std::deque<std::optional<QString>> pictureAnswers;
+    std::deque<std::optional<QColor>> colorAnswers;
+    std::deque<std::optional<std::pair<QFont, QColor>>> fontAnswers;
+    std::deque<Answer> questionAnswers;
+
+    std::vector<Shown> shown;
+    int unanswered = 0;
+
+    int count(const QString& kind) const
+    {
+        int n = 0;
+        for (const Shown& s : shown)
+            n += s.kind == kind;
+        return n;
+    }
+
+    std::vector<Shown> of(const QString& kind) const
+    {
+        std::vector<Shown> found;
+        for (const Shown& s : shown) {
+            if (s.kind == kind)
+                found.push_back(s);
+        }
+        return found;
+    }
+
+    std::optional<QString> openFile(QWidget* parent, FileDialog& dialog) override
+    {
+        shown.push_back({"open", {}, dialog.filter, dialog.fileName, parent});
+        return chooseFile(openAnswers, dialog);
+    }
+
+    std::optional<QString> saveFile(QWidget* parent, FileDialog& dialog) override
+    {
+        shown.push_back({"save", {}, dialog.filter, dialog.fileName, parent});
+        return chooseFile(saveAnswers, dialog);
+    }
+
+    std::optional<QString> openPicture(QWidget* parent, const QString& filter) override
+    {
+        shown.push_back({"picture", {}, filter, {}, parent});
+        return next(pictureAnswers, std::optional<QString>());
+    }
+
+    std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override
+    {
+        shown.push_back({"color", {}, initial.name(), {}, parent});
+        return next(colorAnswers, std::optional<QColor>());
+    }
+
+    std::optional<std::pair<QFont, QColor>> chooseFont(QWidget* parent, const QFont& initial,
+                                                       const QColor&) override
+    {
+        shown.push_back({"font", {}, initial.family(), {}, parent});
+        return next(fontAnswers, std::optional<std::pair<QFont, QColor>>());
+    }
+
+    Answer question(QWidget* parent, const QString& title, const QString& text) override
+    {
+        shown.push_back({"question", title, text, {}, parent});
+        return next(questionAnswers, Answer::Cancel);
+    }
+
+    void error(QWidget* parent, const QString& title, const QString& text) override
+    {
+        shown.push_back({"error", title, text, {}, parent});
+    }
+
+private:
+    template <class T>
+    T next(std::deque<T>& queue, T cancelled)
+    {
+        if (queue.empty()) {
+            ++unanswered;
+            return cancelled;
+        }
+        T answer = queue.front();
+        queue.pop_front();
+        return answer;
+    }
+
+    // As the real dialog: the chosen name is remembered, and a name typed
+    // without an extension gets the default one.
+    std::optional<QString> chooseFile(std::deque<std::optional<QString>>& queue, FileDialog& dialog)
+    {
+        std::optional<QString> chosen = next(queue, std::optional<QString>());
+        if (!chosen)
+            return chosen;
+        QString suffix = dialog.defaultSuffix;
+        if (suffix.startsWith('.'))
+            suffix.remove(0, 1);
+        const QString name = chosen->section('/', -1);
+        if (!suffix.isEmpty() && !name.contains('.'))
+            *chosen += '.' + suffix;
+        dialog.fileName = *chosen;
+        return chosen;
+    }
+};

@@ -1,0 +1,293 @@
+#include "tests/TestRegistry.h"
+#include "tests/app/ShellRun.h"
+#include "document/Child.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMenu>
+#include <QStandardPaths>
+
+QByteArray readFile(const QString& path);
+void writeFile(const QString& path, const QByteArray& bytes);
+
+namespace {
+
+Tfrm_Child* newCard(ShellRun& run)
+{
+    run.window->aUjExecute();
+    return run.window->activeCard();
+}
+
+// A card with one text layer, saved under a name; the layer goes straight
+// into the table, as these tests are about files, not layer commands.
+Tfrm_Child* savedCard(ShellRun& run, const QString& name)
+{
+    Tfrm_Child* card = newCard(run);
+    card->Tbl.AddNewRecord();
+    card->Tbl.WriteField("sorszam", std::int32_t(1));
+    card->Tbl.WriteField("nev", std::string("Kov\xE1" "cs \xC9va"));
+    card->Tbl.PostRecord();
+    run.dialogs.saveAnswers.push_back(run.path(name));
+    run.window->aMentExecute();
+    return card;
+}
+
+void deleteClosedWindows()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+class FileCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void windowCommandsFollowTheNumberOfCards()
+    {
+        ShellRun run;
+        run.window->show();
+        Tfrm_Child* first = newCard(run);
+        Tfrm_Child* second = newCard(run);
+        QCOMPARE(first->windowTitle(), QString("Névtelen.bcrd"));
+        QVERIFY(run.window->aWindowCascade1->isEnabled());
+
+        QVERIFY(first->close());
+        deleteClosedWindows();
+        QVERIFY(run.window->aWindowTileHorizontal1->isEnabled());
+        QVERIFY(second->close());
+        deleteClosedWindows();
+        QVERIFY(!run.window->aWindowCascade1->isEnabled());
+        QVERIFY(!run.window->aWindowTileVertical1->isEnabled());
+    }
+
+    void newCardProposesTheDocumentsFolderAndCancelChangesNothing()
+    {
+        ShellRun run;
+        Tfrm_Child* card = newCard(run);
+        card->Modified = true;
+
+        run.dialogs.saveAnswers = {std::nullopt, std::nullopt};
+        run.window->aMentExecute();
+        run.window->aMentMaskentExecute();
+
+        QCOMPARE(run.dialogs.count("save"), 2);
+        for (const auto& shown : run.dialogs.of("save")) {
+            QCOMPARE(shown.proposed,
+                     QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/Névtelen.bcrd");
+            QCOMPARE(shown.text, QString("Lapora file-ok (*.bcrd)|*.bcrd"));
+        }
+        QVERIFY(card->FileName.isEmpty());
+        QVERIFY(card->Modified);
+        QVERIFY(QDir(run.root.filePath("docs")).isEmpty());
+    }
+
+    void savedCardIsWrittenAgainWithoutDialogEvenWhenItsFileWentAway()
+    {
+        ShellRun run;
+        Tfrm_Child* card = savedCard(run, "elso");
+        const QString path = run.path("elso.bcrd");
+        QCOMPARE(card->windowTitle(), path);
+        QVERIFY(!card->Modified);
+        const QByteArray written = readFile(path);
+
+        QFile::remove(path);
+        card->Modified = true;
+        run.window->aMentExecute();
+
+        QCOMPARE(run.dialogs.count("save"), 1);
+        QCOMPARE(readFile(path), written);
+        QVERIFY(!card->Modified);
+    }
+
+    void saveAsProposesTheOwnPathReplacesTheChosenFileAndRetitles()
+    {
+        ShellRun run;
+        Tfrm_Child* card = savedCard(run, "a.bcrd");
+        writeFile(run.path("b.bcrd"), "régi");
+
+        run.dialogs.saveAnswers.push_back(run.path("b.bcrd"));
+        run.window->aMentMaskentExecute();
+
+        QCOMPARE(run.dialogs.of("save").back().proposed, run.path("a.bcrd"));
+        QCOMPARE(readFile(run.path("b.bcrd")), readFile(run.path("a.bcrd")));
+        QCOMPARE(card->windowTitle(), run.path("b.bcrd"));
+        QFile::remove(run.path("b.bcrd"));
+        run.window->aMentExecute();
+        QVERIFY(QFileInfo::exists(run.path("b.bcrd")));
+    }
+
+    void openedTwiceGivesTwoWindowsOnTheSameFile()
+    {
+        ShellRun run;
+        savedCard(run, "kartya.bcrd");
+        const QString path = run.path("kartya.bcrd");
+        const QByteArray saved = readFile(path);
+
+        run.dialogs.openAnswers = {path, path, std::nullopt};
+        for (int i = 0; i < 3; ++i)
+            run.window->aMegnyitExecute();
+
+        // The dialog remembers the file last chosen.
+        QCOMPARE(run.dialogs.of("open").back().proposed, path);
+        const QList<Tfrm_Child*> cards = run.window->cardWindows();
+        QCOMPARE(cards.size(), 3);
+        for (Tfrm_Child* opened : {cards[1], cards[2]}) {
+            QCOMPARE(opened->windowTitle(), path);
+            QVERIFY(!opened->Modified);
+            QCOMPARE(opened->Tbl.RecordTotal(), 1);
+        }
+        QFile::remove(path);
+        run.window->mdiArea()->setActiveSubWindow(cards[2]);
+        run.window->aMentExecute();
+        QCOMPARE(readFile(path), saved);
+    }
+
+    // The window of a card that could not be read goes, so nothing can
+    // later save an empty card under its name.
+    void unreadableCardIsReportedAndItsWindowCloses()
+    {
+        ShellRun run;
+        QVERIFY(run.showActive());
+
+        run.dialogs.openAnswers.push_back(run.path("nincs.bcrd"));
+        QTest::keySequence(run.window.get(), QKeySequence("Ctrl+O"));
+        deleteClosedWindows();
+
+        QCOMPARE(run.dialogs.count("error"), 1);
+        QCOMPARE(run.dialogs.count("question"), 0);
+        QVERIFY(run.window->cardWindows().isEmpty());
+    }
+};
+
+class Shutdown : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cancelAtTheFirstCardKeepsEverythingAndWritesNoSettings()
+    {
+        ShellRun run;
+        run.window->show();
+        newCard(run)->Modified = true;
+        newCard(run)->Modified = true;
+
+        run.dialogs.questionAnswers = {Dialogs::Answer::Cancel};
+        QVERIFY(!run.window->close());
+
+        QCOMPARE(run.dialogs.count("question"), 1);
+        QCOMPARE(run.window->cardWindows().size(), 2);
+        QVERIFY(!QFileInfo::exists(IniFileName));
+    }
+
+    void noForEveryCardEndsAndWritesTheSettings()
+    {
+        ShellRun run;
+        run.window->show();
+        newCard(run)->Modified = true;
+        newCard(run)->Modified = true;
+
+        run.dialogs.questionAnswers = {Dialogs::Answer::No, Dialogs::Answer::No};
+        QVERIFY(run.window->close());
+
+        QCOMPARE(run.dialogs.count("question"), 2);
+        const QByteArray ini = readFile(IniFileName);
+        for (const char* section :
+             {"[Lang]", "[Screen]", "[Font]", "[frm_Main]\nLeft=10\nTop=10\nWidth=682\nHeight=607"})
+            QVERIFY2(ini.contains(section), section);
+    }
+
+    // Yes, then a cancelled file dialog or a file that cannot be written:
+    // the card was not saved, so it stays open and the program runs on.
+    void unsavedCardKeepsTheProgramRunning()
+    {
+        ShellRun run;
+        run.window->show();
+        Tfrm_Child* untitled = newCard(run);
+        untitled->Modified = true;
+        run.dialogs.questionAnswers = {Dialogs::Answer::Yes};
+        run.dialogs.saveAnswers = {std::nullopt};
+        QVERIFY(!run.window->close());
+        QCOMPARE(run.window->cardWindows(), QList<Tfrm_Child*>{untitled});
+        QVERIFY(untitled->Modified);
+        untitled->Modified = false;
+        QVERIFY(untitled->close());
+        deleteClosedWindows();
+
+        Tfrm_Child* titled = savedCard(run, "k.bcrd");
+        titled->FileName = run.root.filePath("nincs/k.bcrd");
+        titled->Modified = true;
+        run.dialogs.questionAnswers = {Dialogs::Answer::Yes};
+        QVERIFY(!run.window->close());
+
+        QCOMPARE(run.dialogs.count("error"), 1);
+        QCOMPARE(run.window->cardWindows(), QList<Tfrm_Child*>{titled});
+        QVERIFY(titled->Modified);
+        QVERIFY(!QFileInfo::exists(IniFileName));
+    }
+
+    void settingsThatCannotBeWrittenAreReportedAndTheProgramStillEnds()
+    {
+        ShellRun run;
+        run.window->show();
+        IniFileName = run.root.filePath("nincs/Lapora2.ini");
+
+        QVERIFY(run.window->close());
+
+        QCOMPARE(run.dialogs.count("error"), 1);
+        QCOMPARE(run.dialogs.of("error").front().title, QString("Lapora2"));
+        QCOMPARE(run.dialogs.of("error").front().text, "Unable to write to " + IniFileName + ".");
+    }
+};
+
+class WindowArrangement : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void windowMenuListsTheCardsChecksTheActiveAndSwitches()
+    {
+        ShellRun run;
+        run.window->show();
+        Tfrm_Child* first = newCard(run);
+        savedCard(run, "masodik.bcrd");
+
+        emit run.window->mnAblak->aboutToShow();
+        emit run.window->mnAblak->aboutToShow();
+        const QList<QAction*> items = run.window->mnAblak->actions().mid(4);
+        QCOMPARE(items.size(), 2);
+        QCOMPARE(items[0]->text(), QString("Névtelen.bcrd"));
+        QCOMPARE(items[1]->text(), run.path("masodik.bcrd"));
+        QVERIFY(!items[0]->isChecked());
+        QVERIFY(items[1]->isChecked());
+
+        items[0]->trigger();
+        QCOMPARE(run.window->activeCard(), first);
+    }
+
+    // Card windows cannot be resized: tiling only moves them to their slots.
+    void tilingSplitsTheFrameEvenlyAndKeepsCardSizes()
+    {
+        ShellRun run;
+        run.window->show();
+        Tfrm_Child* first = newCard(run);
+        Tfrm_Child* second = newCard(run);
+        const QSize cardSize = first->size();
+        const QSize area = run.window->mdiArea()->viewport()->size();
+
+        run.window->aWindowTileVertical1->trigger();
+        QCOMPARE(second->pos(), QPoint(area.width() / 2, 0));
+        run.window->aWindowTileHorizontal1->trigger();
+        QCOMPARE(first->pos(), QPoint(0, 0));
+        QCOMPARE(second->pos(), QPoint(0, area.height() / 2));
+        QCOMPARE(second->size(), cardSize);
+    }
+};
+
+REGISTER_TEST(FileCommands)
+REGISTER_TEST(Shutdown)
+REGISTER_TEST(WindowArrangement)
+
+#include "FileCommandsTest.moc"

@@ -1,0 +1,157 @@
+#include "tests/TestRegistry.h"
+#include "tests/app/ShellRun.h"
+
+#include <QAction>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolTip>
+
+namespace {
+
+// Object names in order, "-" for a separator.
+QStringList names(const QList<QAction*>& actions)
+{
+    QStringList found;
+    for (const QAction* action : actions)
+        found << (action->isSeparator() ? QString("-") : action->objectName());
+    return found;
+}
+
+bool tipShownFor(QWidget* button)
+{
+    QToolTip::hideText();
+    QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), button->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(button, &help);
+    return QToolTip::isVisible();
+}
+
+} // namespace
+
+class MainWindowStart : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void withNoCardTheCardCommandsDoNothingAndShowNothing()
+    {
+        ShellRun run;
+        int printed = 0;
+        run.window->previewCard = [&](Tfrm_Child&) { ++printed; };
+        run.window->printCard = [&](Tfrm_Child&) { ++printed; };
+        QVERIFY(run.showActive());
+
+        for (const char* keys : {"Ctrl+S", "Shift+Ctrl+S", "Ctrl+K", "Ctrl+P", "Ctrl+M"})
+            QTest::keySequence(run.window.get(), QKeySequence(keys));
+
+        QVERIFY(run.dialogs.shown.empty());
+        QCOMPARE(printed, 0);
+        QVERIFY(!run.window->aWindowCascade1->isEnabled());
+        QVERIFY(!run.window->aWindowTileHorizontal1->isEnabled());
+        QVERIFY(!run.window->aWindowTileVertical1->isEnabled());
+    }
+
+    void savedPlacementIsFittedAndTheFontSizeApplied()
+    {
+        ShellRun run("[frm_Main]\nLeft=-8\nTop=20\nWidth=5000\nHeight=700\n[Screen]\nFontSize=12\n");
+        run.window->show();
+
+        QCOMPARE(run.window->frameGeometry(), QRect(0, 20, 1920, 700));
+        QCOMPARE(QFontInfo(run.window->font()).family(), QString("Tahoma"));
+        QCOMPARE(run.window->font().pointSize(), 12);
+    }
+
+    void statusBarStaysEmpty()
+    {
+        ShellRun run;
+        run.window->show();
+
+        // What a menu item or a tool button does when the mouse rests on it.
+        for (QAction* action : run.window->findChildren<QAction*>())
+            action->showStatusText(run.window.get());
+
+        QVERIFY(run.window->StatusBar1->currentMessage().isEmpty());
+        const QList<QLabel*> panels = run.window->StatusBar1->findChildren<QLabel*>();
+        QCOMPARE(panels.size(), 3);
+        for (const QLabel* panel : panels)
+            QVERIFY(panel->text().isEmpty());
+    }
+};
+
+class MainWindowCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void actionsCarryTheirTextsKeysAndPictures()
+    {
+        ShellRun run;
+        const Tfrm_Main& w = *run.window;
+
+        QCOMPARE(w.aMentMaskent->shortcut(), QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_S));
+        QCOMPARE(w.aMentMaskent->property("imageIndex").toInt(), 3);
+        QCOMPARE(w.aBetuNovel->toolTip(), QString(" Betűméret növelése"));
+        QCOMPARE(w.aBetuNovel->property("category").toString(), QString("Nézet"));
+        QCOMPARE(w.aWindowTileVertical1->text(), QString("Egymás mellett"));
+        QVERIFY(!w.aUj->icon().isNull());
+        for (const QAction* idle : {w.aRendeles, w.aBeallit, w.aSugo, w.aHonlap, w.aUjdonsag, w.aLevel, w.aLapora})
+            QVERIFY2(!idle->isEnabled(), qPrintable(idle->objectName()));
+    }
+
+    void menusAndToolBarInOrder()
+    {
+        ShellRun run;
+        QList<QStringList> menus;
+        for (const QAction* top : run.window->MainMenu1->actions())
+            menus << (QStringList{top->text()} + names(top->menu()->actions()));
+
+        QCOMPARE(menus, (QList<QStringList>{
+            {"File", "aUj", "aMegnyit", "-", "aMent", "aMentMaskent", "-", "aNyomtat", "-", "aBezar"},
+            {"Nyomtatás", "aNyomKep", "aNyomtat", "-", "aRendeles"},
+            {"Rendszer", "aBeallit"},
+            {"Ablak", "aWindowCascade1", "aWindowTileHorizontal1", "aWindowTileVertical1", "-"},
+            {"Súgó", "aSugo", "-", "aHonlap", "aUjdonsag", "-", "aLevel", "-", "aLapora"}}));
+        QCOMPARE(names(run.window->ToolBar1->actions()),
+                 (QStringList{"aUj", "aMegnyit", "-", "aMent", "aMentMaskent", "-", "aNyomKep", "aNyomtat", "-",
+                              "aRendeles", "-", "aBetuNovel", "aBetuCsokkent", "-", "aBezar"}));
+    }
+
+    void openButtonAloneHasNoTip()
+    {
+        ShellRun run;
+        run.window->show();
+
+        QVERIFY(!tipShownFor(run.window->ToolBar1->widgetForAction(run.window->aMegnyit)));
+        QVERIFY(tipShownFor(run.window->ToolBar1->widgetForAction(run.window->aUj)));
+        QCOMPARE(QToolTip::text(), QString("Új"));
+        QToolTip::hideText();
+    }
+
+    void fontSizeKeysStayWithinEightToTen()
+    {
+        ShellRun run;
+        QVERIFY(run.showActive());
+        QList<int> sizes;
+        for (Qt::Key key : {Qt::Key_F11, Qt::Key_F11, Qt::Key_F12, Qt::Key_F12, Qt::Key_F12}) {
+            QTest::keyClick(run.window.get(), key);
+            sizes << Beall.FontSize;
+        }
+        QCOMPARE(sizes, (QList<int>{10, 10, 9, 8, 8}));
+        QCOMPARE(run.window->font().pointSize(), 8);
+
+        // A larger size from the settings file only comes down.
+        Beall.FontSize = 12;
+        QTest::keyClick(run.window.get(), Qt::Key_F11);
+        QCOMPARE(Beall.FontSize, 12);
+        QTest::keyClick(run.window.get(), Qt::Key_F12);
+        QCOMPARE(Beall.FontSize, 11);
+    }
+};
+
+REGISTER_TEST(MainWindowStart)
+REGISTER_TEST(MainWindowCommands)
+
+#include "MainWindowTest.moc"

@@ -1,0 +1,333 @@
+#include "document/Child.h"
+
+#include "document/LayerRecord.h"
+#include "editor/FieldEditors.h"
+#include "editor/LayerGrid.h"
+#include "editor/PictureElement.h"
+#include "editor/ResizeHandle.h"
+#include "editor/ShapeElement.h"
+#include "editor/TextElement.h"
+#include "tests/FakeDialogs.h"
+#include "tests/TestRegistry.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray pngBytes(QSize size, QColor color)
+{
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+struct Layer
+{
+    int sorszam;
+    int tipus;
+    std::string nev;
+    int left = 10;
+    int top = 10;
+    std::vector<std::pair<const char*, FieldValue>> more = {};
+};
+
+// A card file holding the given layers, element names "e<sorszam>".
+QString writeCard(const QString& path, const std::vector<Layer>& layers)
+{
+    LayerTable table = makeLayerTable();
+    table.OpenTable();
+    for (const auto& layer : layers) {
+        table.AddNewRecord();
+        table.WriteField("sorszam", layer.sorszam);
+        table.WriteField("tipus", layer.tipus);
+        table.WriteField("nev", layer.nev);
+        table.WriteField("left", layer.left);
+        table.WriteField("top", layer.top);
+        table.WriteField("betutipus", std::string("Arial"));
+        table.WriteField("compnev", "e" + std::to_string(layer.sorszam));
+        for (const auto& [field, value] : layer.more)
+            table.WriteField(field, value);
+        table.PostRecord();
+    }
+    table.SaveFile(path.toStdString());
+    return path;
+}
+
+Blob pictureBlob(QSize size)
+{
+    const QByteArray png = pngBytes(size, Qt::red);
+    return Blob{png.toStdString()};
+}
+
+} // namespace
+
+class ChildTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    std::unique_ptr<FakeDialogs> fake;
+    QMdiArea* area = nullptr;
+
+    Tfrm_Child* openCard(const std::vector<Layer>& layers)
+    {
+        auto* child = new Tfrm_Child({QFont("Arial", 8), 9}, area);
+        area->addSubWindow(child);
+        child->show();
+        child->LoadCard(writeCard(dir.filePath("card.bcrd"), layers));
+        return child;
+    }
+
+    std::vector<Layer> threeKinds()
+    {
+        return {{1, 0, "Anna", 5, 6, {{"felkover", true}, {"igazitas", 2}}},
+                {2, 1, "kep2", 20, 30, {{"kep", pictureBlob({40, 30})}, {"keptip", std::string(".png")},
+                                        {"width", 40}, {"height", 30}, {"strech", true}}},
+                {3, 2, "alakzat3", 50, 60, {{"brushstyle", 3}, {"penstyle", 2}, {"penwidth", 4}}}};
+    }
+
+private slots:
+    void init()
+    {
+        fake = std::make_unique<FakeDialogs>();
+        area = new QMdiArea;
+        area->resize(1000, 700);
+        area->show();
+    }
+
+    void cleanup()
+    {
+        delete area;
+        fake.reset();
+    }
+
+    void newCardIsOpenEmptyAndClosesWithoutAsking()
+    {
+        auto* child = new Tfrm_Child({QFont("Arial", 8), 9}, area);
+        area->addSubWindow(child);
+        child->show();
+        child->RebuildElements();
+
+        QVERIFY(child->Tbl.IsOpen());
+        QCOMPARE(child->Tbl.RecordTotal(), 0);
+        QVERIFY(!child->PageControl1->isTabVisible(0) && !child->PageControl1->isTabVisible(2));
+        QVERIFY(!child->Modified);
+        QVERIFY(child->close());
+        QCOMPARE(fake->count("question"), 0);
+    }
+
+    void loadBuildsElementsInStackingOrder()
+    {
+        Tfrm_Child* child = openCard(threeKinds());
+
+        auto* text = qobject_cast<TextElement*>(child->findElement("E1"));
+        auto* picture = qobject_cast<PictureElement*>(child->findElement("e2"));
+        auto* shape = qobject_cast<ShapeElement*>(child->findElement("e3"));
+        QVERIFY(text && picture && shape);
+        QCOMPARE(text->pos(), QPoint(8 + 5, 24 + 6));
+        QCOMPARE(picture->geometry(), QRect(28, 54, 40, 30));
+        QCOMPARE(shape->tag(), 3);
+        QCOMPARE(picture->picture().size(), QSize(40, 30));
+        const QObjectList order = child->GroupBox1->children();
+        QVERIFY(order.indexOf(text) < order.indexOf(picture) && order.indexOf(picture) < order.indexOf(shape));
+
+        // The first layer is current after opening, with its panel.
+        QCOMPARE(child->CurrentElement, text);
+        QVERIFY(child->PageControl1->isTabVisible(0) && !child->PageControl1->isTabVisible(1));
+        QCOMPARE(child->DBEdit1->text(), QString("Anna"));
+        QVERIFY(child->action("aFelkover")->isChecked());
+        QVERIFY(child->action("aJobbra")->isChecked());
+        QVERIFY(!child->Modified);
+        QCOMPARE(child->windowTitle(), dir.filePath("card.bcrd"));
+    }
+
+    void selectionFollowsEveryKind()
+    {
+        Tfrm_Child* child = openCard(threeKinds());
+
+        child->Tbl.MoveTo(2);
+        QVERIFY(!child->PageControl1->isTabVisible(0) && child->PageControl1->isTabVisible(2));
+        for (const char* name : {"aES3", "aCS2", "aV4", "aTeglalap"})
+            QVERIFY2(child->action(name)->isChecked(), name);
+        for (const char* name : {"aES0", "aCS0", "aV1", "aKor"})
+            QVERIFY2(!child->action(name)->isChecked(), name);
+        QVERIFY(child->Shape1->isVisibleTo(child) && child->Shape4->isVisibleTo(child));
+        QCOMPARE(child->Shape4->geometry().bottomRight(), child->CurrentElement->geometry().bottomRight());
+
+        child->action("aNormal")->setChecked(true);
+        child->Tbl.MoveTo(0);
+        QVERIFY(!child->Shape1->isVisibleTo(child));
+        QVERIFY(child->action("aNormal")->isChecked());  // not a text layer's mark
+
+        child->Tbl.MoveTo(1);
+        QVERIFY(child->action("aNyujtas")->isChecked());
+        QCOMPARE(child->Shape1->pos(), child->CurrentElement->pos());
+    }
+
+    void unknownAlignmentLeavesTheMarks()
+    {
+        Tfrm_Child* child = openCard({{1, 0, "a", 0, 0, {{"igazitas", 1}}}, {2, 0, "b", 0, 0, {{"igazitas", 5}}}});
+        QVERIFY(child->action("aKozepre")->isChecked());
+        child->Tbl.MoveTo(1);
+        QVERIFY(child->action("aKozepre")->isChecked());
+    }
+
+    void textPanelEditsTheElementLive()
+    {
+        Tfrm_Child* child = openCard({{1, 0, "Anna"}, {2, 0, "Bela"}});
+        auto* anna = qobject_cast<TextElement*>(child->findElement("e1"));
+        auto* bela = qobject_cast<TextElement*>(child->findElement("e2"));
+
+        child->DBEdit1->setFocus();
+        child->DBEdit1->selectAll();
+        QTest::keyClicks(child->DBEdit1, "Zoe");
+        QCOMPARE(anna->look().text, QString("Zoe"));
+        QVERIFY(child->Modified);
+        QCOMPARE(child->Tbl.State(), TableState::Edit);
+
+        // Leaving the record writes the text into it, never into the next one.
+        child->Tbl.MoveTo(1);
+        QCOMPARE(bela->look().text, QString("Bela"));
+        QCOMPARE(child->DBEdit1->text(), QString("Bela"));
+        child->Tbl.MoveTo(0);
+        QCOMPARE(ReadStr(child->Tbl, "nev"), std::string("Zoe"));
+    }
+
+    void sizeBoxAppliesEachKeystroke()
+    {
+        Tfrm_Child* child = openCard({{1, 0, "Anna"}});
+        auto* anna = qobject_cast<TextElement*>(child->CurrentElement);
+        child->DBComboBox2->setFocus();
+        child->DBComboBox2->lineEdit()->selectAll();
+        QTest::keyClick(child->DBComboBox2->lineEdit(), Qt::Key_1);
+        QCOMPARE(anna->look().points, 1);
+        QTest::keyClick(child->DBComboBox2->lineEdit(), Qt::Key_4);
+        QCOMPARE(anna->look().points, 14);
+        QVERIFY(child->Modified);
+        child->DBComboBox2->lineEdit()->clear();
+        QVERIFY_THROWS_EXCEPTION(TableError, child->DBEdit1Change());
+    }
+
+    void closeQuestionKeepsUnsavedWork()
+    {
+        Tfrm_Child* child = openCard({{1, 0, "Anna"}});
+        child->Modified = true;
+        int saves = 0;
+        bool saveWorks = false;
+        child->SaveRequested = [&](Tfrm_Child&) {
+            ++saves;
+            return saveWorks;
+        };
+
+        fake->questionAnswers = {Dialogs::Answer::Cancel, Dialogs::Answer::Yes};
+        QVERIFY(!child->close());
+        QVERIFY(!child->close());  // Yes, but the save did not happen
+        QCOMPARE(saves, 1);
+        QVERIFY(child->Modified);
+        const auto questions = fake->of("question");
+        QCOMPARE(questions.size(), size_t(2));
+        QCOMPARE(questions[0].title, QString("Kérdés"));
+        QCOMPARE(questions[0].text, QString("A lapora még nincs mentve. Elmentsem?"));
+
+        saveWorks = true;
+        fake->questionAnswers = {Dialogs::Answer::Yes};
+        QVERIFY(child->close());
+    }
+
+    void saveChangesTheTitleOnlyWhenWritten()
+    {
+        Tfrm_Child* child = openCard({{1, 0, "Anna"}});
+        const QString original = child->FileName;
+        child->Modified = true;
+        QVERIFY_THROWS_EXCEPTION(TableError, child->SaveCard(dir.filePath("missing/x.bcrd")));
+        QCOMPARE(child->FileName, original);
+        QCOMPARE(child->windowTitle(), original);
+        QVERIFY(child->Modified);
+
+        child->SaveCard(dir.filePath("other.bcrd"));
+        QCOMPARE(child->windowTitle(), dir.filePath("other.bcrd"));
+        QVERIFY(!child->Modified);
+        QVERIFY(child->Tbl.AfterScroll);
+    }
+
+    void brokenPictureLeavesAnEmptyBoxAndTheRestBuilt()
+    {
+        auto* child = new Tfrm_Child({QFont("Arial", 8), 9}, area);
+        area->addSubWindow(child);
+        child->show();
+        const QString path = writeCard(
+            dir.filePath("broken.bcrd"),
+            {{1, 1, "kep", 0, 0, {{"kep", Blob{"not a picture"}}, {"keptip", std::string(".png")}}},
+             {2, 1, "kep", 0, 0, {{"kep", Blob{"x"}}, {"keptip", std::string(".xyz")}}}, {3, 2, "alakzat"}});
+        try {
+            child->LoadCard(path);
+            QFAIL("no error");
+        } catch (const std::exception& error) {
+            QVERIFY(QString::fromUtf8(error.what()).size() > 0);
+        }
+        auto* picture = qobject_cast<PictureElement*>(child->findElement("e1"));
+        QVERIFY(picture && picture->picture().isNull());
+        QVERIFY(child->findElement("e3"));
+        QVERIFY(child->Tbl.AfterScroll);
+        QVERIFY(!child->Updating);
+    }
+
+    // Opening a photo by mistake must not make a card that a Save would
+    // write over the photo.
+    void fileThatIsNoCardIsRefused()
+    {
+        auto* child = new Tfrm_Child({QFont("Arial", 8), 9}, area);
+        area->addSubWindow(child);
+        QFile photo(dir.filePath("photo.bcrd"));
+        photo.open(QIODevice::WriteOnly);
+        photo.write(pngBytes({4, 4}, Qt::blue));
+        photo.close();
+        QVERIFY_THROWS_EXCEPTION(TableError, child->LoadCard(photo.fileName()));
+        QCOMPARE(child->Tbl.StoredCount(), 0);
+
+        QFile empty(dir.filePath("empty.bcrd"));
+        empty.open(QIODevice::WriteOnly);
+        empty.close();
+        child->LoadCard(empty.fileName());
+        QVERIFY(child->Tbl.IsOpen());
+    }
+
+    void olderCardWithoutTheLastFieldsSelectsShapes()
+    {
+        Tfrm_Child* child = new Tfrm_Child({QFont("Arial", 8), 9}, area);
+        area->addSubWindow(child);
+        child->show();
+        QString path = writeCard(dir.filePath("old.bcrd"), {{1, 2, "alakzat"}});
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        QByteArray bytes = file.readAll();
+        file.close();
+        for (const char* field : {"\"penwidth=", "\"strech="}) {
+            int at = bytes.indexOf(field);
+            bytes.remove(at, bytes.indexOf("\r\n", at) + 2 - at);
+        }
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        file.close();
+
+        child->LoadCard(path);
+        QVERIFY(qobject_cast<ShapeElement*>(child->CurrentElement));
+        QCOMPARE(qobject_cast<ShapeElement*>(child->CurrentElement)->look().outlineWidth, 1);
+    }
+};
+
+REGISTER_TEST(ChildTest)
+#include "ChildTest.moc"
