@@ -31,6 +31,8 @@ Tfrm_Main::Tfrm_Main(QWidget* parent) : QMainWindow(parent)
 
     mMdiArea = new QMdiArea(this);
     mMdiArea->setObjectName("ClientArea");
+    mMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mMdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mMdiArea);
     connect(mMdiArea, &QMdiArea::subWindowActivated, this, [this] { updateWindowActions(); });
 

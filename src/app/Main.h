@@ -109,6 +109,7 @@ private:
                         const QKeySequence& shortcut, int image);
 
     Tfrm_Child* newCardWindow();
+    void showCardWindow(Tfrm_Child* card);
     bool saveCardAs(Tfrm_Child& card, const QString& proposed);
     static QString untitledProposal();
 

@@ -149,6 +149,6 @@ void Tfrm_Main::createStatusBar()
         panel->setFixedWidth(StatusPanelWidth);
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
-        StatusBar1->addPermanentWidget(panel);
+        StatusBar1->addWidget(panel);
     }
 }

@@ -20,7 +20,7 @@ void Tfrm_Main::aUjExecute()
     Tfrm_Child* card = newCardWindow();
     card->setWindowTitle(UntitledName);
     card->RebuildElements();
-    card->show();
+    showCardWindow(card);
     updateWindowActions();
 }
 
@@ -32,7 +32,7 @@ void Tfrm_Main::aMegnyitExecute()
     if (!path)
         return;
     Tfrm_Child* card = newCardWindow();
-    card->show();
+    showCardWindow(card);
     updateWindowActions();
     try {
         card->LoadCard(*path);
@@ -103,6 +103,17 @@ bool Tfrm_Main::saveCardAs(Tfrm_Child& card, const QString& proposed)
 QString Tfrm_Main::untitledProposal()
 {
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + '/' + UntitledName;
+}
+
+// A card window is larger than the frame's first size; it starts inside the
+// client area's top-left corner, never beyond it, and the area scrolls to
+// show the rest.
+void Tfrm_Main::showCardWindow(Tfrm_Child* card)
+{
+    card->show();
+    const QPoint at = card->pos();
+    if (at.x() < 0 || at.y() < 0)
+        card->move(std::max(0, at.x()), std::max(0, at.y()));
 }
 
 Tfrm_Child* Tfrm_Main::newCardWindow()

@@ -26,7 +26,6 @@ Tfrm_Child::Tfrm_Child(const Settings& settings, QWidget* parent)
     mClient->setObjectName("ChildClient");
     setWidget(mClient);
     FormCreate();
-    setFixedSize(sizeHint());
 }
 
 Tfrm_Child::~Tfrm_Child()
@@ -93,6 +92,9 @@ void Tfrm_Child::showEvent(QShowEvent* event)
 
 void Tfrm_Child::FormShow()
 {
+    // Only now does the frame know its title bar: a fixed border around the
+    // fixed client area.
+    setFixedSize(sizeHint());
     setInterfaceFontSize(mSettings.FontSize);
     // A later change of the default font reaches only windows shown after it.
     TextFont = mSettings.DefaultFont;

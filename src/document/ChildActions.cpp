@@ -80,8 +80,8 @@ void Tfrm_Child::createActions()
         auto* action = new QAction(ImageList::icon(spec.image), QString::fromUtf8(spec.caption), this);
         action->setObjectName(spec.name);
         const QString hint = QString::fromUtf8(spec.hint ? spec.hint : spec.caption);
+        // Hints show as tool tips only: the main window's status bar stays empty.
         action->setToolTip(hint);
-        action->setStatusTip(hint);
         action->setShortcut(QKeySequence(QString::fromLatin1(spec.shortcut)));
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         action->setProperty("category", QString::fromUtf8(spec.category));
