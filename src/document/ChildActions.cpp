@@ -76,21 +76,21 @@ const ActionSpec CardActions[] = {
 void Tfrm_Child::createActions()
 {
     std::map<int, QActionGroup*> groups;
-    for (const auto& spec : CardActions) {
-        auto* action = new QAction(ImageList::icon(spec.image), QString::fromUtf8(spec.caption), this);
-        action->setObjectName(spec.name);
-        const QString hint = QString::fromUtf8(spec.hint ? spec.hint : spec.caption);
+    for (const auto& entry : CardActions) {
+        auto* action = new QAction(ImageList::icon(entry.image), QString::fromUtf8(entry.caption), this);
+        action->setObjectName(entry.name);
+        const QString hint = QString::fromUtf8(entry.hint ? entry.hint : entry.caption);
         // Hints show as tool tips only: the main window's status bar stays empty.
         action->setToolTip(hint);
-        action->setShortcut(QKeySequence(QString::fromLatin1(spec.shortcut)));
+        action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        action->setProperty("category", QString::fromUtf8(spec.category));
-        action->setProperty("imageIndex", spec.image);
-        action->setCheckable(spec.checkable);
-        action->setChecked(spec.checked);
+        action->setProperty("category", QString::fromUtf8(entry.category));
+        action->setProperty("imageIndex", entry.image);
+        action->setCheckable(entry.checkable);
+        action->setChecked(entry.checked);
         action->setEnabled(false);
-        if (spec.group != 0) {
-            QActionGroup*& group = groups[spec.group];
+        if (entry.group != 0) {
+            QActionGroup*& group = groups[entry.group];
             if (!group) {
                 group = new QActionGroup(this);
                 // The selection sync may leave a group with nothing checked.
@@ -99,7 +99,7 @@ void Tfrm_Child::createActions()
             group->addAction(action);
         }
         addAction(action);
-        mActions[spec.name] = action;
+        mActions[entry.name] = action;
     }
     QAction* close = action("aBezar");
     connect(close, &QAction::triggered, this, &Tfrm_Child::aBezarExecute);

@@ -43,46 +43,6 @@ const FieldDef* fieldDef(const LayerTable& table, const std::string& name)
     return index < 0 ? nullptr : &table.Fields()[index];
 }
 
-// Only text fields have a size; 0 means none.
-int maxLengthOf(const LayerTable& table, const std::string& name)
-{
-    const FieldDef* field = fieldDef(table, name);
-    return field && field->Type == FieldType::String ? field->Size : 0;
-}
-
-QString shownText(const LayerTable& table, const std::string& name)
-{
-    if (!fieldDef(table, name))
-        return {};
-    const FieldValue& value = table.ReadField(name);
-    if (const auto* number = std::get_if<std::int32_t>(&value))
-        return QString::number(*number);
-    if (const auto* text = std::get_if<std::string>(&value))
-        return fromWin1250(*text);
-    return {};
-}
-
-// Text as Windows-1250 bytes; integers as typed, so that the table itself
-// refuses what is not a number, with the field's name in the message.
-void writeText(LayerTable& table, const std::string& name, const QString& text)
-{
-    const FieldDef* field = fieldDef(table, name);
-    if (field && field->Type == FieldType::String)
-        table.WriteField(name, toWin1250(text));
-    else
-        table.WriteField(name, text.toStdString());
-}
-
-// Whether a table change should replace what the editor shows. Input the
-// user is still typing survives changes of other fields; it is dropped
-// when the edit ends without it (a cancel).
-bool refreshes(const LayerTable& table, TableChange change, bool& pending)
-{
-    if (change == TableChange::State && pending && !table.IsEditing())
-        pending = false;
-    return !pending || change == TableChange::Scroll || change == TableChange::DataSet;
-}
-
 // Focus that leaves for another window or a popup (the combo's own list)
 // comes back to the editor, so it still counts as the editor's.
 bool leavesWithinWindow(const QFocusEvent* event)
@@ -104,64 +64,46 @@ void showFocus(QWidget* editor, bool focused)
 
 } // namespace
 
-FieldEdit::FieldEdit(LayerTable& table, std::string fieldName, QWidget* parent)
-    : QLineEdit(parent)
-    , mTable(table)
+FieldBinding::FieldBinding(LayerTable& table, std::string fieldName)
+    : mTable(table)
     , mField(std::move(fieldName))
 {
-    connect(this, &QLineEdit::textEdited, this, &FieldEdit::userEdited);
-    applyLimits();
-    showField();
-    mTable.AttachControl(this);
 }
 
-FieldEdit::~FieldEdit()
+// Only text fields have a size.
+int FieldBinding::maxLength() const
 {
-    mTable.DetachControl(this);
+    const FieldDef* field = fieldDef(mTable, mField);
+    return field && field->Type == FieldType::String ? field->Size : 0;
 }
 
-void FieldEdit::applyLimits()
+QString FieldBinding::shownText() const
 {
-    const int maxLength = maxLengthOf(mTable, mField);
-    setMaxLength(maxLength > 0 ? maxLength : 32767);
-    delete validator();
-    setValidator(new FieldValidator(maxLength, this));
+    if (!fieldDef(mTable, mField))
+        return {};
+    const FieldValue& value = mTable.ReadField(mField);
+    if (const auto* number = std::get_if<std::int32_t>(&value))
+        return QString::number(*number);
+    if (const auto* text = std::get_if<std::string>(&value))
+        return fromWin1250(*text);
+    return {};
 }
 
-void FieldEdit::tableChanged(LayerTable& table, TableChange change)
+// Input the user is still typing survives changes of other fields; a
+// scroll or a reload means it belonged elsewhere, and an edit that ended
+// without it (a cancel) drops it.
+bool FieldBinding::follow(TableChange change)
 {
-    // A reset from a scroll or reload means the input belonged elsewhere.
     if (change == TableChange::Scroll || change == TableChange::DataSet)
         mPending = false;
-    if (change == TableChange::DataSet)
-        applyLimits();
-    if (refreshes(table, change, mPending))
-        showField();
+    if (change == TableChange::State && mPending && !mTable.IsEditing())
+        mPending = false;
+    return !mPending || change == TableChange::Scroll || change == TableChange::DataSet;
 }
 
-// Written first, cleared after: a value the table refuses stays pending
-// and fails again at the next attempt.
-void FieldEdit::writePendingInput(LayerTable& table)
+void FieldBinding::userEdited()
 {
-    if (!mPending)
-        return;
-    writeText(table, mField, text());
-    mPending = false;
-}
-
-void FieldEdit::showField()
-{
-    const QString value = shownText(mTable, mField);
-    if (value == text())
-        return;  // keeps the cursor where the user left it
-    mShowing = true;
-    setText(value);
-    mShowing = false;
-}
-
-void FieldEdit::userEdited()
-{
-    if (mShowing)
+    if (showing)
         return;
     if (mTable.State() == TableState::Browse && mTable.CurrentRow() >= 0) {
         mPending = true;
@@ -169,6 +111,74 @@ void FieldEdit::userEdited()
     } else if (mTable.IsEditing()) {
         mPending = true;
     }
+}
+
+// Text as Windows-1250 bytes; integers as typed, so that the table itself
+// refuses what is not a number, with the field's name in the message.
+// Written first, cleared after: a value the table refuses stays pending and
+// fails again at the next attempt.
+void FieldBinding::write(const QString& text)
+{
+    if (!mPending)
+        return;
+    const FieldDef* field = fieldDef(mTable, mField);
+    if (field && field->Type == FieldType::String)
+        mTable.WriteField(mField, toWin1250(text));
+    else
+        mTable.WriteField(mField, text.toStdString());
+    mPending = false;
+}
+
+void FieldBinding::focusLeft(const QString& text)
+{
+    if (mPending && mTable.IsEditing())
+        write(text);
+}
+
+FieldEdit::FieldEdit(LayerTable& table, std::string fieldName, QWidget* parent)
+    : QLineEdit(parent)
+    , mBinding(table, std::move(fieldName))
+{
+    connect(this, &QLineEdit::textEdited, this, [this] { mBinding.userEdited(); });
+    applyLimits();
+    showField();
+    table.AttachControl(this);
+}
+
+FieldEdit::~FieldEdit()
+{
+    mBinding.table().DetachControl(this);
+}
+
+void FieldEdit::applyLimits()
+{
+    const int maxLength = mBinding.maxLength();
+    setMaxLength(maxLength > 0 ? maxLength : 32767);
+    delete validator();
+    setValidator(new FieldValidator(maxLength, this));
+}
+
+void FieldEdit::tableChanged(LayerTable&, TableChange change)
+{
+    if (change == TableChange::DataSet)
+        applyLimits();
+    if (mBinding.follow(change))
+        showField();
+}
+
+void FieldEdit::writePendingInput(LayerTable&)
+{
+    mBinding.write(text());
+}
+
+void FieldEdit::showField()
+{
+    const QString value = mBinding.shownText();
+    if (value == text())
+        return;  // keeps the cursor where the user left it
+    mBinding.showing = true;
+    setText(value);
+    mBinding.showing = false;
 }
 
 void FieldEdit::focusInEvent(QFocusEvent* event)
@@ -183,59 +193,52 @@ void FieldEdit::focusOutEvent(QFocusEvent* event)
     if (!leavesWithinWindow(event))
         return;
     showFocus(this, false);
-    if (mPending && mTable.IsEditing())
-        writePendingInput(mTable);
+    mBinding.focusLeft(text());
 }
 
 FieldComboBox::FieldComboBox(LayerTable& table, std::string fieldName, QWidget* parent)
     : QComboBox(parent)
-    , mTable(table)
-    , mField(std::move(fieldName))
+    , mBinding(table, std::move(fieldName))
 {
     setEditable(true);
     // Entries are the program's to fill; typing must neither add to them
     // nor be completed from them behind the user's back.
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
-    connect(lineEdit(), &QLineEdit::textEdited, this, &FieldComboBox::userEdited);
-    connect(this, &QComboBox::activated, this, &FieldComboBox::userEdited);
+    connect(lineEdit(), &QLineEdit::textEdited, this, [this] { mBinding.userEdited(); });
+    connect(this, &QComboBox::activated, this, [this] { mBinding.userEdited(); });
     // Filling the list makes its first entry current; the field's value
     // must stay what is shown.
     connect(model(), &QAbstractItemModel::rowsInserted, this, &FieldComboBox::showField);
     applyLimits();
     showField();
-    mTable.AttachControl(this);
+    table.AttachControl(this);
 }
 
 FieldComboBox::~FieldComboBox()
 {
-    mTable.DetachControl(this);
+    mBinding.table().DetachControl(this);
 }
 
 void FieldComboBox::applyLimits()
 {
-    const int maxLength = maxLengthOf(mTable, mField);
+    const int maxLength = mBinding.maxLength();
     lineEdit()->setMaxLength(maxLength > 0 ? maxLength : 32767);
     delete lineEdit()->validator();
     setValidator(new FieldValidator(maxLength, this));
 }
 
-void FieldComboBox::tableChanged(LayerTable& table, TableChange change)
+void FieldComboBox::tableChanged(LayerTable&, TableChange change)
 {
-    if (change == TableChange::Scroll || change == TableChange::DataSet)
-        mPending = false;
     if (change == TableChange::DataSet)
         applyLimits();
-    if (refreshes(table, change, mPending))
+    if (mBinding.follow(change))
         showField();
 }
 
-void FieldComboBox::writePendingInput(LayerTable& table)
+void FieldComboBox::writePendingInput(LayerTable&)
 {
-    if (!mPending)
-        return;
-    writeText(table, mField, currentText());
-    mPending = false;
+    mBinding.write(currentText());
 }
 
 // An entry equal to the value becomes the current one, so the open list
@@ -243,28 +246,16 @@ void FieldComboBox::writePendingInput(LayerTable& table)
 // the card window's change handler, which cannot take an empty size.
 void FieldComboBox::showField()
 {
-    const QString value = shownText(mTable, mField);
+    const QString value = mBinding.shownText();
     const int entry = findText(value, Qt::MatchFixedString | Qt::MatchCaseSensitive);
     if (value == currentText() && (entry < 0 || entry == currentIndex()))
         return;
-    mShowing = true;
+    mBinding.showing = true;
     if (entry >= 0)
         setCurrentIndex(entry);
     else
         setEditText(value);
-    mShowing = false;
-}
-
-void FieldComboBox::userEdited()
-{
-    if (mShowing)
-        return;
-    if (mTable.State() == TableState::Browse && mTable.CurrentRow() >= 0) {
-        mPending = true;
-        mTable.EditRecord();
-    } else if (mTable.IsEditing()) {
-        mPending = true;
-    }
+    mBinding.showing = false;
 }
 
 // The list's own line edit has the keyboard focus on the combo's behalf.
@@ -280,6 +271,5 @@ void FieldComboBox::focusOutEvent(QFocusEvent* event)
     if (!leavesWithinWindow(event))
         return;
     showFocus(this, false);
-    if (mPending && mTable.IsEditing())
-        writePendingInput(mTable);
+    mBinding.focusLeft(currentText());
 }

@@ -11,6 +11,30 @@
 // finishes the change (or when they lose the focus). They take only
 // characters that Windows-1250 can hold, and at most the field's size.
 
+// What both editors share: the field, whether the user has typed into it,
+// and when that input goes to the table.
+class FieldBinding
+{
+public:
+    FieldBinding(LayerTable& table, std::string fieldName);
+
+    LayerTable& table() const { return mTable; }
+    int maxLength() const;  // 0 for no limit
+    QString shownText() const;
+    // Follows a change of the table; true when the editor must show the
+    // field's value again.
+    bool follow(TableChange change);
+    void userEdited();
+    void write(const QString& text);
+    void focusLeft(const QString& text);
+    bool showing = false;  // set while the editor shows the field's value
+
+private:
+    LayerTable& mTable;
+    std::string mField;
+    bool mPending = false;
+};
+
 class FieldEdit : public QLineEdit, public TableControl
 {
     Q_OBJECT
@@ -29,12 +53,8 @@ protected:
 private:
     void applyLimits();
     void showField();
-    void userEdited();
 
-    LayerTable& mTable;
-    std::string mField;
-    bool mPending = false;
-    bool mShowing = false;
+    FieldBinding mBinding;
 };
 
 class FieldComboBox : public QComboBox, public TableControl
@@ -55,10 +75,6 @@ protected:
 private:
     void applyLimits();
     void showField();
-    void userEdited();
 
-    LayerTable& mTable;
-    std::string mField;
-    bool mPending = false;
-    bool mShowing = false;
+    FieldBinding mBinding;
 };
