@@ -31,27 +31,6 @@ class LayerRecordTest : public QObject
     Q_OBJECT
 
 private slots:
-    void newRecordTakesTheLayerDefaults()
-    {
-        LayerTable Tbl = openLayerTable();
-        Tbl.AddNewRecord();
-
-        QCOMPARE(std::get<std::int32_t>(Tbl.ReadField("tipus")), 0);
-        for (const char* name : {"left", "top"})
-            QCOMPARE(std::get<std::int32_t>(Tbl.ReadField(name)), 10);
-        for (const char* name : {"width", "height"})
-            QCOMPARE(std::get<std::int32_t>(Tbl.ReadField(name)), 100);
-        QCOMPARE(std::get<std::int32_t>(Tbl.ReadField("betumeret")), 8);
-        for (const char* name : {"felkover", "dolt", "alahuzott", "strech"})
-            QCOMPARE(std::get<bool>(Tbl.ReadField(name)), false);
-        for (const char* name : {"igazitas", "hatterszin", "szin", "alakzat", "vastag", "brushcolor", "brushstyle",
-                                 "shape", "pencolor", "penstyle", "penwidth"})
-            QCOMPARE(std::get<std::int32_t>(Tbl.ReadField(name)), 0);
-        for (const char* name : {"sorszam", "nev", "betutipus", "kep", "keptip", "compnev"})
-            QVERIFY2(isNull(Tbl.ReadField(name)), name);
-        QCOMPARE(Tbl.RecordPosition(), -1);
-    }
-
     // The new-text layer of the file format's own example, written from its
     // values, must give the example's bytes exactly.
     void newTextLayerIsWrittenAsTheExampleFile()
@@ -138,17 +117,6 @@ private slots:
             QCOMPARE(QString::fromUtf8(e.what()), QString("'piros' is not a valid integer value for field 'festőszín'"));
         }
         QCOMPARE(std::get<std::int32_t>(Tbl.ReadField("brushcolor")), 0);
-    }
-
-    void codesOutsideTheTablesFallBack()
-    {
-        QCOMPARE(alignmentFromCode(1), TextAlignment::Center);
-        QCOMPARE(alignmentFromCode(5), TextAlignment::Left);
-        QCOMPARE(fillFromCode(9), FillPattern::Solid);
-        QCOMPARE(shapeFromCode(3), ShapeKind::Rectangle);
-        QCOMPARE(outlineFromCode(2), OutlinePattern::DashDot);
-        QCOMPARE(outlineFromCode(3), OutlinePattern::Dash);
-        QCOMPARE(outlineFromCode(-1), OutlinePattern::Solid);
     }
 };
 
