@@ -230,9 +230,14 @@ void CardReader::assign(int fieldIndex, const csv::SplitResult& value)
         mTable.WriteFieldAt(fieldIndex, Blob{std::move(bytes)});
         break;
     }
-    default:
-        mTable.WriteFieldAt(fieldIndex, csv::unescapePercent(value.text));
+    default: {
+        // A text read from a file ends at an escaped NUL.
+        std::string text = csv::unescapePercent(value.text);
+        if (const auto nul = text.find('\0'); nul != std::string::npos)
+            text.resize(nul);
+        mTable.WriteFieldAt(fieldIndex, std::move(text));
         break;
+    }
     }
 }
 

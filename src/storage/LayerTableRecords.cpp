@@ -50,8 +50,6 @@ FieldValue toInteger(const FieldDef& field, FieldValue&& value)
 FieldValue toText(const FieldDef& field, FieldValue&& value)
 {
     std::string text = textOf(std::move(value));
-    if (const auto nul = text.find('\0'); nul != std::string::npos)
-        text.resize(nul);
     // A size of 0 comes only from foreign files; cutting to it would empty
     // every value, so it means no limit.
     if (field.Size > 0 && text.size() > static_cast<std::size_t>(field.Size))

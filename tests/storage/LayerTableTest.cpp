@@ -126,7 +126,7 @@ TEST_F(LayerTableRecords, NewRecordTakesDefaultsTextIsCutAndBadIntegersAreRefuse
 
     Tbl.AddNewRecord();
     Tbl.WriteField("nev", std::string("ab\0cd", 5));
-    EXPECT_EQ(Tbl.ReadField("nev"), FieldValue(std::string("ab")));
+    EXPECT_EQ(Tbl.ReadField("nev"), FieldValue(std::string("ab\0cd", 5)));
     Tbl.WriteField("nev", std::string("0123456789xyz"));
     EXPECT_EQ(Tbl.ReadField("nev"), FieldValue(std::string("0123456789")));
     Tbl.WriteBlob("kep", "");
