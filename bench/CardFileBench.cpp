@@ -1,6 +1,7 @@
 // Save and load of a card whose one picture layer holds 5 MB, beside plain
 // buffered I/O of the same bytes, and the peak memory of a load.
-#include "document/LayerRecord.h"
+#include "layer/LayerFields.h"
+#include "layer/LayerRecord.h"
 
 #include <benchmark/benchmark.h>
 
@@ -42,13 +43,13 @@ LayerTable& pictureCard()
             std::memcpy(picture.data() + i, &word, 8);
         }
         t.AddNewRecord();
-        t.WriteField("sorszam", 1);
-        t.WriteField("tipus", 1);
-        t.WriteField("nev", std::string("k\xE9p1"));
-        t.WriteBlob("kep", std::move(picture));
-        t.WriteField("keptip", std::string(".jpg"));
-        t.WriteField("compnev", std::string("img1804289383"));
-        t.WriteField("strech", true);
+        t.WriteField(Field::sorszam, 1);
+        t.WriteField(Field::tipus, 1);
+        t.WriteField(Field::nev, std::string("k\xE9p1"));
+        t.WriteBlob(Field::kep, std::move(picture));
+        t.WriteField(Field::keptip, std::string(".jpg"));
+        t.WriteField(Field::compnev, std::string("img1804289383"));
+        t.WriteField(Field::strech, true);
         t.PostRecord();
         return t;
     }();
@@ -111,7 +112,7 @@ void BM_LoadCard(benchmark::State& state)
     for (auto _ : state) {
         LayerTable table = makeLayerTable();
         table.LoadFile(card);
-        benchmark::DoNotOptimize(table.ReadBlob("kep").data());
+        benchmark::DoNotOptimize(table.ReadBlob(Field::kep).data());
     }
     state.SetBytesProcessed(state.iterations() * fs::file_size(card));
 }

@@ -2,8 +2,9 @@
 // and opening a card whose photo is a 5 MB JPEG until the window is painted.
 #include "document/Child.h"
 
-#include "document/LayerRecord.h"
-#include "document/PictureDecoder.h"
+#include "layer/LayerFields.h"
+#include "layer/LayerRecord.h"
+#include "layer/PictureDecoder.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -44,16 +45,16 @@ QByteArray jpegBytes(QSize size, std::size_t targetBytes)
     return bytes;
 }
 
-void addLayer(LayerTable& table, int number, int kind, std::vector<std::pair<const char*, FieldValue>> fields)
+void addLayer(LayerTable& table, int number, int kind, std::vector<std::pair<std::string_view, FieldValue>> fields)
 {
     table.AddNewRecord();
-    table.WriteField("sorszam", number);
-    table.WriteField("tipus", kind);
-    table.WriteField("nev", "layer" + std::to_string(number));
-    table.WriteField("left", (number * 13) % 300);
-    table.WriteField("top", (number * 7) % 170);
-    table.WriteField("compnev", "c" + std::to_string(number));
-    table.WriteField("betutipus", std::string("Arial"));
+    table.WriteField(Field::sorszam, number);
+    table.WriteField(Field::tipus, kind);
+    table.WriteField(Field::nev, "layer" + std::to_string(number));
+    table.WriteField(Field::left, (number * 13) % 300);
+    table.WriteField(Field::top, (number * 7) % 170);
+    table.WriteField(Field::compnev, "c" + std::to_string(number));
+    table.WriteField(Field::betutipus, std::string("Arial"));
     for (auto& [name, value] : fields)
         table.WriteField(name, std::move(value));
     table.PostRecord();
@@ -80,12 +81,12 @@ void BM_RebuildHundredLayers(benchmark::State& state)
         if (number % 5 == 0) {
             const QByteArray& photo = photos[number / 5 - 1];
             addLayer(child->Tbl, number, 1,
-                     {{"kep", Blob{photo.toStdString()}}, {"keptip", std::string(".jpg")}, {"width", 160},
-                      {"height", 120}, {"strech", true}});
+                     {{Field::kep, Blob{photo.toStdString()}}, {Field::keptip, std::string(".jpg")}, {Field::width, 160},
+                      {Field::height, 120}, {Field::strech, true}});
         } else if (number % 2 == 0) {
             addLayer(child->Tbl, number, 0, {});
         } else {
-            addLayer(child->Tbl, number, 2, {{"brushstyle", number % 7}, {"penwidth", 1 + number % 3}});
+            addLayer(child->Tbl, number, 2, {{Field::brushstyle, number % 7}, {Field::penwidth, 1 + number % 3}});
         }
     }
     child->RebuildElements();  // the first one decodes the photos
@@ -105,8 +106,8 @@ void BM_OpenCardWithLargePhotoUntilPainted(benchmark::State& state)
         LayerTable table = makeLayerTable();
         table.OpenTable();
         addLayer(table, 1, 1,
-                 {{"kep", Blob{photo.toStdString()}}, {"keptip", std::string(".jpg")}, {"width", 300},
-                  {"height", 170}, {"strech", true}});
+                 {{Field::kep, Blob{photo.toStdString()}}, {Field::keptip, std::string(".jpg")}, {Field::width, 300},
+                  {Field::height, 170}, {Field::strech, true}});
         table.SaveFile(path.toStdString());
     }
     QMdiArea area;

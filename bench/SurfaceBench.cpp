@@ -1,7 +1,7 @@
 // Decoding card pictures for the surface: a 5 MB photo at its own size and
 // straight at a display size, and a rebuild's worth of photos from the
 // picture cache.
-#include "document/PictureDecoder.h"
+#include "layer/PictureDecoder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -91,14 +91,6 @@ void BM_DecodeJpegDisplaySize(benchmark::State& state)
     state.counters["file_MB"] = bytes.size() / 1e6;
 }
 BENCHMARK(BM_DecodeJpegDisplaySize)->Unit(benchmark::kMillisecond);
-
-void BM_PictureSizeFromHeader(benchmark::State& state)
-{
-    const std::string& bytes = bigPhoto();
-    for (auto _ : state)
-        benchmark::DoNotOptimize(pictureSize(bytes, ".jpg"));
-}
-BENCHMARK(BM_PictureSizeFromHeader)->Unit(benchmark::kMicrosecond);
 
 // A rebuild's first time: every photo decoded at display size.
 void BM_RebuildPhotosFirstTime(benchmark::State& state)

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "document/Dialogs.h"
+#include "editor/ErrorBox.h"
 
 #include <deque>
 #include <vector>
 
 // Answers the program's file dialogs and questions from queues the test
-// fills, and records every dialog shown. Installed while it exists. A dialog
+// fills, and records every dialog and error box shown. Installed while it exists. A dialog
 // with no answer queued is cancelled, so a test that forgot one fails on
 // what happened next rather than hanging on a real dialog.
 class FakeDialogs : public Dialogs
@@ -20,8 +21,18 @@ public:
         QString proposed;  // the file name a file dialog was opened with
     };
 
-    FakeDialogs() { setDialogs(this); }
-    ~FakeDialogs() override { setDialogs(nullptr); }
+    FakeDialogs()
+    {
+        setDialogs(this);
+        setErrorPresenter([this](QWidget*, const QString& title, const QString& text) {
+            shown.push_back({"error", title, text, {}});
+        });
+    }
+    ~FakeDialogs() override
+    {
+        setDialogs(nullptr);
+        setErrorPresenter(nullptr);
+    }
     FakeDialogs(const FakeDialogs&) = delete;
     FakeDialogs& operator=(const FakeDialogs&) = delete;
 
@@ -83,11 +94,6 @@ public:
     {
         shown.push_back({"question", title, text, {}});
         return next(questionAnswers, Answer::Cancel);
-    }
-
-    void error(QWidget*, const QString& title, const QString& text) override
-    {
-        shown.push_back({"error", title, text, {}});
     }
 
 private:

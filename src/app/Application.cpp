@@ -1,6 +1,6 @@
 #include "app/Application.h"
 
-#include "document/Dialogs.h"
+#include "editor/ErrorBox.h"
 #include "editor/ImageList.h"
 
 #include <QKeyEvent>
@@ -33,31 +33,6 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv)
     setWindowIcon(ImageList::icon(LaporaImage));
     installEventFilter(new WheelToArrowKeys(this));
     installHungarianTranslation();
-}
-
-bool Application::notify(QObject* receiver, QEvent* event)
-{
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const std::exception& error) {
-        // A close handler that failed must not let its window go.
-        if (event->type() == QEvent::Close)
-            event->ignore();
-        showError(error);
-        return true;
-    }
-}
-
-QString errorText(const QString& message)
-{
-    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
-        return message + QLatin1Char('.');
-    return message;
-}
-
-void showError(const std::exception& error)
-{
-    dialogs().error(QApplication::activeWindow(), ApplicationTitle, errorText(QString::fromUtf8(error.what())));
 }
 
 Qt::Key wheelKey(int delta)

@@ -2,33 +2,17 @@
 
 #include <QApplication>
 
-#include <exception>
-
 class QWheelEvent;
 
-// The program's title: the caption of every error box.
-inline const QString ApplicationTitle = QStringLiteral("Lapora2");
-
-// The application object. Every error that a command or event handler lets
-// escape is shown here, in one place, and the program goes on; every mouse
-// wheel turn becomes an arrow key press.
+// The application object: its title, its picture, Qt's Hungarian texts, and
+// every mouse wheel turn made an arrow key press.
 class Application : public QApplication
 {
     Q_OBJECT
 
 public:
     Application(int& argc, char** argv);
-
-    bool notify(QObject* receiver, QEvent* event) override;
 };
-
-// The error box text: the message with a full stop added when its last
-// character sorts after ".".
-QString errorText(const QString& message);
-
-// Shows an error the way the application object does: an error box titled
-// "Lapora2" over the active window.
-void showError(const std::exception& error);
 
 // The arrow key one wheel turn stands for: forward is Up, backward (and a
 // turn of no distance) Down.

@@ -1,6 +1,6 @@
 #include "app/IniFile.h"
 
-#include "storage/Win1250.h"
+#include "layer/Win1250Text.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -30,11 +30,6 @@ char asciiLower(char c)
 bool sameName(std::string_view a, std::string_view b)
 {
     return std::ranges::equal(a, b, [](char x, char y) { return asciiLower(x) == asciiLower(y); });
-}
-
-std::string toWin1250(const QString& text)
-{
-    return utf8ToWin1250(text.toStdString()).bytes;
 }
 
 // Where one key's value sits in the file, or where the key would go.
@@ -152,7 +147,7 @@ QString IniFile::readString(const QString& section, const QString& key,
                             const QString& defaultValue) const
 {
     const std::optional<std::string> raw = readRaw(section, key);
-    return raw ? QString::fromStdString(win1250ToUtf8(*raw)) : defaultValue;
+    return raw ? fromWin1250(*raw) : defaultValue;
 }
 
 int IniFile::readInteger(const QString& section, const QString& key, int defaultValue) const

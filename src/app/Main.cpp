@@ -1,9 +1,9 @@
 #include "app/Main.h"
 
-#include "app/Application.h"
-#include "app/IniFile.h"
 #include "app/Settings.h"
 #include "document/Child.h"
+#include "editor/ActionTable.h"
+#include "editor/ErrorBox.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -47,6 +47,10 @@ Tfrm_Main::Tfrm_Main(QWidget* parent) : QMainWindow(parent)
 
 Tfrm_Main::~Tfrm_Main()
 {
+    // The card windows go with the frame; the window commands they would
+    // update are gone by then.
+    for (Tfrm_Child* card : findChildren<Tfrm_Child*>())
+        card->disconnect(this);
     if (frm_Main == this)
         frm_Main = nullptr;
 }
@@ -96,14 +100,18 @@ bool Tfrm_Main::event(QEvent* event)
     return QMainWindow::event(event);
 }
 
+// Once every card window has agreed, the program ends, also when the
+// settings could not be written: the user could not leave it otherwise
+// while the file stays locked.
 void Tfrm_Main::closeEvent(QCloseEvent* event)
 {
-    if (!FormCloseQuery()) {
-        event->ignore();
-        return;
-    }
-    FormClose();
-    event->accept();
+    event->ignore();
+    guarded([&] {
+        if (!FormCloseQuery())
+            return;
+        event->accept();
+        FormClose();
+    });
 }
 
 // Each card window is asked in turn; the first that refuses keeps everything
@@ -118,16 +126,10 @@ bool Tfrm_Main::FormCloseQuery()
     return true;
 }
 
-// A settings file that cannot be written is reported, and the program still
-// ends: the user could not leave it otherwise while the file stays locked.
 void Tfrm_Main::FormClose()
 {
-    try {
-        SaveSettings();
-        SaveFormBounds(QStringLiteral("frm_Main"), frameGeometry());
-    } catch (const IniWriteError& error) {
-        dialogs().error(this, ApplicationTitle, errorText(QString::fromUtf8(error.what())));
-    }
+    SaveSettings();
+    SaveFormBounds(QStringLiteral("frm_Main"), frameGeometry());
 }
 
 // A command without a hint shows no tool tip (Qt would show its caption).

@@ -4,9 +4,11 @@
 
 #include <QMainWindow>
 
-#include <functional>
+#include <memory>
 #include <optional>
+#include <string_view>
 
+class ActionTable;
 class QAction;
 class QLabel;
 class QMdiArea;
@@ -39,13 +41,6 @@ public:
     // True when the card was written; a failure is raised to the caller.
     bool saveCard(Tfrm_Child& card);
 
-    // Preview and print, supplied by the printing code; unset, the two
-    // commands do nothing.
-    std::function<void(Tfrm_Child&)> previewCard;
-    std::function<void(Tfrm_Child&)> printCard;
-
-    QMdiArea* mdiArea() const { return mMdiArea; }
-
     // Named components.
     QToolBar* ToolBar1 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
@@ -56,33 +51,15 @@ public:
     Dialogs::FileDialog OpenDialog1;
     Dialogs::FileDialog SaveDialog1;
 
-    QAction* aUj = nullptr;
-    QAction* aMegnyit = nullptr;
-    QAction* aMent = nullptr;
-    QAction* aMentMaskent = nullptr;
-    QAction* aBezar = nullptr;
-    QAction* aNyomKep = nullptr;
-    QAction* aNyomtat = nullptr;
-    QAction* aRendeles = nullptr;
-    QAction* aBeallit = nullptr;
-    QAction* aBetuNovel = nullptr;
-    QAction* aBetuCsokkent = nullptr;
-    QAction* aSugo = nullptr;
-    QAction* aHonlap = nullptr;
-    QAction* aUjdonsag = nullptr;
-    QAction* aLevel = nullptr;
-    QAction* aLapora = nullptr;
-    QAction* aWindowCascade1 = nullptr;
-    QAction* aWindowTileHorizontal1 = nullptr;
-    QAction* aWindowTileVertical1 = nullptr;
+    // Commands of the frame, by name; a name that is not there throws
+    // std::logic_error.
+    QAction* action(std::string_view name) const;
 
     void aUjExecute();
     void aMegnyitExecute();
     void aMentExecute();
     void aMentMaskentExecute();
     void aBezarExecute();
-    void aNyomKepExecute();
-    void aNyomtatExecute();
     void aBetuNovelExecute();
     void aBetuCsokkentExecute();
     void aWindowCascade1Execute();
@@ -105,8 +82,6 @@ private:
     void createMenu();
     void createToolBar();
     void createStatusBar();
-    QAction* makeAction(const char* name, const char* category, const char* caption, const char* hint,
-                        const QKeySequence& shortcut, int image);
 
     Tfrm_Child* newCardWindow();
     void showCardWindow(Tfrm_Child* card);
@@ -118,6 +93,7 @@ private:
     void tile(Qt::Orientation along);
     void applyInterfaceFontSize();
 
+    std::unique_ptr<ActionTable> mActions;
     QMdiArea* mMdiArea = nullptr;
     QList<QAction*> mWindowEntries;
     bool mShown = false;

@@ -1,5 +1,6 @@
 #include "app/Main.h"
 
+#include "editor/ActionTable.h"
 #include "editor/ImageList.h"
 
 #include <QAction>
@@ -25,97 +26,70 @@ QMenu* addTopMenu(QMenuBar* bar, const char* name, const QString& caption)
     return menu;
 }
 
-void addItems(QMenu* menu, std::initializer_list<QAction*> items)
-{
-    for (QAction* item : items) {
-        if (item)
-            menu->addAction(item);
-        else
-            menu->addSeparator()->setProperty("tag", 0);
-    }
-}
+} // namespace
+
+namespace {
+
+// Every command of the frame. Commands without a handler show greyed and
+// their keys do nothing; "Megrendelem..." never has one.
+const ActionSpec<Tfrm_Main> MainActions[] = {
+    {"aUj", "Új", "Új", "Ctrl+N", "File", 0, 0, false, false, &Tfrm_Main::aUjExecute},
+    {"aMegnyit", "Megnyit", "", "Ctrl+O", "File", 1, 0, false, false, &Tfrm_Main::aMegnyitExecute},
+    {"aMent", "Mentés", "Mentés", "Ctrl+S", "File", 2, 0, false, false, &Tfrm_Main::aMentExecute},
+    {"aMentMaskent", "Mentés másként", "Mentés másként", "Shift+Ctrl+S", "File", 3, 0, false, false,
+     &Tfrm_Main::aMentMaskentExecute},
+    {"aBezar", "Bezár", "Bezár", "", "File", 6, 0, false, false, &Tfrm_Main::aBezarExecute},
+    {"aNyomKep", "Nyomtatási kép", "Nyomtatási kép", "Ctrl+K", "Nyomtatás", 4, 0, false, false, nullptr},
+    {"aNyomtat", "Nyomtat", "Nyomtat", "Ctrl+P", "Nyomtatás", 5, 0, false, false, nullptr},
+    {"aRendeles", "Megrendelem...", "Megrendelem...", "Ctrl+M", "Nyomtatás", 58, 0, false, false, nullptr},
+    {"aBeallit", "Beállítások", "Beállítások", "", "Rendszer", 57, 0, false, false, nullptr},
+    {"aBetuNovel", "Betűméret növelése", " Betűméret növelése", "F11", "Nézet", 54, 0, false, false,
+     &Tfrm_Main::aBetuNovelExecute},
+    {"aBetuCsokkent", "Betűméret csökkentése", "Betűméret csökkentése", "F12", "Nézet", 55, 0, false, false,
+     &Tfrm_Main::aBetuCsokkentExecute},
+    {"aSugo", "Súgó", "Súgó", "F1", "Súgó", 59, 0, false, false, nullptr},
+    {"aHonlap", "Ruvenda honlapja", "Ruvenda honlapja", "", "Súgó", 60, 0, false, false, nullptr},
+    {"aUjdonsag", "Újdonságok, verziókövetés", "Újdonságok, verziókövetés", "", "Súgó", 61, 0, false, false,
+     nullptr},
+    {"aLevel", "Levélküldés Ruvendanak", "Levélküldés Ruvendanak", "", "Súgó", 62, 0, false, false, nullptr},
+    {"aLapora", "Lapora", "Lapora", "", "Súgó", 22, 0, false, false, nullptr},
+    {"aWindowCascade1", "Mind látszik", "Mind látszik", "", "Window", 9, 0, false, false,
+     &Tfrm_Main::aWindowCascade1Execute},
+    {"aWindowTileHorizontal1", "Egymás alatt", "Egymás alatt", "", "Window", 8, 0, false, false,
+     &Tfrm_Main::aWindowTileHorizontal1Execute},
+    {"aWindowTileVertical1", "Egymás mellett", "Egymás mellett", "", "Window", 7, 0, false, false,
+     &Tfrm_Main::aWindowTileVertical1Execute},
+};
 
 } // namespace
 
-QAction* Tfrm_Main::makeAction(const char* name, const char* category, const char* caption, const char* hint,
-                               const QKeySequence& shortcut, int image)
-{
-    auto* action = new QAction(ImageList::icon(image), QString::fromUtf8(caption), this);
-    action->setObjectName(name);
-    action->setProperty("category", QString::fromUtf8(category));
-    action->setProperty("imageIndex", image);
-    action->setProperty("tag", 0);
-    // The hint is the tool tip only: the status bar stays empty.
-    const QString hintText = hint ? QString::fromUtf8(hint) : QString();
-    action->setProperty("hint", hintText);
-    action->setToolTip(hintText);
-    action->setShortcut(shortcut);
-    return action;
-}
-
 void Tfrm_Main::createActions()
 {
-    const QKeySequence none;
-    aUj = makeAction("aUj", "File", "Új", "Új", QKeySequence(Qt::CTRL | Qt::Key_N), 0);
-    aMegnyit = makeAction("aMegnyit", "File", "Megnyit", nullptr, QKeySequence(Qt::CTRL | Qt::Key_O), 1);
-    aMent = makeAction("aMent", "File", "Mentés", "Mentés", QKeySequence(Qt::CTRL | Qt::Key_S), 2);
-    aMentMaskent = makeAction("aMentMaskent", "File", "Mentés másként", "Mentés másként",
-                              QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_S), 3);
-    aBezar = makeAction("aBezar", "File", "Bezár", "Bezár", none, 6);
-    aNyomKep = makeAction("aNyomKep", "Nyomtatás", "Nyomtatási kép", "Nyomtatási kép",
-                          QKeySequence(Qt::CTRL | Qt::Key_K), 4);
-    aNyomtat = makeAction("aNyomtat", "Nyomtatás", "Nyomtat", "Nyomtat", QKeySequence(Qt::CTRL | Qt::Key_P), 5);
-    aRendeles = makeAction("aRendeles", "Nyomtatás", "Megrendelem...", "Megrendelem...",
-                           QKeySequence(Qt::CTRL | Qt::Key_M), 58);
-    aBeallit = makeAction("aBeallit", "Rendszer", "Beállítások", "Beállítások", none, 57);
-    aBetuNovel = makeAction("aBetuNovel", "Nézet", "Betűméret növelése", " Betűméret növelése",
-                            QKeySequence(Qt::Key_F11), 54);
-    aBetuCsokkent = makeAction("aBetuCsokkent", "Nézet", "Betűméret csökkentése", "Betűméret csökkentése",
-                               QKeySequence(Qt::Key_F12), 55);
-    aSugo = makeAction("aSugo", "Súgó", "Súgó", "Súgó", QKeySequence(Qt::Key_F1), 59);
-    aHonlap = makeAction("aHonlap", "Súgó", "Ruvenda honlapja", "Ruvenda honlapja", none, 60);
-    aUjdonsag = makeAction("aUjdonsag", "Súgó", "Újdonságok, verziókövetés", "Újdonságok, verziókövetés", none,
-                           61);
-    aLevel = makeAction("aLevel", "Súgó", "Levélküldés Ruvendanak", "Levélküldés Ruvendanak", none, 62);
-    aLapora = makeAction("aLapora", "Súgó", "Lapora", "Lapora", none, 22);
-    aWindowCascade1 = makeAction("aWindowCascade1", "Window", "Mind látszik", "Mind látszik", none, 9);
-    aWindowTileHorizontal1 = makeAction("aWindowTileHorizontal1", "Window", "Egymás alatt", "Egymás alatt", none, 8);
-    aWindowTileVertical1 = makeAction("aWindowTileVertical1", "Window", "Egymás mellett", "Egymás mellett", none, 7);
-
-    connect(aUj, &QAction::triggered, this, &Tfrm_Main::aUjExecute);
-    connect(aMegnyit, &QAction::triggered, this, &Tfrm_Main::aMegnyitExecute);
-    connect(aMent, &QAction::triggered, this, &Tfrm_Main::aMentExecute);
-    connect(aMentMaskent, &QAction::triggered, this, &Tfrm_Main::aMentMaskentExecute);
-    connect(aBezar, &QAction::triggered, this, &Tfrm_Main::aBezarExecute);
-    connect(aNyomKep, &QAction::triggered, this, &Tfrm_Main::aNyomKepExecute);
-    connect(aNyomtat, &QAction::triggered, this, &Tfrm_Main::aNyomtatExecute);
-    connect(aBetuNovel, &QAction::triggered, this, &Tfrm_Main::aBetuNovelExecute);
-    connect(aBetuCsokkent, &QAction::triggered, this, &Tfrm_Main::aBetuCsokkentExecute);
-    connect(aWindowCascade1, &QAction::triggered, this, &Tfrm_Main::aWindowCascade1Execute);
-    connect(aWindowTileHorizontal1, &QAction::triggered, this, &Tfrm_Main::aWindowTileHorizontal1Execute);
-    connect(aWindowTileVertical1, &QAction::triggered, this, &Tfrm_Main::aWindowTileVertical1Execute);
-
-    // Commands with no handler yet are shown greyed and their keys do
-    // nothing; "Megrendelem..." never has one.
-    for (QAction* idle : {aRendeles, aBeallit, aSugo, aHonlap, aUjdonsag, aLevel, aLapora})
-        idle->setEnabled(false);
+    mActions = std::make_unique<ActionTable>(this, Qt::WindowShortcut);
+    mActions->build(this, MainActions);
     updateWindowActions();
+}
+
+QAction* Tfrm_Main::action(std::string_view name) const
+{
+    return (*mActions)[name];
 }
 
 void Tfrm_Main::createMenu()
 {
     MainMenu1 = menuBar();
     MainMenu1->setObjectName("MainMenu1");
-    addItems(addTopMenu(MainMenu1, "mnFile", QStringLiteral("File")),
-             {aUj, aMegnyit, nullptr, aMent, aMentMaskent, nullptr, aNyomtat, nullptr, aBezar});
-    addItems(addTopMenu(MainMenu1, "mnNyomtatas", QStringLiteral("Nyomtatás")),
-             {aNyomKep, aNyomtat, nullptr, aRendeles});
-    addItems(addTopMenu(MainMenu1, "mnRendszer", QStringLiteral("Rendszer")), {aBeallit});
+    mActions->addTo(addTopMenu(MainMenu1, "mnFile", QStringLiteral("File")),
+                    {"aUj", "aMegnyit", Separator, "aMent", "aMentMaskent", Separator, "aNyomtat", Separator,
+                     "aBezar"});
+    mActions->addTo(addTopMenu(MainMenu1, "mnNyomtatas", QStringLiteral("Nyomtatás")),
+                    {"aNyomKep", "aNyomtat", Separator, "aRendeles"});
+    mActions->addTo(addTopMenu(MainMenu1, "mnRendszer", QStringLiteral("Rendszer")), {"aBeallit"});
     mnAblak = addTopMenu(MainMenu1, "mnAblak", QStringLiteral("Ablak"));
-    addItems(mnAblak, {aWindowCascade1, aWindowTileHorizontal1, aWindowTileVertical1, nullptr});
+    mActions->addTo(mnAblak, {"aWindowCascade1", "aWindowTileHorizontal1", "aWindowTileVertical1", Separator});
     connect(mnAblak, &QMenu::aboutToShow, this, &Tfrm_Main::rebuildWindowList);
-    addItems(addTopMenu(MainMenu1, "mnSugo", QStringLiteral("Súgó")),
-             {aSugo, nullptr, aHonlap, aUjdonsag, nullptr, aLevel, nullptr, aLapora});
+    mActions->addTo(addTopMenu(MainMenu1, "mnSugo", QStringLiteral("Súgó")),
+                    {"aSugo", Separator, "aHonlap", "aUjdonsag", Separator, "aLevel", Separator, "aLapora"});
 }
 
 void Tfrm_Main::createToolBar()
@@ -127,15 +101,12 @@ void Tfrm_Main::createToolBar()
     ToolBar1->setMovable(false);
     ToolBar1->setFloatable(false);
     addToolBar(Qt::TopToolBarArea, ToolBar1);
-    QAction* const separator = nullptr;
-    for (QAction* item : {aUj, aMegnyit, separator, aMent, aMentMaskent, separator, aNyomKep, aNyomtat, separator,
-                          aRendeles, separator, aBetuNovel, aBetuCsokkent, separator, aBezar}) {
-        if (!item) {
-            ToolBar1->addSeparator();
-            continue;
-        }
-        ToolBar1->addAction(item);
-        ToolBar1->widgetForAction(item)->installEventFilter(this);
+    mActions->addTo(ToolBar1, {"aUj", "aMegnyit", Separator, "aMent", "aMentMaskent", Separator, "aNyomKep",
+                               "aNyomtat", Separator, "aRendeles", Separator, "aBetuNovel", "aBetuCsokkent",
+                               Separator, "aBezar"});
+    for (QAction* item : ToolBar1->actions()) {
+        if (QWidget* button = ToolBar1->widgetForAction(item); button && !item->isSeparator())
+            button->installEventFilter(this);
     }
 }
 

@@ -64,20 +64,6 @@ void Tfrm_Main::aBezarExecute()
     close();
 }
 
-void Tfrm_Main::aNyomKepExecute()
-{
-    Tfrm_Child* card = activeCard();
-    if (card && previewCard)
-        previewCard(*card);
-}
-
-void Tfrm_Main::aNyomtatExecute()
-{
-    Tfrm_Child* card = activeCard();
-    if (card && printCard)
-        printCard(*card);
-}
-
 bool Tfrm_Main::saveCard(Tfrm_Child& card)
 {
     if (card.FileName.isEmpty())
@@ -118,19 +104,14 @@ void Tfrm_Main::showCardWindow(Tfrm_Child* card)
 
 Tfrm_Child* Tfrm_Main::newCardWindow()
 {
-    auto* card = new Tfrm_Child(Tfrm_Child::Settings{Beall.DefaultFont, Beall.FontSize});
+    auto* card = new Tfrm_Child(Tfrm_Child::Settings{Beall.DefaultFont, Beall.FontSize, DataDir});
     mMdiArea->addSubWindow(card);
     // The close question saves through here. A card that was not written
-    // (dialog cancelled, file not writable) answers false and keeps its
-    // window; the error is shown here, as the closing cannot carry it.
+    // (dialog cancelled) answers false and keeps its window; a failed write
+    // raises, and the closing window shows it and stays.
     card->SaveRequested = [this](Tfrm_Child& asking) {
         mMdiArea->setActiveSubWindow(&asking);
-        try {
-            return saveCard(asking);
-        } catch (const std::exception& error) {
-            showError(error);
-            return false;
-        }
+        return saveCard(asking);
     };
     connect(card, &QObject::destroyed, this, [this](QObject* gone) { updateWindowActions(gone); });
     return card;

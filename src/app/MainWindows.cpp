@@ -49,8 +49,8 @@ void Tfrm_Main::updateWindowActions(const QObject* closing)
     bool any = false;
     for (Tfrm_Child* card : cardWindows())
         any = any || card != closing;
-    for (QAction* action : {aWindowCascade1, aWindowTileHorizontal1, aWindowTileVertical1})
-        action->setEnabled(any);
+    for (const char* name : {"aWindowCascade1", "aWindowTileHorizontal1", "aWindowTileVertical1"})
+        action(name)->setEnabled(any);
 }
 
 // The list of card windows under "Ablak", made afresh each time the menu

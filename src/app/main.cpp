@@ -2,7 +2,7 @@
 #include "app/Main.h"
 #include "app/Settings.h"
 #include "app/StartupProbe.h"
-#include "document/Fonts.h"
+#include "layer/Fonts.h"
 
 #include <QElapsedTimer>
 

@@ -1,7 +1,6 @@
 #include "cli/JsonValue.h"
 
-#include "document/LayerRecord.h"
-#include "storage/Win1250.h"
+#include "layer/LayerRecord.h"
 
 #include <fstream>
 #include <iostream>
@@ -27,8 +26,8 @@ void appendRecord(LayerTable& table, const Json& record, std::size_t number)
         throw std::runtime_error("record " + std::to_string(number) + " is not an object");
     table.AddNewRecord();
     for (const auto& [name, value] : record.items()) {
-        Win1250Result fieldName = utf8ToWin1250(name);
-        int index = fieldName.ok() ? table.FieldIndex(fieldName.bytes) : -1;
+        const std::optional<std::string> fieldName = win1250(name);
+        int index = fieldName ? table.FieldIndex(*fieldName) : -1;
         if (index < 0)
             throw std::runtime_error("record " + std::to_string(number) + ": unknown field '" + name + "'");
         const FieldDef& field = table.Fields()[index];

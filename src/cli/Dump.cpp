@@ -1,7 +1,6 @@
 #include "cli/JsonValue.h"
 
-#include "document/LayerRecord.h"
-#include "storage/Win1250.h"
+#include "layer/LayerRecord.h"
 
 #include <iostream>
 
@@ -17,7 +16,7 @@ Json recordsToJson(LayerTable& table)
             table.CalculateRow(row);
         Json record = Json::object();
         for (int i = 0; i < static_cast<int>(fields.size()); ++i)
-            record[win1250ToUtf8(fields[i].FieldName)] = toJson(table.StoredValue(row, i));
+            record[utf8(fields[i].FieldName)] = toJson(table.StoredValue(row, i));
         records.push_back(std::move(record));
     }
     return records;

@@ -1,8 +1,10 @@
 #include "cli/JsonValue.h"
 
-#include "storage/Win1250.h"
+#include "layer/Win1250Text.h"
 
 #include <QByteArray>
+#include <QList>
+#include <QString>
 
 #include <limits>
 #include <stdexcept>
@@ -14,10 +16,13 @@ std::string fieldError(const FieldDef& field, const std::string& what)
     return "field '" + field.FieldName + "': " + what;
 }
 
-std::string toUtf8Name(std::u32string_view chars)
+// The characters of text that Windows-1250 cannot hold, as U+ codes.
+std::string unmappable(const QString& text)
 {
     std::string out;
-    for (char32_t c : chars) {
+    for (char32_t c : text.toUcs4()) {
+        if (fitsWin1250(QString::fromUcs4(&c, 1)))
+            continue;
         if (!out.empty())
             out += ", ";
         char buf[16];
@@ -27,24 +32,31 @@ std::string toUtf8Name(std::u32string_view chars)
     return out;
 }
 
+
 std::string textFromJson(const FieldDef& field, const Json& value)
 {
     if (!value.is_string())
         throw std::runtime_error(fieldError(field, "expected a string, got " + std::string(value.type_name())));
-    Win1250Result converted = utf8ToWin1250(value.get<std::string>());
-    if (!converted.ok()) {
-        throw std::runtime_error(fieldError(field, "characters that Windows-1250 cannot hold: " +
-                                                       toUtf8Name(converted.unmappable)));
-    }
-    if (field.Size > 0 && converted.bytes.size() > static_cast<std::size_t>(field.Size)) {
-        throw std::runtime_error(fieldError(field, "text of " + std::to_string(converted.bytes.size()) +
-                                                       " characters is longer than the field's " +
-                                                       std::to_string(field.Size)));
-    }
-    return converted.bytes;
+    const QString text = QString::fromStdString(value.get<std::string>());
+    if (!fitsWin1250(text))
+        throw std::runtime_error(fieldError(field, "characters that Windows-1250 cannot hold: " + unmappable(text)));
+    return toWin1250(text);
 }
 
 } // namespace
+
+std::string utf8(const std::string& win1250)
+{
+    return fromWin1250(win1250).toStdString();
+}
+
+std::optional<std::string> win1250(const std::string& utf8)
+{
+    const QString text = QString::fromStdString(utf8);
+    if (!fitsWin1250(text))
+        return std::nullopt;
+    return toWin1250(text);
+}
 
 Json toJson(const FieldValue& value)
 {
@@ -53,7 +65,7 @@ Json toJson(const FieldValue& value)
     if (auto* flag = std::get_if<bool>(&value))
         return *flag;
     if (auto* text = std::get_if<std::string>(&value))
-        return win1250ToUtf8(*text);
+        return utf8(*text);
     if (auto* blob = std::get_if<Blob>(&value)) {
         QByteArray bytes = QByteArray::fromRawData(blob->bytes.data(), static_cast<qsizetype>(blob->bytes.size()));
         return bytes.toBase64().toStdString();
@@ -97,14 +109,14 @@ FieldValue fromJson(const FieldDef& field, const Json& value)
 Json fieldToJson(const FieldDef& field)
 {
     Json json;
-    json["name"] = win1250ToUtf8(field.FieldName);
+    json["name"] = utf8(field.FieldName);
     json["type"] = std::string(fieldTypeName(field.Type));
     json["size"] = field.Size;
-    json["label"] = win1250ToUtf8(field.displayName());
+    json["label"] = utf8(field.displayName());
     json["kind"] = std::string(fieldKindName(field.Kind));
-    json["default"] = win1250ToUtf8(field.DefaultExpression);
+    json["default"] = utf8(field.DefaultExpression);
     json["displayWidth"] = field.DisplayWidth;
-    json["editMask"] = win1250ToUtf8(field.EditMask);
+    json["editMask"] = utf8(field.EditMask);
     json["required"] = field.Required;
     json["readOnly"] = field.ReadOnly;
     json["visible"] = field.Visible;

@@ -1,9 +1,11 @@
 #include "document/Child.h"
 
 #include "document/Dialogs.h"
-#include "document/LayerRecord.h"
+#include "editor/ActionTable.h"
+#include "editor/ErrorBox.h"
 #include "editor/FieldEditors.h"
 #include "editor/LayerGrid.h"
+#include "layer/LayerRecord.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -49,17 +51,7 @@ void Tfrm_Child::FormCreate()
     for (QWidget* editor : std::initializer_list<QWidget*>{DBEdit1, DBComboBox1, DBComboBox1->lineEdit(), DBComboBox2,
                                                            DBComboBox2->lineEdit(), DBGrid1})
         editor->installEventFilter(this);
-    auto change = [this] {
-        // A failure here reaches the user through the program's error box,
-        // after the editor has finished with the keystroke.
-        try {
-            DBEdit1Change();
-        } catch (const std::exception& error) {
-            const std::string message = error.what();
-            QMetaObject::invokeMethod(
-                this, [message] { throw TableError(message); }, Qt::QueuedConnection);
-        }
-    };
+    auto change = [this] { guarded([this] { DBEdit1Change(); }); };
     connect(DBEdit1, &QLineEdit::textChanged, this, change);
     connect(DBComboBox1, &QComboBox::editTextChanged, this, change);
     connect(DBComboBox2, &QComboBox::editTextChanged, this, change);
@@ -112,7 +104,7 @@ bool Tfrm_Child::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
         const QKeySequence pressed(key->keyCombination());
-        for (const auto& [name, command] : mActions) {
+        for (const QAction* command : mActions->actions()) {
             if (command->isEnabled() && !command->shortcut().isEmpty() && command->shortcut() == pressed) {
                 // Not claimed by the editor, so the command's short-cut runs.
                 event->ignore();
@@ -128,14 +120,19 @@ void Tfrm_Child::aBezarExecute()
     close();
 }
 
+// A close that fails (the save the question asked for) keeps the window
+// open: its card is not lost.
 void Tfrm_Child::closeEvent(QCloseEvent* event)
 {
-    if (!FormCloseQuery()) {
-        event->ignore();
-        return;
-    }
-    FormClose();
-    QMdiSubWindow::closeEvent(event);
+    event->ignore();
+    const bool agreed = guarded([&] {
+        if (!FormCloseQuery())
+            return;
+        FormClose();
+        event->accept();
+    });
+    if (agreed && event->isAccepted())
+        QMdiSubWindow::closeEvent(event);
 }
 
 // An unsaved card asks first. Unlike a plain Yes that closes whatever the

@@ -6,10 +6,13 @@
 #include <QMdiSubWindow>
 
 #include <functional>
-#include <map>
+#include <memory>
+#include <string_view>
 #include <vector>
 
+class ActionTable;
 class CardElement;
+struct LayerItem;
 class FieldComboBox;
 class FieldEdit;
 class LayerGrid;
@@ -35,6 +38,7 @@ public:
     {
         QFont DefaultFont;  // for new text layers
         int FontSize = 9;   // interface font size, points
+        QString DataDir;    // where the print job keeps its temporary card
     };
 
     explicit Tfrm_Child(const Settings& settings, QWidget* parent = nullptr);
@@ -91,8 +95,12 @@ public:
     QMenu* PopupMenu2 = nullptr;
     QMenu* PopupMenu3 = nullptr;
 
-    // Commands of the card window, by name ("aSzoveg", "aFelkover", ...).
-    QAction* action(const char* name) const;
+    // Commands of the card window, by name ("aSzoveg", "aFelkover", ...); a
+    // name that is not there throws std::logic_error.
+    QAction* action(std::string_view name) const;
+    const ActionTable& actions() const;
+
+    void aBezarExecute();
 
     void TblBeforeScroll(LayerTable& DataSet);
     void TblAfterScroll(LayerTable& DataSet);
@@ -116,9 +124,11 @@ private:
     QWidget* createTextPage();
     QWidget* createPicturePage();
     QWidget* createShapePage();
+    void addButtonRows(QWidget* page, int& top, QSize size,
+                       std::initializer_list<std::initializer_list<std::string_view>> rows);
     void createPopupMenus();
     void attachTableHandlers();
-    void wireElement(CardElement* element);
+    void wireElement(CardElement* element, const LayerItem& item);
     void showTabs(int kind);
     void checkFromRecord(CardElement* element);
     void removeElements();
@@ -126,12 +136,11 @@ private:
     void LblMouseDown(CardElement* element, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
     void LblMouseMove(CardElement* element, Qt::KeyboardModifiers modifiers, QPoint pos);
     void LblMouseUp(CardElement* element, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
-    void aBezarExecute();
 
     QWidget* mClient = nullptr;
     Settings mSettings;
     bool mShown = false;
-    std::map<std::string, QAction*> mActions;
+    std::unique_ptr<ActionTable> mActions;
     std::vector<QWidget*> mTabPages;
     QPoint mDragOrigin;
 };

@@ -1,12 +1,14 @@
 #include "document/Child.h"
 
-#include "document/Fonts.h"
-#include "document/LayerLook.h"
+#include "editor/ActionTable.h"
 #include "editor/CardPicture.h"
 #include "editor/FieldEditors.h"
 #include "editor/ImageList.h"
 #include "editor/LayerGrid.h"
 #include "editor/ResizeHandle.h"
+#include "layer/Fonts.h"
+#include "layer/LayerFields.h"
+#include "layer/Win1250Text.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -19,31 +21,7 @@ namespace {
 
 constexpr int SeparatorWidth = 8;
 
-// Buttons of the property pages: icon above caption, fixed sizes, in the
-// rows given; nullptr in a row stands for a separator.
-int addButtonRows(QWidget* page, int top, QSize size, const std::vector<std::vector<QAction*>>& rows)
-{
-    for (const auto& row : rows) {
-        int left = 4;
-        for (QAction* action : row) {
-            if (!action) {
-                left += SeparatorWidth;
-                continue;
-            }
-            auto* button = new QToolButton(page);
-            button->setDefaultAction(action);
-            button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-            button->setAutoRaise(true);
-            button->setIconSize(QSize(16, 16));
-            button->setGeometry(left, top, size.width(), size.height());
-            left += size.width();
-        }
-        top += size.height();
-    }
-    return top;
-}
-
-QToolBar* makeToolBar(QWidget* parent, const char* name, QSize buttonSize, bool captions)
+QToolBar* makeToolBar(QWidget* parent, const char* name, bool captions)
 {
     auto* bar = new QToolBar(parent);
     bar->setObjectName(name);
@@ -51,22 +29,7 @@ QToolBar* makeToolBar(QWidget* parent, const char* name, QSize buttonSize, bool 
     bar->setMovable(false);
     bar->setFloatable(false);
     bar->setToolButtonStyle(captions ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
-    bar->setProperty("buttonSize", buttonSize);
     return bar;
-}
-
-void addToolBarActions(QToolBar* bar, std::initializer_list<QAction*> actions)
-{
-    const QSize size = bar->property("buttonSize").toSize();
-    for (QAction* action : actions) {
-        if (!action) {
-            bar->addSeparator();
-            continue;
-        }
-        bar->addAction(action);
-        if (QWidget* button = bar->widgetForAction(action); button && size.isValid())
-            button->setFixedSize(size);
-    }
 }
 
 QLabel* label(QWidget* parent, const QString& text, QPoint at)
@@ -79,14 +42,38 @@ QLabel* label(QWidget* parent, const QString& text, QPoint at)
 
 } // namespace
 
+// Buttons of the property pages: icon above caption, fixed sizes, in the
+// rows given, Separator leaving a gap.
+void Tfrm_Child::addButtonRows(QWidget* page, int& top, QSize size,
+                               std::initializer_list<std::initializer_list<std::string_view>> rows)
+{
+    for (const auto& row : rows) {
+        int left = 4;
+        for (std::string_view name : row) {
+            if (name == Separator) {
+                left += SeparatorWidth;
+                continue;
+            }
+            auto* button = new QToolButton(page);
+            button->setDefaultAction(action(name));
+            button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+            button->setAutoRaise(true);
+            button->setIconSize(QSize(16, 16));
+            button->setGeometry(left, top, size.width(), size.height());
+            left += size.width();
+        }
+        top += size.height();
+    }
+}
+
 void Tfrm_Child::createLayout()
 {
     mClient->setFixedSize(766, 507);
 
-    ToolBar1 = makeToolBar(mClient, "ToolBar1", QSize(72, 36), true);
+    ToolBar1 = makeToolBar(mClient, "ToolBar1", true);
     ToolBar1->setGeometry(0, 0, 766, 42);
-    addToolBarActions(ToolBar1, {action("aSzoveg"), action("aKep"), action("aAlakzat"), nullptr, action("aTorol"),
-                                 nullptr, action("aBezar")});
+    mActions->addTo(ToolBar1, {"aSzoveg", "aKep", "aAlakzat", Separator, "aTorol", Separator, "aBezar"},
+                    QSize(72, 36));
 
     GroupBox1 = new QGroupBox(QStringLiteral("Lapora"), mClient);
     GroupBox1->setObjectName("GroupBox1");
@@ -105,10 +92,10 @@ void Tfrm_Child::createLayout()
     GroupBox3 = new QGroupBox(QStringLiteral("Rétegek"), mClient);
     GroupBox3->setObjectName("GroupBox3");
     GroupBox3->setGeometry(8, 288, 369, 213);
-    ToolBar3 = makeToolBar(GroupBox3, "ToolBar3", QSize(), false);
+    ToolBar3 = makeToolBar(GroupBox3, "ToolBar3", false);
     ToolBar3->setGeometry(2, 18, 365, 24);
-    addToolBarActions(ToolBar3, {action("aSzoveg"), action("aKep"), action("aAlakzat"), nullptr, action("aTorol"),
-                                 nullptr, action("aFeljebb"), action("aHatrabb")});
+    mActions->addTo(ToolBar3,
+                    {"aSzoveg", "aKep", "aAlakzat", Separator, "aTorol", Separator, "aFeljebb", "aHatrabb"});
     DBGrid1 = new LayerGrid(Tbl, GroupBox3);
     DBGrid1->setObjectName("DBGrid1");
     DBGrid1->setGeometry(8, 48, 345, 157);
@@ -130,18 +117,18 @@ QWidget* Tfrm_Child::createTextPage()
 {
     auto* page = new QWidget;
     page->setObjectName("TabSheet1");
-    addButtonRows(page, 4, QSize(53, 36),
-                  {{action("aFelkover"), action("aDolt"), action("aAlahuzott")},
-                   {action("aBalra"), action("aKozepre"), action("aJobbra"), nullptr, action("aSzin"), nullptr,
-                    action("aBetutipus")}});
+    int top = 4;
+    addButtonRows(page, top, QSize(53, 36),
+                  {{"aFelkover", "aDolt", "aAlahuzott"},
+                   {"aBalra", "aKozepre", "aJobbra", Separator, "aSzin", Separator, "aBetutipus"}});
 
     label(page, QStringLiteral("szöveg"), {8, 116});
-    DBEdit1 = new FieldEdit(Tbl, "nev", page);
+    DBEdit1 = new FieldEdit(Tbl, Field::nev, page);
     DBEdit1->setObjectName("DBEdit1");
     DBEdit1->setGeometry(8, 132, 349, 21);
 
     label(page, QStringLiteral("betűtípus"), {8, 160});
-    DBComboBox1 = new FieldComboBox(Tbl, "betutipus", page);
+    DBComboBox1 = new FieldComboBox(Tbl, Field::betutipus, page);
     DBComboBox1->setObjectName("DBComboBox1");
     DBComboBox1->setGeometry(8, 176, 261, 21);
     // Only names the card file can store: the list bypasses the typing check.
@@ -154,7 +141,7 @@ QWidget* Tfrm_Child::createTextPage()
     faces.sort(Qt::CaseInsensitive);
     DBComboBox1->addItems(faces);
 
-    DBComboBox2 = new FieldComboBox(Tbl, "betumeret", page);
+    DBComboBox2 = new FieldComboBox(Tbl, Field::betumeret, page);
     DBComboBox2->setObjectName("DBComboBox2");
     DBComboBox2->setGeometry(272, 176, 85, 21);
     for (int size = 6; size <= 36; ++size)
@@ -170,7 +157,8 @@ QWidget* Tfrm_Child::createPicturePage()
 {
     auto* page = new QWidget;
     page->setObjectName("TabSheet2");
-    addButtonRows(page, 4, QSize(72, 36), {{action("aNyujtas"), action("aNormal"), nullptr, action("aKepValaszt")}});
+    int top = 4;
+    addButtonRows(page, top, QSize(72, 36), {{"aNyujtas", "aNormal", Separator, "aKepValaszt"}});
     return page;
 }
 
@@ -178,14 +166,13 @@ QWidget* Tfrm_Child::createShapePage()
 {
     auto* page = new QWidget;
     page->setObjectName("TabSheet3");
-    auto a = [this](const char* name) { return action(name); };
-    int top = addButtonRows(page, 4, QSize(93, 36),
-                            {{a("aES0"), a("aES1"), a("aES2")}, {a("aES3"), a("aES4"), a("aES5")}, {a("aES6")}});
-    top = addButtonRows(page, top + 6, QSize(58, 36),
-                        {{a("aV1"), a("aV2"), a("aV3"), a("aV4")}, {a("aV5"), a("aV6"), a("aV7")}});
-    top = addButtonRows(page, top + 6, QSize(91, 36),
-                        {{a("aCS0"), a("aCS1"), a("aCS2")}, {a("aCS3"), a("aCS4")}});
-    addButtonRows(page, top + 6, QSize(68, 36),
-                  {{a("aTeglalap"), a("aKor"), nullptr, a("aEcsetSzin"), a("aCeruzaSzin")}});
+    int top = 4;
+    addButtonRows(page, top, QSize(93, 36), {{"aES0", "aES1", "aES2"}, {"aES3", "aES4", "aES5"}, {"aES6"}});
+    top += 6;
+    addButtonRows(page, top, QSize(58, 36), {{"aV1", "aV2", "aV3", "aV4"}, {"aV5", "aV6", "aV7"}});
+    top += 6;
+    addButtonRows(page, top, QSize(91, 36), {{"aCS0", "aCS1", "aCS2"}, {"aCS3", "aCS4"}});
+    top += 6;
+    addButtonRows(page, top, QSize(68, 36), {{"aTeglalap", "aKor", Separator, "aEcsetSzin", "aCeruzaSzin"}});
     return page;
 }

@@ -1,12 +1,15 @@
 #include "document/Child.h"
 
-#include "document/LayerLook.h"
-#include "document/LayerRecord.h"
+#include "editor/ActionTable.h"
 #include "editor/FieldEditors.h"
 #include "editor/PictureElement.h"
 #include "editor/ResizeHandle.h"
 #include "editor/ShapeElement.h"
 #include "editor/TextElement.h"
+#include "layer/LayerFields.h"
+#include "layer/LayerLook.h"
+#include "layer/LayerRecord.h"
+#include "layer/Win1250Text.h"
 
 #include <QAction>
 #include <QTabWidget>
@@ -16,13 +19,13 @@
 namespace {
 
 // "Equals" of the sync: an empty field equals nothing.
-bool equals(const LayerTable& table, const char* field, std::int32_t value)
+bool equals(const LayerTable& table, std::string_view field, std::int32_t value)
 {
     const auto* stored = std::get_if<std::int32_t>(&ReadLayerField(table, field));
     return stored && *stored == value;
 }
 
-bool equals(const LayerTable& table, const char* field, bool value)
+bool equals(const LayerTable& table, std::string_view field, bool value)
 {
     const auto* stored = std::get_if<bool>(&ReadLayerField(table, field));
     return stored && *stored == value;
@@ -60,9 +63,9 @@ void Tfrm_Child::TblBeforeClose(LayerTable&)
 void Tfrm_Child::TblAfterScroll(LayerTable& DataSet)
 {
     Updating = false;
-    const FieldValue& kind = ReadLayerField(DataSet, "tipus");
+    const FieldValue& kind = ReadLayerField(DataSet, Field::tipus);
     showTabs(std::holds_alternative<std::int32_t>(kind) ? std::get<std::int32_t>(kind) : -1);
-    CurrentElement = findElement(fromWin1250(ReadStr(DataSet, "compnev")));
+    CurrentElement = findElement(fromWin1250(ReadStr(DataSet, Field::compnev)));
     checkFromRecord(CurrentElement);
     if (qobject_cast<PictureElement*>(CurrentElement) || qobject_cast<ShapeElement*>(CurrentElement)) {
         PlaceHandles();
@@ -88,26 +91,26 @@ void Tfrm_Child::showTabs(int kind)
 void Tfrm_Child::checkFromRecord(CardElement* element)
 {
     if (qobject_cast<TextElement*>(element)) {
-        action("aFelkover")->setChecked(equals(Tbl, "felkover", true));
-        action("aDolt")->setChecked(equals(Tbl, "dolt", true));
-        action("aAlahuzott")->setChecked(equals(Tbl, "alahuzott", true));
-        const FieldValue& alignment = ReadLayerField(Tbl, "igazitas");
+        action("aFelkover")->setChecked(equals(Tbl, Field::felkover, true));
+        action("aDolt")->setChecked(equals(Tbl, Field::dolt, true));
+        action("aAlahuzott")->setChecked(equals(Tbl, Field::alahuzott, true));
+        const FieldValue& alignment = ReadLayerField(Tbl, Field::igazitas);
         const std::int32_t code = isNull(alignment) ? 0 : std::get<std::int32_t>(alignment);
-        const char* alignments[] = {"aBalra", "aKozepre", "aJobbra"};
+        const std::string_view alignments[] = {"aBalra", "aKozepre", "aJobbra"};
         if (code >= 0 && code <= 2)
             action(alignments[code])->setChecked(true);
     } else if (qobject_cast<ShapeElement*>(element)) {
-        action("aTeglalap")->setChecked(equals(Tbl, "shape", 0));
-        action("aKor")->setChecked(equals(Tbl, "shape", 1));
+        action("aTeglalap")->setChecked(equals(Tbl, Field::shape, 0));
+        action("aKor")->setChecked(equals(Tbl, Field::shape, 1));
         for (int i = 0; i <= 6; ++i)
-            action(("aES" + std::to_string(i)).c_str())->setChecked(equals(Tbl, "brushstyle", i));
+            action("aES" + std::to_string(i))->setChecked(equals(Tbl, Field::brushstyle, i));
         for (int i = 0; i <= 4; ++i)
-            action(("aCS" + std::to_string(i)).c_str())->setChecked(equals(Tbl, "penstyle", i));
+            action("aCS" + std::to_string(i))->setChecked(equals(Tbl, Field::penstyle, i));
         for (int i = 1; i <= 7; ++i)
-            action(("aV" + std::to_string(i)).c_str())->setChecked(equals(Tbl, "penwidth", i));
+            action("aV" + std::to_string(i))->setChecked(equals(Tbl, Field::penwidth, i));
     } else if (qobject_cast<PictureElement*>(element)) {
-        action("aNyujtas")->setChecked(equals(Tbl, "strech", true));
-        action("aNormal")->setChecked(equals(Tbl, "strech", false));
+        action("aNyujtas")->setChecked(equals(Tbl, Field::strech, true));
+        action("aNormal")->setChecked(equals(Tbl, Field::strech, false));
     }
 }
 

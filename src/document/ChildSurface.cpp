@@ -1,12 +1,15 @@
 #include "document/Child.h"
 
-#include "document/LayerLook.h"
-#include "document/LayerRecord.h"
-#include "document/PictureDecoder.h"
+#include "editor/ErrorBox.h"
 #include "editor/PictureElement.h"
 #include "editor/ResizeHandle.h"
 #include "editor/ShapeElement.h"
 #include "editor/TextElement.h"
+#include "layer/LayerFields.h"
+#include "layer/LayerItem.h"
+#include "layer/LayerRecord.h"
+#include "layer/PictureDecoder.h"
+#include "layer/Win1250Text.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -19,7 +22,7 @@ constexpr QPoint CardOrigin(8, 24);
 
 QString elementName(const LayerTable& table)
 {
-    return fromWin1250(ReadStr(table, "compnev"));
+    return fromWin1250(ReadStr(table, Field::compnev));
 }
 
 // Restores what the rebuild suspended, whatever happens while it builds.
@@ -88,13 +91,13 @@ void Tfrm_Child::RebuildElements()
         RebuildScope scope(*this, [this](LayerTable& t) { TblAfterScroll(t); });
         removeElements();
         CurrentElement = nullptr;
-        const int current = Tbl.StoredCount() > 0 ? ReadInt(Tbl, "sorszam", 0) : 0;
+        const int current = Tbl.StoredCount() > 0 ? ReadInt(Tbl, Field::sorszam, 0) : 0;
 
         scope.pauseControls();
         Tbl.MoveFirst();
         while (!Tbl.AtEnd()) {
             try {
-                switch (ReadInt(Tbl, "tipus", -1)) {
+                switch (ReadInt(Tbl, Field::tipus, -1)) {
                 case 0: BuildTextElement(); break;
                 case 1: BuildImageElement(); break;
                 case 2: BuildShapeElement(); break;
@@ -106,7 +109,7 @@ void Tfrm_Child::RebuildElements()
             }
             Tbl.MoveNext();
         }
-        Tbl.LocateRecord("sorszam", current);
+        Tbl.LocateRecord(Field::sorszam, current);
     }
     if (Tbl.StoredCount() == 0)
         showTabs(-1);
@@ -114,7 +117,9 @@ void Tfrm_Child::RebuildElements()
         throw PictureError(firstFailure);
 }
 
-void Tfrm_Child::wireElement(CardElement* element)
+// The element of the record at the cursor, drawn from its layer item and
+// placed at the layer's position on the card.
+void Tfrm_Child::wireElement(CardElement* element, const LayerItem& item)
 {
     const QString name = elementName(Tbl);
     if (findElement(name)) {
@@ -122,8 +127,12 @@ void Tfrm_Child::wireElement(CardElement* element)
         throw TableError("A component named " + name.toStdString() + " already exists");
     }
     element->setObjectName(name);
-    element->setTag(ReadInt(Tbl, "sorszam", 0));
-    element->move(CardOrigin + QPoint(ReadInt(Tbl, "left"), ReadInt(Tbl, "top")));
+    element->setTag(ReadInt(Tbl, Field::sorszam, 0));
+    element->setItem(item);
+    if (item.kind == LayerKind::Text)
+        element->move(CardOrigin + item.box.topLeft());
+    else
+        element->setGeometry(QRect(CardOrigin + item.box.topLeft(), item.box.size()));
     connect(element, &CardElement::pressed, this, &Tfrm_Child::LblMouseDown);
     connect(element, &CardElement::moved, this, &Tfrm_Child::LblMouseMove);
     connect(element, &CardElement::released, this, &Tfrm_Child::LblMouseUp);
@@ -135,43 +144,37 @@ void Tfrm_Child::wireElement(CardElement* element)
 CardElement* Tfrm_Child::BuildTextElement()
 {
     auto* element = new TextElement(GroupBox1);
-    element->setLook(readTextLook(Tbl));
     element->setContextMenu(PopupMenu1);
     connect(element, &CardElement::doubleClicked, this, [this] {
         if (QAction* font = action("aBetutipus"); font->isEnabled())
             font->trigger();
     });
-    wireElement(element);
+    wireElement(element, *readLayerItem(Tbl, PictureScale::Display));
     return element;
 }
 
+// A picture that cannot be shown leaves an empty box; the error follows
+// once the element stands.
 CardElement* Tfrm_Child::BuildImageElement()
 {
     auto* element = new PictureElement(GroupBox1);
-    const QSize box(std::max(0, ReadInt(Tbl, "width")), std::max(0, ReadInt(Tbl, "height")));
-    const bool stretch = ReadBool(Tbl, "strech");
-    element->resize(box);
-    element->setStretch(stretch);
     element->setContextMenu(PopupMenu2);
     connect(element, &CardElement::doubleClicked, this, [this] {
         if (QAction* choose = action("aKepValaszt"); choose->isEnabled())
             choose->trigger();
     });
-    wireElement(element);
-    // A picture that cannot be shown leaves an empty box; the error follows.
-    const std::string& bytes = Tbl.ReadBlob("kep");
-    if (!bytes.empty() && !box.isEmpty())
-        element->setPicture(cachedPicture(bytes, ReadStr(Tbl, "keptip"), stretch ? box : QSize()));
+    const LayerItem item = *readLayerItem(Tbl, PictureScale::Display);
+    wireElement(element, item);
+    if (!item.pictureError.empty())
+        throw PictureError(item.pictureError);
     return element;
 }
 
 CardElement* Tfrm_Child::BuildShapeElement()
 {
     auto* element = new ShapeElement(GroupBox1);
-    element->resize(std::max(0, ReadInt(Tbl, "width")), std::max(0, ReadInt(Tbl, "height")));
-    element->setLook(readShapeLook(Tbl));
     element->setContextMenu(PopupMenu3);
-    wireElement(element);
+    wireElement(element, *readLayerItem(Tbl, PictureScale::Display));
     return element;
 }
 
@@ -193,16 +196,18 @@ void Tfrm_Child::PlaceHandles()
 // font of the next new text layer.
 void Tfrm_Child::LblMouseDown(CardElement* element, Qt::MouseButton, Qt::KeyboardModifiers, QPoint pos)
 {
-    Dragging = true;
-    mDragOrigin = pos;
-    if (auto* text = qobject_cast<TextElement*>(element)) {
-        const TextLook& look = text->look();
-        TextFont = look.font;
-        TextFont.setPointSize(look.points);
-    }
-    if (Tbl.IsEditing())
-        Tbl.PostRecord();
-    Tbl.LocateRecord("sorszam", element->tag());
+    guarded([&] {
+        Dragging = true;
+        mDragOrigin = pos;
+        if (auto* text = qobject_cast<TextElement*>(element)) {
+            const TextLook& look = text->look();
+            TextFont = look.font;
+            TextFont.setPointSize(look.points);
+        }
+        if (Tbl.IsEditing())
+            Tbl.PostRecord();
+        Tbl.LocateRecord(Field::sorszam, element->tag());
+    });
 }
 
 void Tfrm_Child::LblMouseMove(CardElement*, Qt::KeyboardModifiers, QPoint)

@@ -141,11 +141,6 @@ public:
             return Answer::Cancel;
         }
     }
-
-    void error(QWidget* parent, const QString& title, const QString& text) override
-    {
-        QMessageBox::critical(parent, title, text);
-    }
 };
 
 Dialogs* installed = nullptr;

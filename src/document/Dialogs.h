@@ -8,9 +8,10 @@
 
 class QWidget;
 
-// The common dialogs and message boxes, behind one interface so that tests
-// can answer them. The program uses the Qt ones (QtDialogs); tests install a
-// scripted fake with setDialogs().
+// The common dialogs and the question box, behind one interface so that
+// tests can answer them; errors have their one box of their own. The
+// program uses the Qt ones (QtDialogs); tests install a scripted fake with
+// setDialogs().
 class Dialogs
 {
 public:
@@ -36,8 +37,6 @@ public:
                                                                const QColor& color) = 0;
     // Yes, No and Cancel with Yes the default, a question icon.
     virtual Answer question(QWidget* parent, const QString& title, const QString& text) = 0;
-    // A message box with an error icon.
-    virtual void error(QWidget* parent, const QString& title, const QString& text) = 0;
 };
 
 // The dialogs in use; the Qt ones unless a test installed others.

@@ -2,6 +2,7 @@
 
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPointer>
 
 CardElement::CardElement(QWidget* cardBox)
@@ -14,6 +15,20 @@ CardElement::CardElement(QWidget* cardBox)
     // The menu opens at the release below, after the press has selected and
     // the release has settled the layer.
     setContextMenuPolicy(Qt::PreventContextMenu);
+}
+
+void CardElement::setItem(const LayerItem& item)
+{
+    mItem = item;
+    update();
+}
+
+// Nothing is painted behind the layer: the card and the layers below show
+// around a text and between the hatch lines of a shape.
+void CardElement::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    paintLayer(painter, mItem, rect());
 }
 
 void CardElement::mousePressEvent(QMouseEvent* event)

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "layer/LayerItem.h"
+
 #include <QWidget>
 
 class QMenu;
 
 // A visual element of the card surface: one per layer, named by the layer's
-// element name and tagged with its stacking number. Mouse presses, moves and
+// element name and tagged with its stacking number, drawing its layer item. Mouse presses, moves and
 // releases go out as signals for the card window to handle; the pressed
 // element keeps the mouse until the button is released.
 class CardElement : public QWidget
@@ -15,12 +17,15 @@ class CardElement : public QWidget
 public:
     explicit CardElement(QWidget* cardBox);
 
+    const LayerItem& item() const { return mItem; }
+    // Takes the item's looks and picture; the card window places the element.
+    virtual void setItem(const LayerItem& item);
+
     int tag() const { return mTag; }
     void setTag(int tag) { mTag = tag; }
 
     // Opens when a right-button press on the element is released.
     void setContextMenu(QMenu* menu) { mContextMenu = menu; }
-    QMenu* contextMenu() const { return mContextMenu; }
 
 signals:
     void pressed(CardElement* element, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
@@ -29,10 +34,13 @@ signals:
     void doubleClicked(CardElement* element);
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+    LayerItem mItem;
 
 private:
     int mTag = 0;

@@ -1,6 +1,7 @@
 #include "editor/FieldEditors.h"
 
-#include "document/LayerLook.h"
+#include "editor/ErrorBox.h"
+#include "layer/Win1250Text.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -64,9 +65,9 @@ void showFocus(QWidget* editor, bool focused)
 
 } // namespace
 
-FieldBinding::FieldBinding(LayerTable& table, std::string fieldName)
+FieldBinding::FieldBinding(LayerTable& table, std::string_view fieldName)
     : mTable(table)
-    , mField(std::move(fieldName))
+    , mField(fieldName)
 {
 }
 
@@ -135,11 +136,11 @@ void FieldBinding::focusLeft(const QString& text)
         write(text);
 }
 
-FieldEdit::FieldEdit(LayerTable& table, std::string fieldName, QWidget* parent)
+FieldEdit::FieldEdit(LayerTable& table, std::string_view fieldName, QWidget* parent)
     : QLineEdit(parent)
-    , mBinding(table, std::move(fieldName))
+    , mBinding(table, fieldName)
 {
-    connect(this, &QLineEdit::textEdited, this, [this] { mBinding.userEdited(); });
+    connect(this, &QLineEdit::textEdited, this, [this] { guarded([this] { mBinding.userEdited(); }); });
     applyLimits();
     showField();
     table.AttachControl(this);
@@ -193,20 +194,20 @@ void FieldEdit::focusOutEvent(QFocusEvent* event)
     if (!leavesWithinWindow(event))
         return;
     showFocus(this, false);
-    mBinding.focusLeft(text());
+    guarded([this] { mBinding.focusLeft(text()); });
 }
 
-FieldComboBox::FieldComboBox(LayerTable& table, std::string fieldName, QWidget* parent)
+FieldComboBox::FieldComboBox(LayerTable& table, std::string_view fieldName, QWidget* parent)
     : QComboBox(parent)
-    , mBinding(table, std::move(fieldName))
+    , mBinding(table, fieldName)
 {
     setEditable(true);
     // Entries are the program's to fill; typing must neither add to them
     // nor be completed from them behind the user's back.
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
-    connect(lineEdit(), &QLineEdit::textEdited, this, [this] { mBinding.userEdited(); });
-    connect(this, &QComboBox::activated, this, [this] { mBinding.userEdited(); });
+    connect(lineEdit(), &QLineEdit::textEdited, this, [this] { guarded([this] { mBinding.userEdited(); }); });
+    connect(this, &QComboBox::activated, this, [this] { guarded([this] { mBinding.userEdited(); }); });
     // Filling the list makes its first entry current; the field's value
     // must stay what is shown.
     connect(model(), &QAbstractItemModel::rowsInserted, this, &FieldComboBox::showField);
@@ -271,5 +272,5 @@ void FieldComboBox::focusOutEvent(QFocusEvent* event)
     if (!leavesWithinWindow(event))
         return;
     showFocus(this, false);
-    mBinding.focusLeft(currentText());
+    guarded([this] { mBinding.focusLeft(currentText()); });
 }

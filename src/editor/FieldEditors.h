@@ -16,7 +16,7 @@
 class FieldBinding
 {
 public:
-    FieldBinding(LayerTable& table, std::string fieldName);
+    FieldBinding(LayerTable& table, std::string_view fieldName);
 
     LayerTable& table() const { return mTable; }
     int maxLength() const;  // 0 for no limit
@@ -40,7 +40,7 @@ class FieldEdit : public QLineEdit, public TableControl
     Q_OBJECT
 
 public:
-    FieldEdit(LayerTable& table, std::string fieldName, QWidget* parent = nullptr);
+    FieldEdit(LayerTable& table, std::string_view fieldName, QWidget* parent = nullptr);
     ~FieldEdit() override;
 
     void tableChanged(LayerTable& table, TableChange change) override;
@@ -62,7 +62,7 @@ class FieldComboBox : public QComboBox, public TableControl
     Q_OBJECT
 
 public:
-    FieldComboBox(LayerTable& table, std::string fieldName, QWidget* parent = nullptr);
+    FieldComboBox(LayerTable& table, std::string_view fieldName, QWidget* parent = nullptr);
     ~FieldComboBox() override;
 
     void tableChanged(LayerTable& table, TableChange change) override;

@@ -13,8 +13,6 @@ public:
     static constexpr int Count = 63;
     static constexpr int Size = 16;
 
-    static int count() { return Count; }
-
     // A null icon outside 0..Count-1, so that an action without a picture
     // shows none.
     static const QIcon& icon(int index);

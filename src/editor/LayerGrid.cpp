@@ -1,5 +1,6 @@
 #include "editor/LayerGrid.h"
 
+#include "editor/ErrorBox.h"
 #include "editor/ImageList.h"
 #include "editor/LayerListModel.h"
 #include "storage/LayerTable.h"
@@ -186,14 +187,16 @@ void LayerGrid::currentChanged(const QModelIndex& current, const QModelIndex& pr
     verticalHeader()->viewport()->update();
     if (mFollowing || !current.isValid() || current.row() == mTable.CurrentRow())
         return;
-    try {
-        mTable.MoveTo(current.row());
-    } catch (...) {
-        // The pending change could not be settled: the cursor stayed, and
-        // so must the marked row.
-        followTable(mTable.CurrentRow());
-        throw;
-    }
+    guarded([&] {
+        try {
+            mTable.MoveTo(current.row());
+        } catch (...) {
+            // The pending change could not be settled: the cursor stayed,
+            // and so must the marked row.
+            followTable(mTable.CurrentRow());
+            throw;
+        }
+    });
 }
 
 // The table moved by itself; the grid shows it without moving it again.

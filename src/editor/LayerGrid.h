@@ -16,8 +16,6 @@ class LayerGrid : public QTableView
 public:
     LayerGrid(LayerTable& table, QWidget* parent = nullptr);
 
-    LayerListModel* layerModel() const { return mModel; }
-
 protected:
     bool focusNextPrevChild(bool next) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -1,13 +1,15 @@
 #include "editor/LayerListModel.h"
 
-#include "document/LayerLook.h"
+#include "layer/LayerFields.h"
+#include "layer/Win1250Text.h"
 
 #include <array>
 
 namespace {
 
 // The field shown in each column.
-constexpr std::array<const char*, LayerListModel::ColumnCount> ColumnFields = {"sorszam", "tipus", "nev"};
+constexpr std::array<std::string_view, LayerListModel::ColumnCount> ColumnFields = {Field::sorszam, Field::tipus,
+                                                                            Field::nev};
 
 QVariant displayText(const FieldValue& value)
 {
@@ -78,7 +80,7 @@ QVariant LayerListModel::headerData(int section, Qt::Orientation orientation, in
         return {};
     const int field = mTable.FieldIndex(ColumnFields[section]);
     if (field < 0)
-        return QString::fromLatin1(ColumnFields[section]);
+        return QString::fromLatin1(ColumnFields[section].data(), qsizetype(ColumnFields[section].size()));
     return fromWin1250(mTable.Fields()[field].displayName());
 }
 

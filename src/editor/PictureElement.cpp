@@ -1,26 +1,32 @@
 #include "editor/PictureElement.h"
 
-#include "document/LayerLook.h"
-
 #include <QPainter>
 
 PictureElement::PictureElement(QWidget* cardBox)
     : CardElement(cardBox)
 {
+    mItem.kind = LayerKind::Picture;
+    mItem.stretch = true;
+}
+
+void PictureElement::setItem(const LayerItem& item)
+{
+    mShown = {};
+    CardElement::setItem(item);
 }
 
 void PictureElement::setStretch(bool stretch)
 {
-    if (stretch == mStretch)
+    if (stretch == mItem.stretch)
         return;
-    mStretch = stretch;
+    mItem.stretch = stretch;
     mShown = {};
     update();
 }
 
-void PictureElement::setPicture(const QImage& picture)
+void PictureElement::setPicture(const LayerPicture& picture)
 {
-    mPicture = picture;
+    mItem.picture = picture;
     mShown = {};
     update();
 }
@@ -30,7 +36,7 @@ void PictureElement::setPicture(const QImage& picture)
 // layers over it.
 void PictureElement::paintEvent(QPaintEvent*)
 {
-    if (mPicture.isNull() || width() <= 0 || height() <= 0)
+    if (mItem.picture.isNull() || width() <= 0 || height() <= 0)
         return;
     if (mShown.deviceIndependentSize().toSize() != size()) {
         const qreal ratio = devicePixelRatioF();
@@ -38,7 +44,7 @@ void PictureElement::paintEvent(QPaintEvent*)
         shown.setDevicePixelRatio(ratio);
         shown.fill(Qt::transparent);
         QPainter painter(&shown);
-        paintPicture(painter, rect(), mPicture, mStretch);
+        paintLayer(painter, mItem, rect());
         painter.end();
         mShown = shown;
     }

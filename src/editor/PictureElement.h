@@ -2,7 +2,6 @@
 
 #include "editor/CardElement.h"
 
-#include <QImage>
 #include <QPixmap>
 
 // A picture in its layer's box: stretched to the box, or at its own size from
@@ -15,16 +14,15 @@ class PictureElement : public CardElement
 public:
     explicit PictureElement(QWidget* cardBox);
 
-    bool stretch() const { return mStretch; }
+    void setItem(const LayerItem& item) override;
+    bool stretch() const { return mItem.stretch; }
     void setStretch(bool stretch);
-    const QImage& picture() const { return mPicture; }
-    void setPicture(const QImage& picture);
+    const LayerPicture& picture() const { return mItem.picture; }
+    void setPicture(const LayerPicture& picture);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QImage mPicture;
     QPixmap mShown;  // the box as last painted, at its size
-    bool mStretch = true;
 };

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "document/LayerLook.h"
 #include "editor/CardElement.h"
 
 // A rectangle or an inscribed ellipse filling its layer's box.
@@ -11,12 +10,6 @@ class ShapeElement : public CardElement
 public:
     explicit ShapeElement(QWidget* cardBox);
 
-    const ShapeLook& look() const { return mLook; }
+    const ShapeLook& look() const { return mItem.shape; }
     void setLook(const ShapeLook& look);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    ShapeLook mLook;
 };

@@ -1,33 +1,38 @@
 #include "editor/TextElement.h"
 
-#include <QPainter>
-
 TextElement::TextElement(QWidget* cardBox)
     : CardElement(cardBox)
 {
+    mItem.kind = LayerKind::Text;
+}
+
+void TextElement::setItem(const LayerItem& item)
+{
+    mItem = item;
+    fitToText();
 }
 
 void TextElement::setLook(const TextLook& look)
 {
-    mLook = look;
+    mItem.text = look;
     fitToText();
 }
 
 void TextElement::setText(const QString& text)
 {
-    mLook.text = text;
+    mItem.text.text = text;
     fitToText();
 }
 
 void TextElement::setLayerFont(const QFont& font)
 {
-    mLook.font = font;
+    mItem.text.font = font;
     fitToText();
 }
 
 void TextElement::setColor(const QColor& color)
 {
-    mLook.color = color;
+    mItem.text.color = color;
     update();
 }
 
@@ -35,7 +40,7 @@ void TextElement::setColor(const QColor& color)
 // in which edge stays put the next time the size changes.
 void TextElement::setAlignment(TextAlignment alignment)
 {
-    mLook.alignment = alignment;
+    mItem.text.alignment = alignment;
     update();
 }
 
@@ -44,17 +49,11 @@ void TextElement::setAlignment(TextAlignment alignment)
 // others, centred ones included, keep their left edge.
 void TextElement::fitToText()
 {
-    const QSize size = textExtent(mLook);
-    if (mFitted && mLook.alignment == TextAlignment::Right)
+    const QSize size = textExtent(mItem.text);
+    if (mFitted && mItem.text.alignment == TextAlignment::Right)
         setGeometry(x() + width() - size.width(), y(), size.width(), size.height());
     else
         resize(size);
     mFitted = true;
     update();
-}
-
-void TextElement::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    paintText(painter, rect(), mLook);
 }

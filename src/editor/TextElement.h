@@ -1,6 +1,5 @@
 #pragma once
 
-#include "document/LayerLook.h"
 #include "editor/CardElement.h"
 
 // A single line of text, exactly as large as its text in its font, with no
@@ -13,19 +12,16 @@ class TextElement : public CardElement
 public:
     explicit TextElement(QWidget* cardBox);
 
-    const TextLook& look() const { return mLook; }
+    void setItem(const LayerItem& item) override;
+    const TextLook& look() const { return mItem.text; }
     void setLook(const TextLook& look);
     void setText(const QString& text);
     void setLayerFont(const QFont& font);
     void setColor(const QColor& color);
     void setAlignment(TextAlignment alignment);
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
 private:
     void fitToText();
 
-    TextLook mLook;
     bool mFitted = false;
 };

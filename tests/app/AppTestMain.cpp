@@ -1,6 +1,6 @@
 #include "tests/TestRegistry.h"
 #include "app/Application.h"
-#include "document/Fonts.h"
+#include "layer/Fonts.h"
 
 #include <QStandardPaths>
 #include <QTest>

@@ -1,6 +1,5 @@
 #include "tests/TestRegistry.h"
 #include "app/Application.h"
-#include "tests/FakeDialogs.h"
 
 #include <QAction>
 #include <QListWidget>
@@ -8,8 +7,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QWheelEvent>
-
-#include <stdexcept>
 
 namespace {
 
@@ -46,41 +43,6 @@ class ApplicationObject : public QObject
     Q_OBJECT
 
 private slots:
-    // A failing command or close handler is shown, with a full stop only
-    // after a character sorting after it; the window stays usable.
-    void failuresAreShownAndTheProgramGoesOn()
-    {
-        QCOMPARE(errorText("Hibás fájl."), QString("Hibás fájl."));
-        QCOMPARE(errorText("Hiba (3)"), QString("Hiba (3)"));
-        QCOMPARE(errorText("Hol?"), QString("Hol?."));
-        QCOMPARE(errorText(""), QString(""));
-        struct FailingClose : QWidget
-        {
-            void closeEvent(QCloseEvent*) override { throw std::runtime_error("nem zárható"); }
-        };
-        FakeDialogs fake;
-        FailingClose window;
-        auto* command = new QAction(&window);
-        command->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
-        window.addAction(command);
-        int runs = 0;
-        connect(command, &QAction::triggered, [&runs] {
-            ++runs;
-            throw std::runtime_error("Tbl: Cannot perform this operation on a closed dataset");
-        });
-        QVERIFY(showActive(window));
-
-        QTest::keyClick(&window, Qt::Key_T, Qt::ControlModifier);
-        QTest::keyClick(&window, Qt::Key_T, Qt::ControlModifier);
-        QCOMPARE(runs, 2);
-        QCOMPARE(fake.shown[0].title, QString("Lapora2"));
-        QCOMPARE(fake.shown[0].text, QString("Tbl: Cannot perform this operation on a closed dataset."));
-
-        QVERIFY(!window.close());
-        QVERIFY(window.isVisible());
-        QCOMPARE(fake.count("error"), 3);
-    }
-
     // As in the layer list: forward is one row up, backward (or no distance)
     // one down, whatever the distance; the key goes to the focused widget,
     // and a short-cut on the arrow comes first. Sideways turns stay wheels.

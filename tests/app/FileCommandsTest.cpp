@@ -107,7 +107,7 @@ private slots:
         for (Tfrm_Child* opened : {cards[1], cards[2]})
             QVERIFY(opened->windowTitle() == path && !opened->Modified && opened->Tbl.RecordTotal() == 1);
         QFile::remove(path);
-        run.window->mdiArea()->setActiveSubWindow(cards[2]);
+        run.window->findChild<QMdiArea*>()->setActiveSubWindow(cards[2]);
         run.window->aMentExecute();
         QCOMPARE(readFile(path), saved);
     }
@@ -145,13 +145,13 @@ private slots:
         items[0]->trigger();
         QCOMPARE(run.window->activeCard(), first);
 
-        run.window->aWindowTileHorizontal1->trigger();
-        QCOMPARE(second->pos(), QPoint(0, run.window->mdiArea()->viewport()->height() / 2));
+        run.window->action("aWindowTileHorizontal1")->trigger();
+        QCOMPARE(second->pos(), QPoint(0, run.window->findChild<QMdiArea*>()->viewport()->height() / 2));
         QCOMPARE(second->size(), cardSize);
         QVERIFY(first->close() && second->close());
         deleteClosedWindows();
-        QVERIFY(!run.window->aWindowCascade1->isEnabled());
-        QVERIFY(!run.window->aWindowTileVertical1->isEnabled());
+        QVERIFY(!run.window->action("aWindowCascade1")->isEnabled());
+        QVERIFY(!run.window->action("aWindowTileVertical1")->isEnabled());
     }
 };
 

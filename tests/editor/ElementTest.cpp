@@ -151,7 +151,7 @@ private slots:
         QImage picture(50, 50, QImage::Format_RGB32);
         picture.fill(Qt::green);
         element->setStretch(false);
-        element->setPicture(picture);
+        element->setPicture(LayerPicture(picture));
         QCOMPARE(qAlpha(paintedAt(*element, 75, 75)), 0);
         QCOMPARE(paintedAt(*element, 25, 25), qRgb(0, 255, 0));
         element->setStretch(true);
@@ -159,7 +159,7 @@ private slots:
         element->resize(200, 150);
         QCOMPARE(paintedAt(*element, 190, 140), qRgb(0, 255, 0));
         picture.fill(Qt::blue);
-        element->setPicture(picture);
+        element->setPicture(LayerPicture(picture));
         QCOMPARE(paintedAt(*element, 190, 140), qRgb(0, 0, 255));
     }
 };

@@ -32,15 +32,15 @@ private slots:
     // the index table shows as the same picture twice.
     void everyUsedIndexHasItsOwnPicture()
     {
-        QVERIFY(ImageList::icon(-1).isNull() && ImageList::pixmap(ImageList::count()).isNull());
+        QVERIFY(ImageList::icon(-1).isNull() && ImageList::pixmap(ImageList::Count).isNull());
         QImage blank(16, 16, QImage::Format_ARGB32);
         blank.fill(Qt::transparent);
-        for (int a = 0; a < ImageList::count(); ++a) {
+        for (int a = 0; a < ImageList::Count; ++a) {
             const QImage image = pictureOf(a);
             const QByteArray at = QByteArray::number(a);
             QVERIFY2(!ImageList::icon(a).isNull() && image.size() == QSize(16, 16), at);
             QVERIFY2((image == blank) == Unused.contains(a) && ImageList::pixmap(a).hasAlphaChannel(), at);
-            for (int b = a + 1; b < ImageList::count() && !Unused.contains(a); ++b)
+            for (int b = a + 1; b < ImageList::Count && !Unused.contains(a); ++b)
                 QVERIFY2(Unused.contains(b) || image != pictureOf(b), at + " and " + QByteArray::number(b));
         }
     }

@@ -50,7 +50,7 @@ private slots:
     // after restacking.
     void rowsFollowPostsAndRestacking()
     {
-        QSignalSpy current(mGrid->layerModel(), &LayerListModel::currentRowChanged);
+        QSignalSpy current(qobject_cast<LayerListModel*>(mGrid->model()), &LayerListModel::currentRowChanged);
         QCOMPARE(shown(0, 0) + shown(1, 0) + shown(2, 0), QString("123"));
         QVERIFY(!at(1, 1).data().isValid());
         QCOMPARE(at(1, 1).data(LayerListModel::KindRole).toInt(), 1);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/LayerRecord.h"
+#include "layer/LayerRecord.h"
 
 #include <QTest>
 #include <QWidget>

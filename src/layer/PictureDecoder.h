@@ -21,9 +21,6 @@ public:
 // large photos shown small); without one, at its own size, as the print needs.
 QImage decodePicture(std::string_view bytes, std::string_view extension, QSize displaySize = {});
 
-// The picture's own size in pixels, read from its header only.
-QSize pictureSize(std::string_view bytes, std::string_view extension);
-
 // Decoded pictures are kept by content and display size, so rebuilding a
 // card's surface does not decode its photos again.
 QImage cachedPicture(std::string_view bytes, std::string_view extension, QSize displaySize = {});

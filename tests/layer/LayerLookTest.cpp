@@ -1,5 +1,6 @@
-#include "document/LayerLook.h"
-#include "document/LayerRecord.h"
+#include "layer/LayerLook.h"
+#include "layer/LayerPicture.h"
+#include "layer/LayerRecord.h"
 #include "tests/TestRegistry.h"
 
 #include <QPainter>
@@ -178,7 +179,7 @@ private slots:
         for (bool stretch : {false, true}) {
             QImage image = canvas(150, 150);
             QPainter painter(&image);
-            paintPicture(painter, QRect(10, 10, 100, 100), picture, stretch);
+            LayerPicture(picture).paint(painter, QRect(10, 10, 100, 100), stretch);
             painter.end();
             QCOMPARE(image.pixel(10, 10), qRgb(0, 255, 0));
             QCOMPARE(image.pixel(109, 109), stretch ? qRgb(0, 0, 255) : qRgb(0, 255, 0));

@@ -1,12 +1,13 @@
-#include "document/LayerRecord.h"
+#include "layer/LayerRecord.h"
 
-#include "document/LayerCodes.h"
+#include "layer/LayerCodes.h"
+#include "layer/LayerFields.h"
 
 namespace {
 
 struct LayerField
 {
-    const char* name;
+    std::string_view name;
     FieldType type;
     int size;
     const char* label;  // Windows-1250
@@ -16,34 +17,34 @@ struct LayerField
 
 // Labels hold Windows-1250 bytes: 0xED is í, 0xE1 á, 0xF5 ő.
 const LayerField LayerFields[] = {
-    {"sorszam", FieldType::Integer, 0, "#", ""},
-    {"tipus", FieldType::Integer, 0, "", "0"},
-    {"tipus_nev", FieldType::String, 50, "t\xEDpus", "", FieldKind::Calculated},
-    {"nev", FieldType::String, 50, "le\xEDr\xE1s", ""},
-    {"left", FieldType::Integer, 0, "", "10"},
-    {"top", FieldType::Integer, 0, "", "10"},
-    {"width", FieldType::Integer, 0, "", "100"},
-    {"height", FieldType::Integer, 0, "", "100"},
-    {"betutipus", FieldType::String, 50, "", ""},
-    {"betumeret", FieldType::Integer, 0, "", "8"},
-    {"felkover", FieldType::Boolean, 0, "", "False"},
-    {"dolt", FieldType::Boolean, 0, "", "False"},
-    {"alahuzott", FieldType::Boolean, 0, "", "False"},
-    {"igazitas", FieldType::Integer, 0, "", "0"},
-    {"hatterszin", FieldType::Integer, 0, "", "0"},
-    {"szin", FieldType::Integer, 0, "", "0"},
-    {"kep", FieldType::Blob, 0, "", ""},
-    {"keptip", FieldType::String, 10, "", ""},
-    {"alakzat", FieldType::Integer, 0, "", "0"},
-    {"vastag", FieldType::Integer, 0, "", "0"},
-    {"compnev", FieldType::String, 25, "", ""},
-    {"brushcolor", FieldType::Integer, 0, "fest\xF5sz\xEDn", "0"},
-    {"brushstyle", FieldType::Integer, 0, "est\xEDlus", "0"},
-    {"shape", FieldType::Integer, 0, "alakzat", "0"},
-    {"pencolor", FieldType::Integer, 0, "ceruzasz\xEDn", "0"},
-    {"penstyle", FieldType::Integer, 0, "cst\xEDlus", "0"},
-    {"penwidth", FieldType::Integer, 0, "vastags\xE1g", "0"},
-    {"strech", FieldType::Boolean, 0, "", "False"},
+    {Field::sorszam, FieldType::Integer, 0, "#", ""},
+    {Field::tipus, FieldType::Integer, 0, "", "0"},
+    {Field::tipus_nev, FieldType::String, 50, "t\xEDpus", "", FieldKind::Calculated},
+    {Field::nev, FieldType::String, 50, "le\xEDr\xE1s", ""},
+    {Field::left, FieldType::Integer, 0, "", "10"},
+    {Field::top, FieldType::Integer, 0, "", "10"},
+    {Field::width, FieldType::Integer, 0, "", "100"},
+    {Field::height, FieldType::Integer, 0, "", "100"},
+    {Field::betutipus, FieldType::String, 50, "", ""},
+    {Field::betumeret, FieldType::Integer, 0, "", "8"},
+    {Field::felkover, FieldType::Boolean, 0, "", "False"},
+    {Field::dolt, FieldType::Boolean, 0, "", "False"},
+    {Field::alahuzott, FieldType::Boolean, 0, "", "False"},
+    {Field::igazitas, FieldType::Integer, 0, "", "0"},
+    {Field::hatterszin, FieldType::Integer, 0, "", "0"},
+    {Field::szin, FieldType::Integer, 0, "", "0"},
+    {Field::kep, FieldType::Blob, 0, "", ""},
+    {Field::keptip, FieldType::String, 10, "", ""},
+    {Field::alakzat, FieldType::Integer, 0, "", "0"},
+    {Field::vastag, FieldType::Integer, 0, "", "0"},
+    {Field::compnev, FieldType::String, 25, "", ""},
+    {Field::brushcolor, FieldType::Integer, 0, "fest\xF5sz\xEDn", "0"},
+    {Field::brushstyle, FieldType::Integer, 0, "est\xEDlus", "0"},
+    {Field::shape, FieldType::Integer, 0, "alakzat", "0"},
+    {Field::pencolor, FieldType::Integer, 0, "ceruzasz\xEDn", "0"},
+    {Field::penstyle, FieldType::Integer, 0, "cst\xEDlus", "0"},
+    {Field::penwidth, FieldType::Integer, 0, "vastags\xE1g", "0"},
+    {Field::strech, FieldType::Boolean, 0, "", "False"},
 };
 
 // Kind names, Windows-1250: "szöveg", "kép", "alakzat".
@@ -55,7 +56,7 @@ void defineLayerFields(LayerTable& table)
 {
     for (const auto& f : LayerFields) {
         FieldDef def;
-        def.FieldName = f.name;
+        def.FieldName = std::string(f.name);
         def.Type = f.type;
         def.Size = f.size;
         def.DisplayLabel = f.label;
@@ -74,9 +75,9 @@ LayerTable makeLayerTable(std::string name)
 
 void TblCalcFields(LayerTable& DataSet)
 {
-    const FieldValue& kind = DataSet.ReadField("tipus");
+    const FieldValue& kind = DataSet.ReadField(Field::tipus);
     if (auto* code = std::get_if<std::int32_t>(&kind); code && *code >= 0 && *code <= 2)
-        DataSet.WriteField("tipus_nev", std::string(KindNames[*code]));
+        DataSet.WriteField(Field::tipus_nev, std::string(KindNames[*code]));
 }
 
 const FieldValue& ReadLayerField(const LayerTable& table, std::string_view field)
@@ -111,9 +112,9 @@ bool ReadBool(const LayerTable& table, std::string_view field, bool defaultValue
 
 std::int32_t ReadLayerInt(const LayerTable& table, std::string_view field)
 {
-    if (field == "brushcolor")
+    if (field == Field::brushcolor)
         return ReadInt(table, field, WhiteColor);
-    if (field == "penwidth")
+    if (field == Field::penwidth)
         return ReadInt(table, field, 1);
     return ReadInt(table, field, 0);
 }

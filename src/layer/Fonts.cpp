@@ -1,4 +1,4 @@
-#include "document/Fonts.h"
+#include "layer/Fonts.h"
 
 #include <QFont>
 #include <QFontDatabase>
@@ -9,12 +9,18 @@ namespace {
 
 const char* const BundledFiles[] = {"tahoma.ttf", "tahomabd.ttf", "wingding.ttf"};
 
-} // namespace
+const QString BundledFontDir = QStringLiteral("/usr/share/wine/fonts");
 
-QString bundledFontDir()
+// The family name without a foundry suffix: "C059 [urw]" gives "C059".
+QString familyWithoutFoundry(const QString& family)
 {
-    return QStringLiteral("/usr/share/wine/fonts");
+    const qsizetype open = family.lastIndexOf(QLatin1String(" ["));
+    if (open > 0 && family.endsWith(QLatin1Char(']')))
+        return family.left(open);
+    return family;
 }
+
+} // namespace
 
 QStringList registerBundledFonts()
 {
@@ -24,20 +30,12 @@ QStringList registerBundledFonts()
         return failed;
     done = true;
     for (const char* file : BundledFiles) {
-        const QString path = bundledFontDir() + '/' + QLatin1String(file);
+        const QString path = BundledFontDir + '/' + QLatin1String(file);
         if (QFontDatabase::addApplicationFont(path) < 0)
             failed << path;
     }
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), MsSansSerifStandIn);
     return failed;
-}
-
-QString familyWithoutFoundry(const QString& family)
-{
-    const qsizetype open = family.lastIndexOf(QLatin1String(" ["));
-    if (open > 0 && family.endsWith(QLatin1Char(']')))
-        return family.left(open);
-    return family;
 }
 
 QStringList installedFontFamilies()

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "document/LayerCodes.h"
+#include "layer/LayerCodes.h"
 #include "storage/LayerTable.h"
 
 #include <QColor>
 #include <QFont>
-#include <QImage>
 #include <QRect>
 #include <QString>
 
@@ -41,14 +40,6 @@ struct ShapeLook
 QColor colorFromStored(std::int32_t value);
 std::int32_t storedFromColor(const QColor& color);
 
-// Windows-1250 bytes of the table and the interface's text.
-QString fromWin1250(const std::string& bytes);
-// The bytes for text; characters Windows-1250 cannot hold are left out (the
-// editors never let them in).
-std::string toWin1250(const QString& text);
-// True when every character of text has a Windows-1250 byte.
-bool fitsWin1250(const QString& text);
-
 // A layer font: face, size in points at 96 pixels per inch, style.
 QFont layerFont(const QString& face, int points, bool bold, bool italic, bool underline);
 int pointsToPixels(int points);
@@ -65,6 +56,3 @@ void paintText(QPainter& painter, const QRect& rect, const TextLook& look);
 // outlineUnit is one outline pixel in the painter's units: the printed sheet,
 // whose outlines are measured in the printer's dots, passes one dot.
 void paintShape(QPainter& painter, const QRect& box, const ShapeLook& look, qreal outlineUnit = 1);
-// Stretched to the box, or at its own size from the box's top-left corner,
-// cut at the box's edges.
-void paintPicture(QPainter& painter, const QRect& box, const QImage& picture, bool stretch);

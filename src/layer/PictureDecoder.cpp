@@ -1,6 +1,6 @@
-#include "document/PictureDecoder.h"
+#include "layer/PictureDecoder.h"
 
-#include "storage/Win1250.h"
+#include "layer/Win1250Text.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -40,7 +40,7 @@ QByteArray formatFor(std::string_view extension)
         return QByteArray::fromStdString(name);
     if (name == "jpg" || name == "jpeg")
         return "jpeg";
-    const std::string shown = win1250ToUtf8(written);
+    const std::string shown = fromWin1250(std::string(written)).toStdString();
     if (name == "emf" || name == "wmf")
         throw PictureError("Pictures of type ." + shown + " cannot be shown on this system");
     throw PictureError("Unknown picture file extension (." + shown + ")");
@@ -62,7 +62,7 @@ struct Source
 
 [[noreturn]] void failToRead(std::string_view extension, const QImageReader& reader)
 {
-    throw PictureError("The ." + win1250ToUtf8(withoutDot(extension)) + " picture cannot be read: "
+    throw PictureError("The ." + fromWin1250(std::string(withoutDot(extension))).toStdString() + " picture cannot be read: "
                        + reader.errorString().toStdString());
 }
 
@@ -168,22 +168,6 @@ QImage decodePicture(std::string_view bytes, std::string_view extension, QSize d
     if (scaled && image.size() != displaySize)
         image = image.scaled(displaySize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return forDrawing(std::move(image), format);
-}
-
-QSize pictureSize(std::string_view bytes, std::string_view extension)
-{
-    const QByteArray format = formatFor(extension);
-    Source source(bytes);
-    QImageReader reader(&source.buffer, format);
-    reader.setAutoDetectImageFormat(false);
-    const QSize size = reader.size();
-    if (size.isValid())
-        return size;
-    // Some formats tell their size only by being read.
-    QImage image;
-    if (!reader.read(&image))
-        failToRead(extension, reader);
-    return image.size();
 }
 
 QImage cachedPicture(std::string_view bytes, std::string_view extension, QSize displaySize)

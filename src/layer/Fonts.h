@@ -3,19 +3,15 @@
 #include <QString>
 #include <QStringList>
 
-// Where the free faces that stand in for the cards' usual fonts live: Tahoma
-// and Wingdings come from the system's wine font package. Arial and Courier
-// New need nothing here: fontconfig maps them to the metric-compatible
-// Liberation faces.
-QString bundledFontDir();
-
 // The scalable face that "MS Sans Serif" is drawn with. The free MS Sans
 // Serif files are bitmaps in three pixel sizes only: text of any other size,
 // and every printed card, would come out at one of those sizes.
 inline const QString MsSansSerifStandIn = QStringLiteral("Liberation Sans");
 
-// Registers the faces of bundledFontDir() with the application's font
-// database, sets the MS Sans Serif stand-in, and gives the files that could
+// Registers the free faces that stand in for the cards' usual fonts with
+// the application's font database (Tahoma and Wingdings come from the
+// system's wine font package; Arial and Courier New need nothing, fontconfig
+// maps them to the metric-compatible Liberation faces), sets the MS Sans Serif stand-in, and gives the files that could
 // not be loaded (empty when all were). Safe to call more than once.
 QStringList registerBundledFonts();
 
@@ -24,6 +20,3 @@ QStringList registerBundledFonts();
 // regard to letter case. Built on the first call and kept: asking the font
 // database is slow, and fonts installed meanwhile are not looked for.
 QStringList installedFontFamilies();
-
-// The family name without a foundry suffix: "C059 [urw]" gives "C059".
-QString familyWithoutFoundry(const QString& family);

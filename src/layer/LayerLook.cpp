@@ -1,7 +1,8 @@
-#include "document/LayerLook.h"
+#include "layer/LayerLook.h"
 
-#include "document/LayerRecord.h"
-#include "storage/Win1250.h"
+#include "layer/LayerFields.h"
+#include "layer/LayerRecord.h"
+#include "layer/Win1250Text.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -123,21 +124,6 @@ std::int32_t storedFromColor(const QColor& color)
     return rgb.red() | (rgb.green() << 8) | (rgb.blue() << 16);
 }
 
-QString fromWin1250(const std::string& bytes)
-{
-    return QString::fromStdString(win1250ToUtf8(bytes));
-}
-
-std::string toWin1250(const QString& text)
-{
-    return utf8ToWin1250(text.toStdString()).bytes;
-}
-
-bool fitsWin1250(const QString& text)
-{
-    return utf8ToWin1250(text.toStdString()).ok();
-}
-
 int pointsToPixels(int points)
 {
     return mulDiv(points, CardDpi, PointsPerInch);
@@ -160,24 +146,24 @@ QFont layerFont(const QString& face, int points, bool bold, bool italic, bool un
 TextLook readTextLook(const LayerTable& table)
 {
     TextLook look;
-    look.text = fromWin1250(ReadStr(table, "nev"));
-    look.points = ReadLayerInt(table, "betumeret");
-    look.font = layerFont(fromWin1250(ReadStr(table, "betutipus")), look.points, ReadBool(table, "felkover"),
-                          ReadBool(table, "dolt"), ReadBool(table, "alahuzott"));
-    look.color = colorFromStored(ReadLayerInt(table, "szin"));
-    look.alignment = alignmentFromCode(ReadLayerInt(table, "igazitas"));
+    look.text = fromWin1250(ReadStr(table, Field::nev));
+    look.points = ReadLayerInt(table, Field::betumeret);
+    look.font = layerFont(fromWin1250(ReadStr(table, Field::betutipus)), look.points, ReadBool(table, Field::felkover),
+                          ReadBool(table, Field::dolt), ReadBool(table, Field::alahuzott));
+    look.color = colorFromStored(ReadLayerInt(table, Field::szin));
+    look.alignment = alignmentFromCode(ReadLayerInt(table, Field::igazitas));
     return look;
 }
 
 ShapeLook readShapeLook(const LayerTable& table)
 {
     ShapeLook look;
-    look.kind = shapeFromCode(ReadLayerInt(table, "shape"));
-    look.fill = colorFromStored(ReadLayerInt(table, "brushcolor"));
-    look.pattern = fillFromCode(ReadLayerInt(table, "brushstyle"));
-    look.outline = colorFromStored(ReadLayerInt(table, "pencolor"));
-    look.outlinePattern = outlineFromCode(ReadLayerInt(table, "penstyle"));
-    look.outlineWidth = ReadLayerInt(table, "penwidth");
+    look.kind = shapeFromCode(ReadLayerInt(table, Field::shape));
+    look.fill = colorFromStored(ReadLayerInt(table, Field::brushcolor));
+    look.pattern = fillFromCode(ReadLayerInt(table, Field::brushstyle));
+    look.outline = colorFromStored(ReadLayerInt(table, Field::pencolor));
+    look.outlinePattern = outlineFromCode(ReadLayerInt(table, Field::penstyle));
+    look.outlineWidth = ReadLayerInt(table, Field::penwidth);
     return look;
 }
 
@@ -224,19 +210,4 @@ void paintShape(QPainter& painter, const QRect& box, const ShapeLook& look, qrea
     else
         paintSolidShape(painter, QRectF(box), look, width * outlineUnit);
     painter.restore();
-}
-
-void paintPicture(QPainter& painter, const QRect& box, const QImage& picture, bool stretch)
-{
-    if (picture.isNull() || box.isEmpty())
-        return;
-    if (stretch) {
-        painter.save();
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(QRectF(box), picture);
-        painter.restore();
-        return;
-    }
-    const QRect shown(0, 0, std::min(box.width(), picture.width()), std::min(box.height(), picture.height()));
-    painter.drawImage(box.topLeft(), picture, shown);
 }

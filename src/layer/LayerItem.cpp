@@ -1,0 +1,86 @@
+#include "layer/LayerItem.h"
+
+#include "layer/LayerFields.h"
+#include "layer/LayerRecord.h"
+#include "layer/PictureDecoder.h"
+
+#include <algorithm>
+
+namespace {
+
+std::optional<LayerKind> drawnKind(const LayerTable& table)
+{
+    switch (ReadInt(table, Field::tipus, -1)) {
+    case 0: return LayerKind::Text;
+    case 1: return LayerKind::Picture;
+    case 2: return LayerKind::Shape;
+    default: return std::nullopt;
+    }
+}
+
+} // namespace
+
+QRect readLayerBox(const LayerTable& table)
+{
+    return QRect(ReadInt(table, Field::left), ReadInt(table, Field::top), std::max(0, ReadInt(table, Field::width)),
+                 std::max(0, ReadInt(table, Field::height)));
+}
+
+LayerPicture readLayerPicture(const LayerTable& table, PictureScale scale, QSize box, bool stretch)
+{
+    const std::string& bytes = table.ReadBlob(Field::kep);
+    if (bytes.empty())
+        return {};
+    const std::string extension = ReadStr(table, Field::keptip);
+    if (scale == PictureScale::Full)
+        return LayerPicture(decodePicture(bytes, extension));
+    // A stretched picture is decoded straight at its box's size; one shown
+    // at its own size needs all of it.
+    if (box.isEmpty())
+        return {};
+    return LayerPicture(cachedPicture(bytes, extension, stretch ? box : QSize()));
+}
+
+std::optional<LayerItem> readLayerItem(const LayerTable& table, PictureScale scale)
+{
+    const std::optional<LayerKind> kind = drawnKind(table);
+    if (!kind)
+        return std::nullopt;
+    LayerItem item;
+    item.kind = *kind;
+    switch (*kind) {
+    case LayerKind::Text:
+        item.text = readTextLook(table);
+        item.box = QRect(QPoint(ReadInt(table, Field::left), ReadInt(table, Field::top)), textExtent(item.text));
+        break;
+    case LayerKind::Picture:
+        item.box = readLayerBox(table);
+        item.stretch = ReadBool(table, Field::strech);
+        try {
+            item.picture = readLayerPicture(table, scale, item.box.size(), item.stretch);
+        } catch (const PictureError& error) {
+            item.pictureError = error.what();
+        }
+        break;
+    case LayerKind::Shape:
+        item.box = readLayerBox(table);
+        item.shape = readShapeLook(table);
+        break;
+    }
+    return item;
+}
+
+void paintLayer(QPainter& painter, const LayerItem& item, const QRect& box)
+{
+    switch (item.kind) {
+    case LayerKind::Text:
+        paintText(painter, box, item.text);
+        break;
+    case LayerKind::Picture:
+        item.picture.paint(painter, box, item.stretch);
+        break;
+    case LayerKind::Shape:
+        paintShape(painter, box, item.shape);
+        break;
+    }
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "layer/LayerCodes.h"
+#include "layer/LayerLook.h"
+#include "layer/LayerPicture.h"
+#include "storage/LayerTable.h"
+
+#include <QRect>
+
+#include <optional>
+#include <string>
+
+class QPainter;
+
+// Everything needed to draw one layer, read from its record. The card
+// surface, the printed sheet and lapora-cli draw the same items with the
+// same function, so what is printed is what was on screen.
+struct LayerItem
+{
+    LayerKind kind = LayerKind::Text;
+    // In card pixels from the card's top-left pixel; a text's box is exactly
+    // as large as its text.
+    QRect box;
+    TextLook text;
+    ShapeLook shape;
+    LayerPicture picture;
+    bool stretch = false;
+    // Why the picture is missing (the decoder's message), or empty. A layer
+    // whose picture cannot be shown is still a layer: the surface shows it
+    // as a placeholder, the print refuses it.
+    std::string pictureError;
+};
+
+// How a picture is decoded: at the size the surface shows it (and kept in
+// the picture cache), or at its own full size for paper.
+enum class PictureScale { Display, Full };
+
+// The item of the record at the table's cursor; nothing for kind codes that
+// draw nothing.
+std::optional<LayerItem> readLayerItem(const LayerTable& table, PictureScale scale);
+
+// The box of a picture or shape layer: its left, top, width and height, a
+// negative size counting as none.
+QRect readLayerBox(const LayerTable& table);
+
+// The picture of the record at the cursor, decoded for a box of that size.
+// Throws PictureError when it cannot be decoded.
+LayerPicture readLayerPicture(const LayerTable& table, PictureScale scale, QSize box, bool stretch);
+
+// Draws the item into box (in the painter's units), which is item.box for
+// the sheet and the element's own rectangle on the surface.
+void paintLayer(QPainter& painter, const LayerItem& item, const QRect& box);

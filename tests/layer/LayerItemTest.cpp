@@ -1,0 +1,158 @@
+#include "layer/LayerItem.h"
+#include "layer/LayerRecord.h"
+#include "tests/TestRegistry.h"
+
+#include <QBuffer>
+#include <QPainter>
+#include <QTest>
+
+namespace {
+
+// A layer table standing on one record with the given fields.
+LayerTable oneRecord(const std::vector<std::pair<const char*, FieldValue>>& fields)
+{
+    LayerTable Tbl = makeLayerTable();
+    Tbl.OpenTable();
+    Tbl.AddNewRecord();
+    for (const auto& [name, value] : fields)
+        Tbl.WriteField(name, value);
+    Tbl.PostRecord();
+    return Tbl;
+}
+
+// A green picture with a red top-left quarter.
+Blob quarteredPng(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    QPainter(&image).fillRect(0, 0, size.width() / 2, size.height() / 2, Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return Blob{bytes.toStdString()};
+}
+
+QImage paintedOnCard(const LayerItem& item)
+{
+    QImage card(340, 190, QImage::Format_RGB32);
+    card.fill(Qt::white);
+    QPainter painter(&card);
+    paintLayer(painter, item, item.box);
+    return card;
+}
+
+} // namespace
+
+class LayerItemTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void textItemIsAsLargeAsItsTextAtTheLayersPlace()
+    {
+        LayerTable Tbl = oneRecord({{"tipus", 0}, {"nev", std::string("Anna")}, {"left", 30}, {"top", 40},
+                                    {"betutipus", std::string("Liberation Sans")}, {"betumeret", 20},
+                                    {"szin", 255}, {"width", 5}, {"height", 5}});
+        const std::optional<LayerItem> item = readLayerItem(Tbl, PictureScale::Display);
+        QVERIFY(item && item->kind == LayerKind::Text);
+        QCOMPARE(item->box, QRect(QPoint(30, 40), textExtent(item->text)));
+        QVERIFY(item->box.width() > 40 && item->box.height() > 20);
+
+        const QImage card = paintedOnCard(*item);
+        int red = 0;
+        for (int y = 0; y < card.height(); ++y)
+            for (int x = 0; x < card.width(); ++x)
+                if (card.pixel(x, y) != qRgb(255, 255, 255)) {
+                    QVERIFY2(item->box.contains(x, y), qPrintable(QString("%1,%2").arg(x).arg(y)));
+                    red += qRed(card.pixel(x, y)) > 200 && qGreen(card.pixel(x, y)) < 60;
+                }
+        QVERIFY(red > 20);
+    }
+
+    void shapeItemFillsItsBox()
+    {
+        LayerTable Tbl = oneRecord({{"tipus", 2}, {"left", 100}, {"top", 50}, {"width", 40}, {"height", 20},
+                                    {"brushcolor", 255}, {"pencolor", 0}, {"penwidth", 2}});
+        const std::optional<LayerItem> item = readLayerItem(Tbl, PictureScale::Display);
+        QVERIFY(item && item->kind == LayerKind::Shape);
+        QCOMPARE(item->box, QRect(100, 50, 40, 20));
+        const QImage card = paintedOnCard(*item);
+        QCOMPARE(card.pixel(100, 50), qRgb(0, 0, 0));
+        QCOMPARE(card.pixel(101, 69), qRgb(0, 0, 0));
+        QCOMPARE(card.pixel(120, 60), qRgb(255, 0, 0));
+        QCOMPARE(card.pixel(99, 60), qRgb(255, 255, 255));
+        QCOMPARE(card.pixel(140, 60), qRgb(255, 255, 255));
+    }
+
+    // The surface decodes a stretched picture at its box's size and keeps
+    // it; the paper takes the picture's own pixels. Either way the box is
+    // the layer's.
+    void pictureItemDecodesForItsUse()
+    {
+        LayerTable Tbl = oneRecord({{"tipus", 1}, {"left", 10}, {"top", 20}, {"width", 60}, {"height", 30},
+                                    {"kep", quarteredPng({200, 100})}, {"keptip", std::string(".PNG")},
+                                    {"strech", true}});
+        const std::optional<LayerItem> shown = readLayerItem(Tbl, PictureScale::Display);
+        QVERIFY(shown && shown->kind == LayerKind::Picture && shown->stretch);
+        QCOMPARE(shown->box, QRect(10, 20, 60, 30));
+        QCOMPARE(shown->picture.size(), QSize(60, 30));
+        const std::optional<LayerItem> paper = readLayerItem(Tbl, PictureScale::Full);
+        QCOMPARE(paper->picture.size(), QSize(200, 100));
+
+        for (const LayerItem& item : {*shown, *paper}) {
+            const QImage card = paintedOnCard(item);
+            QCOMPARE(card.pixel(12, 22), qRgb(255, 0, 0));
+            QCOMPARE(card.pixel(67, 47), qRgb(0, 255, 0));
+            QCOMPARE(card.pixel(70, 35), qRgb(255, 255, 255));
+        }
+
+        Tbl.EditRecord();
+        Tbl.WriteField("strech", false);
+        Tbl.PostRecord();
+        const QImage natural = paintedOnCard(*readLayerItem(Tbl, PictureScale::Display));
+        QCOMPARE(natural.pixel(67, 47), qRgb(255, 0, 0));  // still in the red quarter
+    }
+
+    // A picture that cannot be shown leaves the layer standing, with the
+    // decoder's message; codes that draw nothing give no item.
+    void brokenPicturesAndOtherKinds()
+    {
+        LayerTable Tbl = oneRecord({{"tipus", 1}, {"kep", Blob{"not a picture"}}, {"keptip", std::string(".gif")}});
+        const std::optional<LayerItem> item = readLayerItem(Tbl, PictureScale::Display);
+        QVERIFY(item && item->picture.isNull());
+        QCOMPARE(QString::fromStdString(item->pictureError), QString("Unknown picture file extension (.gif)"));
+
+        QVERIFY(!readLayerItem(oneRecord({{"tipus", 7}}), PictureScale::Display));
+        QVERIFY(!readLayerItem(oneRecord({{"tipus", std::monostate{}}}), PictureScale::Display));
+    }
+
+    // Drawing commands scale with the box, or keep their own size and are
+    // cut at the box.
+    void vectorPicturesStretchOrAreCut()
+    {
+        QPicture commands;
+        QPainter recorder(&commands);
+        recorder.fillRect(0, 0, 20, 10, Qt::blue);
+        recorder.fillRect(20, 0, 20, 10, Qt::red);
+        recorder.end();
+        const LayerPicture picture(commands, QSize(40, 10));
+        QVERIFY(picture.isVector() && picture.size() == QSize(40, 10));
+
+        for (bool stretch : {true, false}) {
+            QImage image(100, 100, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            picture.paint(painter, QRect(10, 10, 30, 40), stretch);
+            painter.end();
+            QCOMPARE(image.pixel(12, 12), qRgb(0, 0, 255));
+            QCOMPARE(image.pixel(38, stretch ? 48 : 12), qRgb(255, 0, 0));
+            QCOMPARE(image.pixel(38, 30), stretch ? qRgb(255, 0, 0) : qRgb(255, 255, 255));
+            QCOMPARE(image.pixel(45, 12), qRgb(255, 255, 255));
+        }
+    }
+};
+
+REGISTER_TEST(LayerItemTest)
+
+#include "LayerItemTest.moc"
