@@ -1,24 +1,13 @@
 #include "layer/LayerItem.h"
 #include "layer/LayerRecord.h"
 #include "tests/TestRegistry.h"
+#include "tests/layer/OneRecord.h"
 
 #include <QBuffer>
 #include <QPainter>
 #include <QTest>
 
 namespace {
-
-// A layer table standing on one record with the given fields.
-LayerTable oneRecord(const std::vector<std::pair<const char*, FieldValue>>& fields)
-{
-    LayerTable Tbl = makeLayerTable();
-    Tbl.OpenTable();
-    Tbl.AddNewRecord();
-    for (const auto& [name, value] : fields)
-        Tbl.WriteField(name, value);
-    Tbl.PostRecord();
-    return Tbl;
-}
 
 // A green picture with a red top-left quarter.
 Blob quarteredPng(QSize size)

@@ -2,6 +2,7 @@
 #include "layer/LayerPicture.h"
 #include "layer/LayerRecord.h"
 #include "tests/TestRegistry.h"
+#include "tests/layer/OneRecord.h"
 
 #include <QPainter>
 #include <QTest>
@@ -32,17 +33,6 @@ QImage painted(QSize size, const QRect& box, int width = 1, ShapeKind kind = Sha
     return image;
 }
 
-// A layer table on one record whose fields are written by the caller.
-LayerTable oneRecord(const std::vector<std::pair<const char*, FieldValue>>& fields)
-{
-    LayerTable Tbl = makeLayerTable();
-    Tbl.OpenTable();
-    Tbl.AddNewRecord();
-    for (const auto& [name, value] : fields)
-        Tbl.WriteField(name, value);
-    Tbl.PostRecord();
-    return Tbl;
-}
 
 } // namespace
 
