@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the card file fuzzer with clang and runs it for a bounded time.
-# Usage: scripts/fuzz.sh [seconds]
+# Builds the fuzz targets with clang and runs each for a bounded time.
+# Usage: scripts/fuzz.sh [seconds]   (the total, shared out among the targets)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -14,12 +14,26 @@ if [[ ! -f build-fuzz/CMakeCache.txt ]]; then
         -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
 cmake --build build-fuzz --parallel "$(nproc)" >build-fuzz/build.log 2>&1 || { cat build-fuzz/build.log; exit 1; }
-corpus=build-fuzz/corpus
-mkdir -p "$corpus" build-fuzz/crashes
-cp -n tests/storage/data/*.bcrd "$corpus"/ 2>/dev/null || true
-echo "Fuzzing the card file reader for ${seconds}s"
-build-fuzz/card_file_fuzz -max_total_time="$seconds" -print_final_stats=1 \
-    -artifact_prefix=build-fuzz/crashes/ -timeout=10 -rss_limit_mb=2048 \
-    "$corpus" tests/storage/data/crashes 2>build-fuzz/fuzz.log \
-    || { tail -n 40 build-fuzz/fuzz.log; echo "The fuzzer found a crash: see build-fuzz/crashes/"; exit 1; }
-grep -E '^stat::number_of_executed_units' build-fuzz/fuzz.log || true
+
+# fuzz TARGET SECONDS MAX_LEN SEEDS_DIR CRASHES_DIR [seed file patterns...]
+# A crash, a hang past the timeout or memory past the limit fails the run;
+# what made it is left in build-fuzz/crashes/ to become a regression file.
+fuzz() {
+    local target=$1 time=$2 max_len=$3 crashes=$4
+    shift 4
+    local corpus=build-fuzz/corpus-$target
+    mkdir -p "$corpus" build-fuzz/crashes "$crashes"
+    for seed in "$@"; do
+        cp -n $seed "$corpus"/ 2>/dev/null || true
+    done
+    echo "Fuzzing $target for ${time}s"
+    build-fuzz/"$target" -max_total_time="$time" -print_final_stats=1 -max_len="$max_len" \
+        -artifact_prefix=build-fuzz/crashes/"$target"- -timeout=10 -rss_limit_mb=1024 -malloc_limit_mb=512 \
+        "$corpus" "$crashes" 2>build-fuzz/"$target".log \
+        || { tail -n 40 build-fuzz/"$target".log; echo "$target found a crash: see build-fuzz/crashes/"; exit 1; }
+    grep -E '^stat::number_of_executed_units' build-fuzz/"$target".log || true
+}
+
+export QT_QPA_PLATFORM=offscreen
+fuzz card_file_fuzz $((seconds * 2 / 3)) 65536 tests/storage/data/crashes 'tests/storage/data/*.bcrd'
+fuzz ini_file_fuzz $((seconds / 3)) 65536 tests/app/data/ini-crashes 'tests/app/data/*.ini'

@@ -1,9 +1,12 @@
 #include "app/IniFile.h"
 
 #include "layer/Win1250Text.h"
+#include "storage/FileAccess.h"
+#include "storage/SafeWrite.h"
+#include "storage/TableError.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <charconv>
@@ -129,13 +132,21 @@ IniFile::IniFile(QString fileName)
 {
 }
 
+std::optional<std::string> IniFile::readText() const
+{
+    try {
+        return readWholeFile(QFile::encodeName(mFileName).toStdString(), MaxIniFileSize);
+    } catch (const FileError&) {
+        return std::nullopt;
+    }
+}
+
 std::optional<std::string> IniFile::readRaw(const QString& section, const QString& key) const
 {
-    QFile file(mFileName);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<std::string> file = readText();
+    if (!file)
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    const std::string_view text(bytes.constData(), std::size_t(bytes.size()));
+    const std::string_view text(*file);
     const KeyPlace place = findKey(text, toWin1250(section), toWin1250(key));
     if (!place.keyFound)
         return std::nullopt;
@@ -167,15 +178,15 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
         return IniWriteError("Unable to write to " + mFileName.toStdString());
     };
 
-    // An existing file we cannot read must not be replaced by our one key.
+    // An existing file we cannot read must not be replaced by our one key,
+    // nor a FIFO or device written to at all.
     std::string text;
-    QFile current(mFileName);
-    if (current.exists()) {
-        if (!current.open(QIODevice::ReadOnly))
+    const std::string path = QFile::encodeName(mFileName).toStdString();
+    if (QFileInfo(mFileName).exists() || QFileInfo(mFileName).isSymLink()) {
+        const std::optional<std::string> current = readText();
+        if (!current)
             throw fail();
-        const QByteArray bytes = current.readAll();
-        text.assign(bytes.constData(), std::size_t(bytes.size()));
-        current.close();
+        text = *current;
     }
 
     const std::string sectionName = toWin1250(section);
@@ -187,22 +198,26 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     } else {
         const std::string eol = lineEnding(text);
         const std::string line = keyName + '=' + newValue + eol;
+        // A last line that ends in a lone CR only needs its LF.
+        const std::string lastBreak = !text.empty() && text.back() == '\r' ? "\n" : eol;
         if (place.sectionFound) {
-            text.insert(place.insertAt, (place.insertNeedsBreak ? eol : std::string()) + line);
+            text.insert(place.insertAt, (place.insertNeedsBreak ? lastBreak : std::string()) + line);
         } else {
             if (!text.empty() && text.back() != '\n')
-                text += eol;
+                text += lastBreak;
             text += '[' + sectionName + ']' + eol + line;
         }
     }
 
-    // Written beside the old file and renamed over it, so a full disk or a
-    // crash never leaves the user with half a file.
-    QSaveFile out(mFileName);
-    if (!out.open(QIODevice::WriteOnly)
-        || out.write(text.data(), qint64(text.size())) != qint64(text.size())
-        || !out.commit())
+    // Written as cards are, so a full disk or a crash never leaves the user
+    // with half a file, and the file keeps its owner, mode and links.
+    try {
+        SafeWrite out(path);
+        out.write(text.data(), text.size());
+        out.commit();
+    } catch (const TableError&) {
         throw fail();
+    }
 }
 
 void IniFile::writeInteger(const QString& section, const QString& key, int value) const

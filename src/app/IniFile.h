@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -47,6 +48,9 @@ public:
     void writeBool(const QString& section, const QString& key, bool value) const;
 
 private:
+    // Only a regular file is read, and only up to MaxIniFileSize: a FIFO or
+    // an endless device reads as no file at all.
+    std::optional<std::string> readText() const;
     std::optional<std::string> readRaw(const QString& section, const QString& key) const;
 
     QString mFileName;
@@ -54,6 +58,8 @@ private:
 
 // Values longer than this are cut when read.
 constexpr std::size_t MaxIniValueLength = 2047;
+// Far beyond any settings file.
+constexpr std::uint64_t MaxIniFileSize = 16u << 20;
 
 // The integer an INI value spells, or nothing when it spells none.
 std::optional<int> parseIniInteger(std::string_view text);

@@ -1,5 +1,6 @@
-#include "cli/JsonValue.h"
+#include "cli/Dump.h"
 
+#include "cli/JsonValue.h"
 #include "layer/LayerRecord.h"
 
 #include <iostream>
@@ -22,33 +23,61 @@ Json recordsToJson(LayerTable& table)
     return records;
 }
 
-} // namespace
-
-// Prints what the table holds after loading the file, also when the load
-// fails part-way: that state is what a user of the designer would be left with.
-int runDump(const std::string& path)
+Json describe(LayerTable& table, std::string& error)
 {
-    LayerTable Tbl = makeLayerTable("Tbl");
-    Tbl.OnCalcFields = TblCalcFields;
-    Tbl.OpenTable();
-
-    std::string error;
-    try {
-        Tbl.LoadFile(path);
-    } catch (const std::exception& e) {
-        error = e.what();
-    }
-
     Json out;
-    out["table"] = Tbl.Name();
-    out["open"] = Tbl.IsOpen();
+    out["table"] = table.Name();
+    out["open"] = table.IsOpen();
     Json fields = Json::array();
-    for (const auto& field : Tbl.Fields())
+    for (const auto& field : table.Fields())
         fields.push_back(fieldToJson(field));
     out["fields"] = std::move(fields);
-    out["records"] = recordsToJson(Tbl);
-    if (!error.empty())
-        out["error"] = error;
-    std::cout << out.dump(2) << '\n';
-    return error.empty() ? 0 : 1;
+    try {
+        out["records"] = recordsToJson(table);
+    } catch (const std::exception& e) {
+        out["records"] = Json::array();
+        if (error.empty())
+            error = e.what();
+    }
+    return out;
+}
+
+} // namespace
+
+// What the table holds after loading the file, also when the load fails
+// part-way: that state is what a user of the designer would be left with.
+Json dumpCard(const std::string& path)
+{
+    std::string error;
+    try {
+        LayerTable Tbl = makeLayerTable("Tbl");
+        Tbl.OnCalcFields = TblCalcFields;
+        Tbl.OpenTable();
+        try {
+            Tbl.LoadFile(path);
+        } catch (const std::exception& e) {
+            error = e.what();
+        }
+        Json out = describe(Tbl, error);
+        if (!error.empty())
+            out["error"] = error;
+        return out;
+    } catch (const std::exception& e) {
+        Json out;
+        out["error"] = error.empty() ? std::string(e.what()) : error;
+        return out;
+    }
+}
+
+std::string dumpText(const Json& card)
+{
+    // Paths and foreign bytes in a message need not be UTF-8.
+    return card.dump(2, ' ', false, Json::error_handler_t::replace);
+}
+
+int runDump(const std::string& path)
+{
+    const Json card = dumpCard(path);
+    std::cout << dumpText(card) << '\n';
+    return card.contains("error") ? 1 : 0;
 }

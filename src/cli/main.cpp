@@ -1,7 +1,8 @@
+#include "cli/Dump.h"
+
 #include <iostream>
 #include <string>
 
-int runDump(const std::string& path);
 int runBuild(const std::string& jsonPath, const std::string& outPath);
 
 int main(int argc, char** argv)

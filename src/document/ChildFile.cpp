@@ -1,9 +1,12 @@
 #include "document/Child.h"
 
 #include "editor/CardElement.h"
+#include "storage/FileAccess.h"
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <unistd.h>
 
 namespace {
 
@@ -27,10 +30,15 @@ private:
 // load as a few odd layers and be overwritten by the next Save.
 void requireCardFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray start;
+    try {
+        const ReadableFile file(QFile::encodeName(path).toStdString());
+        start.resize(4096);
+        const ssize_t got = ::read(file.fd(), start.data(), start.size());
+        start.resize(got > 0 ? got : 0);
+    } catch (const FileError&) {
         return;  // the reader reports why
-    QByteArray start = file.read(4096);
+    }
     qsizetype skip = 0;
     while (skip < start.size() && (start[skip] == '\r' || start[skip] == '\n' || start[skip] == '\0'))
         ++skip;

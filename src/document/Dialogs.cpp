@@ -2,6 +2,7 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QGridLayout>
 #include <QImageReader>
@@ -66,6 +67,11 @@ void addPreview(QFileDialog& box)
     preview->setFrameShape(QFrame::StyledPanel);
     grid->addWidget(preview, 1, grid->columnCount(), grid->rowCount() - 1, 1);
     QObject::connect(&box, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
+        // Opening a FIFO or a device to look at it would hang the dialog.
+        if (!QFileInfo(path).isFile()) {
+            preview->clear();
+            return;
+        }
         QImageReader reader(path);
         const QSize size = reader.size();
         if (size.isValid() && (size.width() > PreviewSize || size.height() > PreviewSize))

@@ -33,11 +33,18 @@ void PictureElement::setPicture(const LayerPicture& picture)
 
 // What the box shows is kept as a pixmap of the box's size: scaling or
 // cutting a large photo on every repaint would slow down dragging other
-// layers over it.
+// layers over it. A box far larger than the card box is painted as it is
+// exposed instead, as only a card box's worth of it can be seen.
 void PictureElement::paintEvent(QPaintEvent*)
 {
     if (mItem.picture.isNull() || width() <= 0 || height() <= 0)
         return;
+    if (qint64(width()) * height() > qint64(4) * SurfaceSize.width() * SurfaceSize.height()) {
+        mShown = {};
+        QPainter painter(this);
+        paintLayer(painter, mItem, rect());
+        return;
+    }
     if (mShown.deviceIndependentSize().toSize() != size()) {
         const qreal ratio = devicePixelRatioF();
         QPixmap shown(size() * ratio);

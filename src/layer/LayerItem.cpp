@@ -34,11 +34,14 @@ LayerPicture readLayerPicture(const LayerTable& table, PictureScale scale, QSize
     const std::string extension = ReadStr(table, Field::keptip);
     if (scale == PictureScale::Full)
         return LayerPicture(decodePicture(bytes, extension));
-    // A stretched picture is decoded straight at its box's size; one shown
-    // at its own size needs all of it.
     if (box.isEmpty())
         return {};
-    return LayerPicture(cachedPicture(bytes, extension, stretch ? box : QSize()));
+    // No more of a layer can be seen than the card box holds, whatever its
+    // box: a stretched picture is decoded at its box's size up to that, one
+    // shown at its own size only as far as its box reaches.
+    if (stretch)
+        return LayerPicture(cachedPicture(bytes, extension, box.boundedTo(SurfaceSize)));
+    return LayerPicture(cachedPicture(bytes, extension, QSize(), box));
 }
 
 std::optional<LayerItem> readLayerItem(const LayerTable& table, PictureScale scale)

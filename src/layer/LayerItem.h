@@ -35,6 +35,10 @@ struct LayerItem
 // the picture cache), or at its own full size for paper.
 enum class PictureScale { Display, Full };
 
+// The card box of a card window: no more of a layer than this is ever seen
+// on the surface.
+inline constexpr QSize SurfaceSize{369, 233};
+
 // The item of the record at the table's cursor; nothing for kind codes that
 // draw nothing.
 std::optional<LayerItem> readLayerItem(const LayerTable& table, PictureScale scale);

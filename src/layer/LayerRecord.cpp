@@ -73,9 +73,12 @@ LayerTable makeLayerTable(std::string name)
     return table;
 }
 
+// A foreign table may lack either field.
 void TblCalcFields(LayerTable& DataSet)
 {
-    const FieldValue& kind = DataSet.ReadField(Field::tipus);
+    if (DataSet.FieldIndex(Field::tipus_nev) < 0)
+        return;
+    const FieldValue& kind = ReadLayerField(DataSet, Field::tipus);
     if (auto* code = std::get_if<std::int32_t>(&kind); code && *code >= 0 && *code <= 2)
         DataSet.WriteField(Field::tipus_nev, std::string(KindNames[*code]));
 }

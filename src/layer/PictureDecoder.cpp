@@ -30,6 +30,11 @@ std::string_view withoutDot(std::string_view extension)
     return extension.starts_with('.') ? extension.substr(1) : extension;
 }
 
+std::string shownExtension(std::string_view extension)
+{
+    return fromWin1250(std::string(withoutDot(extension))).toStdString();
+}
+
 // The reader's format for an extension; what we cannot read fails here,
 // before any byte is looked at.
 QByteArray formatFor(std::string_view extension)
@@ -40,7 +45,7 @@ QByteArray formatFor(std::string_view extension)
         return QByteArray::fromStdString(name);
     if (name == "jpg" || name == "jpeg")
         return "jpeg";
-    const std::string shown = fromWin1250(std::string(written)).toStdString();
+    const std::string shown = shownExtension(extension);
     if (name == "emf" || name == "wmf")
         throw PictureError("Pictures of type ." + shown + " cannot be shown on this system");
     throw PictureError("Unknown picture file extension (." + shown + ")");
@@ -60,10 +65,29 @@ struct Source
     QBuffer buffer;
 };
 
-[[noreturn]] void failToRead(std::string_view extension, const QImageReader& reader)
+// Our own words: Qt's reason would come in the interface's language, in the
+// middle of an English sentence.
+[[noreturn]] void failToRead(std::string_view extension)
 {
-    throw PictureError("The ." + fromWin1250(std::string(withoutDot(extension))).toStdString() + " picture cannot be read: "
-                       + reader.errorString().toStdString());
+    const std::string shown = shownExtension(extension);
+    throw PictureError("The ." + shown + " picture cannot be read: its data is damaged or is not a ." + shown
+                       + " picture");
+}
+
+// Refuses, before decoding, a picture whose pixels would not fit in the
+// memory the reader allows for one picture (a few kilobytes of file can
+// describe gigabytes of pixels).
+void requireDecodable(std::string_view extension, const QImageReader& reader, QSize decoded)
+{
+    const QSize own = reader.size();
+    if (!own.isValid())
+        return;
+    const QSize allocated = decoded.isEmpty() ? own : decoded;
+    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+    if (limit > 0 && qint64(allocated.width()) * allocated.height() * 4 > limit) {
+        throw PictureError("The ." + shownExtension(extension) + " picture is too large: "
+                           + std::to_string(own.width()) + " \u00D7 " + std::to_string(own.height()) + " pixels");
+    }
 }
 
 // Only PNG and icons carry transparency on the card; bitmaps and photos are
@@ -81,6 +105,8 @@ struct CacheKey
     std::string extension;
     int width;
     int height;
+    int partWidth;
+    int partHeight;
 
     bool operator==(const CacheKey&) const = default;
 };
@@ -92,6 +118,8 @@ struct CacheKeyHash
         std::size_t h = key.hash ^ (key.length * 0x9E3779B97F4A7C15ULL);
         h ^= std::hash<std::string>()(key.extension) + (h << 6) + (h >> 2);
         h ^= std::hash<long long>()((static_cast<long long>(key.width) << 32) ^ key.height) + (h << 6) + (h >> 2);
+        h ^= std::hash<long long>()((static_cast<long long>(key.partWidth) << 32) ^ key.partHeight) + (h << 6)
+            + (h >> 2);
         return h;
     }
 };
@@ -151,7 +179,7 @@ PictureCache& cache()
 
 } // namespace
 
-QImage decodePicture(std::string_view bytes, std::string_view extension, QSize displaySize)
+QImage decodePicture(std::string_view bytes, std::string_view extension, QSize displaySize, QSize shownPart)
 {
     const QByteArray format = formatFor(extension);
     Source source(bytes);
@@ -160,23 +188,35 @@ QImage decodePicture(std::string_view bytes, std::string_view extension, QSize d
     // shows the same wherever it is opened: a PNG named .jpg fails.
     reader.setAutoDetectImageFormat(false);
     const bool scaled = displaySize.isValid() && !displaySize.isEmpty();
+    const bool part = !scaled && shownPart.isValid() && !shownPart.isEmpty();
+    // Only a photo decoder makes a smaller picture straight away; the others
+    // decode the whole and cut or scale it.
+    const bool direct = format == "jpeg" && (scaled || part);
+    requireDecodable(extension, reader, direct ? (scaled ? displaySize : shownPart) : QSize());
     if (scaled)
         reader.setScaledSize(displaySize);
+    if (part) {
+        const QSize own = reader.size();
+        if (own.isValid())
+            reader.setClipRect(QRect(QPoint(0, 0), own.boundedTo(shownPart)));
+    }
     QImage image;
     if (!reader.read(&image))
-        failToRead(extension, reader);
+        failToRead(extension);
     if (scaled && image.size() != displaySize)
         image = image.scaled(displaySize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (part && (image.width() > shownPart.width() || image.height() > shownPart.height()))
+        image = image.copy(QRect(QPoint(0, 0), image.size().boundedTo(shownPart)));
     return forDrawing(std::move(image), format);
 }
 
-QImage cachedPicture(std::string_view bytes, std::string_view extension, QSize displaySize)
+QImage cachedPicture(std::string_view bytes, std::string_view extension, QSize displaySize, QSize shownPart)
 {
     const CacheKey key{std::hash<std::string_view>()(bytes), bytes.size(), lowered(withoutDot(extension)),
-                       displaySize.width(), displaySize.height()};
+                       displaySize.width(), displaySize.height(), shownPart.width(), shownPart.height()};
     if (const QImage* image = cache().find(key))
         return *image;
-    QImage image = decodePicture(bytes, extension, displaySize);
+    QImage image = decodePicture(bytes, extension, displaySize, shownPart);
     cache().add(key, image);
     return image;
 }

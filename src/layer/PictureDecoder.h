@@ -16,12 +16,17 @@ public:
 
 // Decodes a layer's picture from memory by the format its extension names
 // (".png", ".jpg", ".jpeg", ".bmp", ".ico"; letter case ignored). An unknown
-// extension fails with "Unknown picture file extension (.%s)". With a
-// display size the picture is decoded straight at that size (much faster for
-// large photos shown small); without one, at its own size, as the print needs.
-QImage decodePicture(std::string_view bytes, std::string_view extension, QSize displaySize = {});
+// extension fails with "Unknown picture file extension (.%s)", a picture
+// whose pixels would take more memory than one picture may with "too large"
+// and its size. With a display size the picture is decoded straight at that
+// size (much faster for large photos shown small); with a shown part, only
+// its top-left part of that size; with neither, whole at its own size, as
+// the print needs.
+QImage decodePicture(std::string_view bytes, std::string_view extension, QSize displaySize = {},
+                     QSize shownPart = {});
 
 // Decoded pictures are kept by content and display size, so rebuilding a
 // card's surface does not decode its photos again.
-QImage cachedPicture(std::string_view bytes, std::string_view extension, QSize displaySize = {});
+QImage cachedPicture(std::string_view bytes, std::string_view extension, QSize displaySize = {},
+                     QSize shownPart = {});
 void clearPictureCache();

@@ -1,20 +1,16 @@
 #include "storage/CardFile.h"
 
 #include "storage/CsvValue.h"
+#include "storage/FileAccess.h"
 #include "storage/LayerTable.h"
 #include "storage/LineReader.h"
 #include "storage/Win1250.h"
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <cstring>
 #include <exception>
 #include <filesystem>
-#include <fcntl.h>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <unordered_map>
 
 namespace {
@@ -61,11 +57,11 @@ int definitionInteger(const std::vector<std::string>& items, std::size_t index)
     std::string item = index < items.size() ? items[index] : std::string();
     auto value = csv::parseInteger(item);
     if (!value)
-        throw TableError("'" + win1250ToUtf8(item) + "' is not a valid integer value");
+        throw TableError("'" + win1250ForMessage(item) + "' is not a valid integer value");
     return *value;
 }
 
-FieldDef parseFieldDefinition(const std::string& line)
+FieldDef parseFieldDefinition(std::string_view line)
 {
     const std::string text = csv::unquoteDefinition(line);
     const std::size_t equals = text.find('=');
@@ -86,8 +82,8 @@ FieldDef parseFieldDefinition(const std::string& line)
     const std::string typeName = items.empty() ? std::string() : items[0];
     auto type = lookUpType(typeName);
     if (!type)
-        throw TableError("Unknown field type (" + win1250ToUtf8(typeName) + ") in CSV file. (" +
-                         win1250ToUtf8(text) + ")");
+        throw TableError("Unknown field type (" + win1250ForMessage(typeName) + ") in CSV file. (" +
+                         win1250ForMessage(text) + ")");
     field.Type = *type;
     field.Size = definitionInteger(items, 1);
     if (items.size() > 2)
@@ -107,11 +103,32 @@ bool isDataKind(FieldKind kind)
     return kind == FieldKind::Data || kind == FieldKind::InternalCalc;
 }
 
+// What a table may hold in fields and record slots for a file of a given
+// size: twice the file and a few megabytes. A hostile file (a hundred
+// thousand fields, a million records of one byte each) is refused before it
+// can take the machine's memory; any card the program makes is far below.
+constexpr std::uint64_t FixedAllowance = 16ull << 20;
+// A field's definition as the vector that grows to hold it, and its entry in
+// the name index.
+constexpr std::uint64_t BytesPerField = 2 * sizeof(FieldDef) + 96;
+constexpr std::uint64_t BytesPerSlot = sizeof(FieldValue);
+
+// Columns in runs: a header of twenty million commas is one run of ignored
+// columns, not twenty million entries.
+struct ColumnRun
+{
+    int field;  // -1 when the column is ignored
+    std::uint64_t count;
+};
+
 class CardReader
 {
 public:
-    CardReader(LayerTable& table, int fd, std::size_t fileSize)
-        : mTable(table), mLines(fd, fileSize)
+    CardReader(LayerTable& table, int fd, std::uint64_t fileSize, std::string shownPath)
+        : mTable(table)
+        , mLines(fd, fileSize)
+        , mAllowance(2 * fileSize + FixedAllowance)
+        , mShownPath(std::move(shownPath))
     {
     }
 
@@ -120,30 +137,45 @@ public:
     void readRecords();
 
 private:
-    void addField(const std::string& rawLine);
+    std::string_view firstValue();
+    void addField(std::string_view rawLine);
+    void addColumn(int field);
     void assign(int fieldIndex, const csv::SplitResult& value);
+    void checkAllowance(std::uint64_t records) const;
 
     LayerTable& mTable;
     LineReader mLines;
-    std::string mRawLine;
+    std::uint64_t mAllowance;
+    std::uint64_t mFieldBytes = 0;
+    std::string mShownPath;
+    std::string mFirst;  // the start of the current line, split apart
     bool mHasHeader = false;
-    std::vector<int> mColumns;  // field index per column, -1 when ignored
+    std::vector<ColumnRun> mColumns;
 };
+
+// The first value of the current line, from a copy of its start: markers
+// are short, and the line itself must stay as read for what follows.
+std::string_view CardReader::firstValue()
+{
+    constexpr std::size_t Peek = 64;
+    mFirst.assign(mLines.data(), std::min(mLines.size(), Peek));
+    csv::LineCursor cursor{mFirst.data(), mFirst.size(), 0};
+    return csv::SplitValue(cursor).text;
+}
 
 void CardReader::readDefinitions()
 {
     bool definitionMode = false;
     bool indexMode = false;
     while (mLines.next()) {
-        mRawLine.assign(mLines.data(), mLines.size());
-        csv::LineCursor cursor{mLines.data(), mLines.size(), 0};
-        const std::string_view first = csv::SplitValue(cursor).text;
+        const std::string_view first = firstValue();
         if (first == "@@FILE VERSION@@") {
             // The version is not checked against anything.
         } else if (first == "@@TABLEDEF START@@") {
             definitionMode = true;
             mTable.CloseTable();
             mTable.ClearFields();
+            mFieldBytes = 0;
         } else if (first == "@@TABLEDEF END@@") {
             definitionMode = false;
             mTable.OpenTable();
@@ -154,7 +186,7 @@ void CardReader::readDefinitions()
         } else if (indexMode) {
             // Layer tables have no indexes; a foreign file's are skipped.
         } else if (definitionMode) {
-            addField(mRawLine);
+            addField(std::string_view(mLines.data(), mLines.size()));
         } else {
             mHasHeader = true;
             return;
@@ -162,12 +194,30 @@ void CardReader::readDefinitions()
     }
 }
 
-void CardReader::addField(const std::string& rawLine)
+void CardReader::addField(std::string_view rawLine)
 {
     FieldDef field = parseFieldDefinition(rawLine);
     if (mTable.FieldIndex(field.FieldName) >= 0)
-        throw TableError("Duplicate field name '" + win1250ToUtf8(field.FieldName) + "'");
+        throw TableError("Duplicate field name '" + win1250ForMessage(field.FieldName) + "'");
+    mFieldBytes += BytesPerField + field.FieldName.size() + field.DisplayLabel.size() + field.EditMask.size()
+        + field.DefaultExpression.size();
+    checkAllowance(0);
     mTable.AddField(std::move(field));
+}
+
+void CardReader::checkAllowance(std::uint64_t records) const
+{
+    const std::uint64_t slots = records * static_cast<std::uint64_t>(mTable.Fields().size());
+    if (mFieldBytes + slots * BytesPerSlot > mAllowance)
+        throw TableError("The file \"" + mShownPath + "\" is too large to be loaded as a card");
+}
+
+void CardReader::addColumn(int field)
+{
+    if (!mColumns.empty() && mColumns.back().field == field)
+        ++mColumns.back().count;
+    else
+        mColumns.push_back({field, 1});
 }
 
 void CardReader::mapColumns()
@@ -177,30 +227,40 @@ void CardReader::mapColumns()
     for (int i = 0; i < static_cast<int>(fields.size()); ++i)
         fieldsByName[foldAscii(fields[i].displayName())].push_back(i);
 
-    std::vector<std::string> names;
-    if (mHasHeader) {
-        csv::LineCursor cursor{mRawLine.data(), mRawLine.size(), 0};
-        while (!cursor.atEnd())
-            names.push_back(foldAscii(csv::SplitValue(cursor).text));
-    } else {
-        for (const auto& field : fields)
-            names.push_back(foldAscii(field.displayName()));
-    }
-
-    // The k-th column carrying a name loads into the k-th field carrying it.
+    // The k-th column carrying a name loads into the k-th field carrying it;
+    // only names that fields carry are counted.
     std::unordered_map<std::string, std::size_t> seen;
-    for (const auto& name : names) {
-        std::size_t k = seen[name]++;
+    const bool emptyNamed = fieldsByName.contains(std::string());
+    auto column = [&](std::string_view name) {
+        if (name.empty() && !emptyNamed) {
+            addColumn(-1);
+            return;
+        }
+        const std::string folded = foldAscii(name);
         int field = -1;
-        auto match = fieldsByName.find(name);
-        if (match != fieldsByName.end() && k < match->second.size())
-            field = match->second[k];
+        const auto match = fieldsByName.find(folded);
+        if (match != fieldsByName.end()) {
+            const std::size_t k = seen[folded]++;
+            if (k < match->second.size())
+                field = match->second[k];
+        }
         if (field >= 0 && !isDataKind(fields[field].Kind))
             field = -1;
-        mColumns.push_back(field);
+        addColumn(field);
+    };
+    if (mHasHeader) {
+        csv::LineCursor cursor{mLines.data(), mLines.size(), 0};
+        while (!cursor.atEnd())
+            column(csv::SplitValue(cursor).text);
+    } else {
+        for (const auto& field : fields)
+            column(field.displayName());
     }
     if (mColumns.empty())
         throw TableError("Couldnt determine field count for load.");
+    // Columns after the last one that loads anywhere are never needed.
+    while (!mColumns.empty() && mColumns.back().field < 0)
+        mColumns.pop_back();
 }
 
 void CardReader::assign(int fieldIndex, const csv::SplitResult& value)
@@ -217,8 +277,8 @@ void CardReader::assign(int fieldIndex, const csv::SplitResult& value)
         } else if (auto number = csv::parseInteger(value.text)) {
             mTable.WriteFieldAt(fieldIndex, *number);
         } else {
-            throw TableError("'" + win1250ToUtf8(value.text) + "' is not a valid integer value for field '" +
-                             win1250ToUtf8(field.displayName()) + "'");
+            throw TableError("'" + win1250ForMessage(value.text) + "' is not a valid integer value for field '" +
+                             win1250ForMessage(field.displayName()) + "'");
         }
         break;
     case FieldType::Boolean:
@@ -243,15 +303,19 @@ void CardReader::assign(int fieldIndex, const csv::SplitResult& value)
 
 void CardReader::readRecords()
 {
+    std::uint64_t records = 0;
     while (mLines.next()) {
+        checkAllowance(++records);
         mTable.AddNewRecord();
         csv::LineCursor cursor{mLines.data(), mLines.size(), 0};
-        for (int field : mColumns) {
+        for (const ColumnRun& run : mColumns) {
+            for (std::uint64_t i = 0; i < run.count && !cursor.atEnd(); ++i) {
+                csv::SplitResult value = csv::SplitValue(cursor);
+                if (run.field >= 0)
+                    assign(run.field, value);
+            }
             if (cursor.atEnd())
                 break;
-            csv::SplitResult value = csv::SplitValue(cursor);
-            if (field >= 0)
-                assign(field, value);
         }
         mTable.PostRecord();
     }
@@ -281,22 +345,19 @@ void finishLoad(LayerTable& table, std::exception_ptr& failure)
 void ReadCardFile(LayerTable& table, const std::string& path)
 {
     const std::string fullPath = std::filesystem::absolute(path).lexically_normal().string();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat st {};
-    if (fd >= 0 && (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))) {
-        ::close(fd);
-        fd = -1;
-        errno = EISDIR;
+    std::optional<ReadableFile> file;
+    try {
+        file.emplace(path);
+    } catch (const FileError& error) {
+        throw TableError("Cannot open file \"" + fullPath + "\". " + error.what());
     }
-    if (fd < 0)
-        throw TableError("Cannot open file \"" + fullPath + "\". " + std::strerror(errno));
 
     std::exception_ptr failure;
     table.DisableControls();
     table.BeginLoad();
     try {
-        CardReader reader(table, fd, static_cast<std::size_t>(st.st_size));
-        if (st.st_size > 0) {
+        CardReader reader(table, file->fd(), file->size(), fullPath);
+        if (file->size() > 0) {
             reader.readDefinitions();
             reader.mapColumns();
             reader.readRecords();
@@ -304,7 +365,7 @@ void ReadCardFile(LayerTable& table, const std::string& path)
     } catch (...) {
         failure = std::current_exception();
     }
-    ::close(fd);
+    file.reset();
     finishLoad(table, failure);
     if (failure)
         std::rethrow_exception(failure);

@@ -2,21 +2,15 @@
 
 #include "storage/CsvValue.h"
 #include "storage/LayerTable.h"
+#include "storage/SafeWrite.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <memory>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -27,12 +21,6 @@ constexpr std::string_view LineEnd = "\r\n";
 constexpr std::size_t EncodeSlice = 48 * 1024;
 constexpr std::size_t SliceChars = csv::sixBitEncodedSize(EncodeSlice);
 constexpr std::size_t BufferSize = 4 * SliceChars;
-constexpr std::size_t WritebackStep = 1024 * 1024;
-
-[[noreturn]] void failCreate(const std::string& path, int error)
-{
-    throw TableError("Cannot create file \"" + path + "\". " + std::strerror(error));
-}
 
 char* copyDoublingQuotesScalar(const char* in, std::size_t n, char* out)
 {
@@ -137,33 +125,15 @@ std::string definitionText(const FieldDef& field)
     return text;
 }
 
-// The new card goes to a temporary file beside the target and replaces it
-// only when complete and on disk, so a failed save never costs the user the
-// card that was there. Output is buffered; a picture's line goes out in
-// pieces instead of being built whole in memory.
+// Lines are buffered and go to the file through the safe writer, so a
+// failed save never costs the user the card that was there. A picture's line
+// goes out in pieces instead of being built whole in memory.
 class CardSink
 {
 public:
     explicit CardSink(const std::string& path)
-        : mTarget(fs::absolute(path).lexically_normal()), mBuffer(new char[BufferSize])
+        : mFile(path), mBuffer(new char[BufferSize])
     {
-        std::error_code error;
-        if (fs::is_symlink(mTarget, error))
-            mTarget = fs::weakly_canonical(mTarget, error);
-        std::string pattern = (mTarget.parent_path() / ("." + mTarget.filename().string() + ".XXXXXX")).string();
-        mFd = ::mkstemp(pattern.data());
-        if (mFd < 0)
-            failCreate(mTarget.string(), errno);
-        mTemp = pattern;
-        ::fchmod(mFd, targetMode());
-    }
-
-    ~CardSink()
-    {
-        if (mFd >= 0)
-            ::close(mFd);
-        if (!mCommitted)
-            ::unlink(mTemp.c_str());
     }
 
     void append(std::string_view bytes)
@@ -171,8 +141,7 @@ public:
         if (bytes.size() > BufferSize - mLength) {
             flush();
             if (bytes.size() > BufferSize) {
-                writeAll(bytes.data(), bytes.size());
-                mWritten += bytes.size();
+                mFile.write(bytes.data(), bytes.size());
                 return;
             }
         }
@@ -211,64 +180,22 @@ public:
     void commit()
     {
         flush();
-        if (::fdatasync(mFd) != 0)
-            throw TableError("Stream write error");
-        int fd = mFd;
-        mFd = -1;
-        if (::close(fd) != 0)
-            throw TableError("Stream write error");
-        if (::rename(mTemp.c_str(), mTarget.c_str()) != 0)
-            failCreate(mTarget.string(), errno);
-        mCommitted = true;
+        mFile.commit();
     }
 
 private:
+    // The disk writes of a large card start while the rest is still being
+    // encoded, so that the final flush has little left to wait for.
     void flush()
     {
-        writeAll(mBuffer.get(), mLength);
-        mWritten += mLength;
+        mFile.write(mBuffer.get(), mLength);
         mLength = 0;
-        // Start the disk writes of a large card while the rest is still being
-        // encoded, so that the final flush to disk has little left to wait for.
-        if (mWritten - mQueued >= WritebackStep) {
-            ::sync_file_range(mFd, static_cast<off_t>(mQueued), static_cast<off_t>(mWritten - mQueued),
-                              SYNC_FILE_RANGE_WRITE);
-            mQueued = mWritten;
-        }
+        mFile.startWriteback();
     }
 
-    void writeAll(const char* p, std::size_t left)
-    {
-        while (left > 0) {
-            ssize_t written = ::write(mFd, p, left);
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0)
-                throw TableError("Stream write error");
-            p += written;
-            left -= static_cast<std::size_t>(written);
-        }
-    }
-
-    // An existing card keeps its permissions; a new one gets the usual ones.
-    mode_t targetMode() const
-    {
-        struct stat st;
-        if (::stat(mTarget.c_str(), &st) == 0)
-            return st.st_mode & 07777;
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        return 0666 & ~mask;
-    }
-
-    fs::path mTarget;
-    std::string mTemp;
-    int mFd = -1;
-    bool mCommitted = false;
+    SafeWrite mFile;
     std::unique_ptr<char[]> mBuffer;
     std::size_t mLength = 0;
-    std::size_t mWritten = 0;
-    std::size_t mQueued = 0;
 };
 
 void appendValue(CardSink& sink, const FieldDef& field, const FieldValue& value)

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class LayerTable;
@@ -66,7 +67,7 @@ public:
     const FieldDef& Field(std::string_view name) const;  // throws "Field '%s' not found"
     void ClearFields();
     void AddField(FieldDef field);
-    bool HasCalculatedFields() const;
+    bool HasCalculatedFields() const { return mHasCalculated; }
 
     // State.
     void OpenTable();
@@ -165,7 +166,12 @@ private:
     void checkRow(int row) const;
 
     std::string mName;
+    static constexpr std::size_t IndexedFieldCount = 32;
+    static std::string foldedName(std::string_view name);
+
     std::vector<FieldDef> mFields;
+    std::unordered_map<std::string, int> mFieldIndex;  // by ASCII-folded name
+    bool mHasCalculated = false;
     std::vector<Record> mRecords;   // current order
     // The pending record. While inserting every slot is its own; while
     // editing only the slots marked in mPendingSet are, the rest read through

@@ -43,8 +43,8 @@ FieldValue toInteger(const FieldDef& field, FieldValue&& value)
         return {};
     if (const auto number = csv::parseInteger(text))
         return *number;
-    throw TableError("'" + win1250ToUtf8(text) + "' is not a valid integer value for field '"
-                     + win1250ToUtf8(field.displayName()) + "'");
+    throw TableError("'" + win1250ForMessage(text) + "' is not a valid integer value for field '"
+                     + win1250ForMessage(field.displayName()) + "'");
 }
 
 FieldValue toText(const FieldDef& field, FieldValue&& value)
@@ -165,7 +165,7 @@ void LayerTable::checkRequired() const
     for (std::size_t i = 0; i < mFields.size(); ++i) {
         const FieldDef& field = mFields[i];
         if (field.Required && field.isStored() && isNull(pendingValue(static_cast<int>(i))))
-            fail("Field '" + win1250ToUtf8(field.displayName()) + "' must have a value");
+            fail("Field '" + win1250ForMessage(field.displayName()) + "' must have a value");
     }
 }
 
@@ -282,7 +282,7 @@ void LayerTable::WriteFieldAt(int fieldIndex, FieldValue value)
     if (mState == TableState::Browse || (calculating && field.Kind != FieldKind::Calculated))
         fail("Dataset is not in edit mode.");
     if (field.ReadOnly && !mLoading && !calculating)
-        throw TableError("Field " + win1250ToUtf8(field.FieldName) + " is read only");
+        throw TableError("Field " + win1250ForMessage(field.FieldName) + " is read only");
     FieldValue converted = convert(field, std::move(value));  // may fail: the old value stays
     writableSlot(fieldIndex) = std::move(converted);
     if (calculating)

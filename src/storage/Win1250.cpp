@@ -164,3 +164,10 @@ Win1250Result utf8ToWin1250(std::string_view utf8)
     }
     return result;
 }
+
+std::string win1250ForMessage(std::string_view bytes)
+{
+    if (bytes.size() <= MessageQuoteLength)
+        return win1250ToUtf8(bytes);
+    return win1250ToUtf8(bytes.substr(0, MessageQuoteLength)) + "\u2026";
+}

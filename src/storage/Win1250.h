@@ -27,3 +27,9 @@ struct Win1250Result
 // Invalid UTF-8 sequences count as unmappable U+FFFD characters. Unmappable
 // characters are left out of bytes.
 Win1250Result utf8ToWin1250(std::string_view utf8);
+
+// Text from the table or a file for an error message, as UTF-8: at most
+// MessageQuoteLength characters, then "…", so that a huge value cannot make a
+// message no one can read (or a box that takes minutes to lay out).
+constexpr std::size_t MessageQuoteLength = 80;
+std::string win1250ForMessage(std::string_view bytes);

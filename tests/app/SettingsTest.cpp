@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include <sys/stat.h>
+
 QString freshPath(const QString& name);
 void writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
@@ -81,6 +83,34 @@ private slots:
         ini.writeString("C", "v", "");
 
         QCOMPARE(readFile(path), QByteArray("[A]\nx=1\nz=3\n\n[B]\ny=2\nw=1\n[C]\nv=\n"));
+
+        // A last line ending in a lone CR keeps its value.
+        const QString crOnly = iniWith("[A]\r\nx=1\r\n[B]\r\ny=4\r");
+        IniFile(crOnly).writeInteger("C", "z", 5);
+        IniFile(crOnly).writeInteger("B", "w", 6);
+        QCOMPARE(readFile(crOnly), QByteArray("[A]\r\nx=1\r\n[B]\r\ny=4\r\nw=6\r\n[C]\r\nz=5\r\n"));
+        QCOMPARE(IniFile(crOnly).readInteger("B", "y", 0), 4);
+    }
+
+    // Settings that are a FIFO or an endless device read as no settings at
+    // all, at once; writing to them fails instead of waiting for a reader.
+    void onlyRegularFilesAreReadOrWritten()
+    {
+        const QString fifo = freshPath("fifo.ini");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0644) == 0);
+        const QString endless = freshPath("endless.ini");
+        QVERIFY(QFile::link("/dev/zero", endless));
+        for (const QString& path : {fifo, endless}) {
+            IniFile ini(path);
+            QCOMPARE(ini.readInteger("Screen", "FontSize", 9), 9);
+            try {
+                ini.writeInteger("Screen", "FontSize", 10);
+                QFAIL("written");
+            } catch (const IniWriteError& error) {
+                QCOMPARE(QString::fromUtf8(error.what()), "Unable to write to " + path);
+            }
+        }
+        QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
     }
 
     void textIsWindows1250()

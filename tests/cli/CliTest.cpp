@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace fs = std::filesystem;
@@ -127,6 +128,30 @@ TEST_F(CliTest, FailedLoadStillShowsWhatTheTableHolds)
     EXPECT_EQ(card["records"].size(), 0u);
     EXPECT_EQ(card["error"], "Unknown field type (Cursor!) in CSV file. "
                              "(top=Cursor!,0,\"top\",\"\",10,Data,\"10\")");
+}
+
+// Whatever the file, dump answers with the JSON object: a FIFO is refused
+// without waiting for a writer, a foreign calculated field does not abort
+// it, and a name that is not UTF-8 still gives valid JSON.
+TEST_F(CliTest, DumpAlwaysAnswersWithItsObject)
+{
+    const fs::path fifo = dir / "fifo.bcrd";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    CliRun dump = run("dump " + fifo.string());
+    EXPECT_EQ(dump.status, 1);
+    EXPECT_EQ(json::parse(dump.out)["error"], "Cannot open file \"" + fifo.string() + "\". Not a regular file");
+
+    std::string bytes = readBytes(Example);
+    bytes.insert(bytes.find("\"nev=String"), "\"extra=String,10,\"\"extra\"\",\"\"\"\",10,Calculated,\"\"\"\"\"\r\n");
+    dump = run("dump " + write("calculated.bcrd", bytes));
+    json card = json::parse(dump.out);
+    EXPECT_EQ(card["records"].size(), 1u);
+
+    const std::string badName = (dir / "k\xE9p.bcrd").string();
+    dump = run("dump '" + badName + "'");
+    EXPECT_EQ(dump.status, 1);
+    EXPECT_EQ(json::parse(dump.out)["error"],
+              "Cannot open file \"" + (dir / "k\xEF\xBF\xBDp.bcrd").string() + "\". No such file or directory");
 }
 
 TEST_F(CliTest, BadBuildInputWritesNoFile)

@@ -22,6 +22,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 QByteArray pngBytes(QSize size, QColor color)
@@ -295,7 +297,7 @@ private slots:
             {{1, 1, "kep", 0, 0, {{"kep", Blob{"not a picture"}}, {"keptip", std::string(".png")}}},
              {2, 1, "kep", 0, 0, {{"kep", Blob{"x"}}, {"keptip", std::string(".xyz")}}}, {3, 2, "alakzat"}});
         QCOMPARE(failureOf([&] { child->LoadCard(path); }),
-                 std::string("The .png picture cannot be read: Unable to read image data"));
+                 std::string("The .png picture cannot be read: its data is damaged or is not a .png picture"));
         auto* picture = qobject_cast<PictureElement*>(child->findElement("e1"));
         QVERIFY(picture && picture->picture().isNull());
         QVERIFY(child->findElement("e3"));
@@ -316,6 +318,12 @@ private slots:
         QCOMPARE(failureOf([&] { child->LoadCard(photo.fileName()); }),
                  "The file \"" + photo.fileName().toStdString() + "\" is not a Lapora card file");
         QCOMPARE(child->Tbl.StoredCount(), 0);
+
+        // A FIFO is refused at once: opening it must not wait for a writer.
+        const QString fifo = dir.filePath("fifo.bcrd");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0644) == 0);
+        QCOMPARE(failureOf([&] { child->LoadCard(fifo); }),
+                 "Cannot open file \"" + fifo.toStdString() + "\". Not a regular file");
 
         QFile empty(dir.filePath("empty.bcrd"));
         empty.open(QIODevice::WriteOnly);

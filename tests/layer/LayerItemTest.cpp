@@ -103,6 +103,23 @@ private slots:
         QCOMPARE(natural.pixel(67, 47), qRgb(255, 0, 0));  // still in the red quarter
     }
 
+    // However large its box, no more of a picture is decoded for the
+    // surface than the card box can show.
+    void surfacePicturesAreDecodedNoLargerThanTheCardBox()
+    {
+        LayerTable Tbl = oneRecord({{"tipus", 1}, {"width", 30000}, {"height", 30000},
+                                    {"kep", quarteredPng({640, 480})}, {"keptip", std::string(".png")},
+                                    {"strech", true}});
+        QCOMPARE(readLayerItem(Tbl, PictureScale::Display)->picture.size(), SurfaceSize);
+        QCOMPARE(readLayerItem(Tbl, PictureScale::Full)->picture.size(), QSize(640, 480));
+        Tbl.EditRecord();
+        Tbl.WriteField("strech", false);
+        Tbl.WriteField("width", 30);
+        Tbl.WriteField("height", 20);
+        Tbl.PostRecord();
+        QCOMPARE(readLayerItem(Tbl, PictureScale::Display)->picture.size(), QSize(30, 20));
+    }
+
     // A picture that cannot be shown leaves the layer standing, with the
     // decoder's message; codes that draw nothing give no item.
     void brokenPicturesAndOtherKinds()

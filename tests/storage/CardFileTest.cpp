@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -415,6 +418,83 @@ TEST_F(CardFileTest, SaveFailuresNeverTouchTheExistingCard)
     EXPECT_EQ(message, "Stream write error");
     EXPECT_EQ(readBytes(card), "the user's card");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+// A FIFO, a device or a pipe is refused at once instead of hanging the
+// program or reading as an empty card.
+TEST_F(CardFileTest, OnlyRegularFilesAreRead)
+{
+    LayerTable table = loadedTable();
+    const fs::path fifo = dir / "fifo.bcrd";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    const std::string pipePath = "/proc/self/fd/" + std::to_string(pipeFds[0]);
+    for (const std::string& path : {fifo.string(), std::string("/dev/zero"), pipePath}) {
+        try {
+            table.LoadFile(path);
+            ADD_FAILURE() << path;
+        } catch (const TableError& e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + path + "\". Not a regular file");
+        }
+    }
+    ::close(pipeFds[0]);
+    ::close(pipeFds[1]);
+    EXPECT_EQ(table.RecordTotal(), 1);
+}
+
+// Shapes that once took gigabytes or minutes: a header of commas, runs of
+// NUL bytes, many thousand fields; a file that would need far more memory
+// than its size is refused; a huge value is quoted short.
+TEST_F(CardFileTest, HostileShapesLoadOrAreRefusedCleanly)
+{
+    std::string bytes = readBytes(WorkedExample);
+    const std::size_t header = bytes.find("\"#\",\"tipus\"");
+    const std::string definitions = bytes.substr(0, header);
+    const std::string commas(200000, ',');
+    bytes = definitions + commas + "\"#\",\"le\xEDr\xE1s\",\r\n" + std::string(1 << 20, '\0') + commas
+        + "\"5\",\"x\",\r\n";
+    LayerTable wide("Tbl");
+    wide.LoadFile(file("wide.bcrd", bytes));
+    EXPECT_EQ(wide.RecordTotal(), 1);
+    EXPECT_EQ(intField(wide, "sorszam"), 5);
+    EXPECT_EQ(std::get<std::string>(wide.ReadField("nev")), "x");
+
+    std::string many = "\"@@TABLEDEF START@@\"\r\n";
+    for (int i = 0; i < 40000; ++i)
+        many += "\"f" + std::to_string(i) + "=Integer,0,\"\"\"\",\"\"\"\",10,Data,\"\"\"\"\"\r\n";
+    many += "\"@@TABLEDEF END@@\"\r\n";
+    LayerTable fields("Tbl");
+    fields.LoadFile(file("fields.bcrd", many + "\"F39999\",\r\n\"7\",\r\n"));
+    EXPECT_EQ(fields.FieldIndex("F39999"), 39999);
+    EXPECT_EQ(intField(fields, "f39999"), 7);
+
+    std::string records;
+    for (int i = 0; i < 100000; ++i)
+        records += "\"\"\n";
+    const fs::path huge = file("huge.bcrd", many + "\"f0\",\r\n" + records);
+    try {
+        LayerTable refused("Tbl");
+        refused.LoadFile(huge);
+        ADD_FAILURE();
+    } catch (const TableError& e) {
+        EXPECT_EQ(std::string(e.what()), "The file \"" + huge.string() + "\" is too large to be loaded as a card");
+    }
+
+    // A terabyte of hole after the card reads as the card alone.
+    const fs::path sparse = file("sparse.bcrd", readBytes(WorkedExample));
+    fs::resize_file(sparse, std::uintmax_t(1) << 40);
+    LayerTable big("Tbl");
+    big.LoadFile(sparse);
+    EXPECT_EQ(big.RecordTotal(), 1);
+
+    LayerTable table("Tbl");
+    try {
+        table.LoadFile(file("long.bcrd", withRecords("\"" + std::string(1 << 20, '1') + "x\",\r\n")));
+        ADD_FAILURE();
+    } catch (const TableError& e) {
+        EXPECT_EQ(std::string(e.what()), "'" + std::string(80, '1') + "\u2026' is not a valid integer value for field '#'");
+    }
 }
 
 // Inputs that once crashed or hung the reader must now load or fail cleanly.
