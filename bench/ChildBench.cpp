@@ -1,7 +1,9 @@
 // The card window's surface: rebuilding a card of 100 layers with 20 photos,
-// and opening a card whose photo is a 5 MB JPEG until the window is painted.
+// one restacking step and one drag move over it, and opening a card whose
+// photo is a 5 MB JPEG until the window is painted.
 #include "document/Child.h"
 
+#include "editor/CardElement.h"
 #include "layer/LayerFields.h"
 #include "layer/LayerRecord.h"
 #include "layer/PictureDecoder.h"
@@ -11,6 +13,7 @@
 #include <QDir>
 #include <QImageWriter>
 #include <QMdiArea>
+#include <QMouseEvent>
 #include <QRandomGenerator>
 
 #include <benchmark/benchmark.h>
@@ -68,11 +71,10 @@ Tfrm_Child* newWindow(QMdiArea& area)
     return child;
 }
 
-void BM_RebuildHundredLayers(benchmark::State& state)
+// 100 layers: every fifth a 1600 × 1200 photo (20 in all), the rest texts
+// and shapes, rebuilt once so that the photos are decoded.
+Tfrm_Child* hundredLayerCard(QMdiArea& area)
 {
-    QMdiArea area;
-    area.resize(1200, 800);
-    area.show();
     Tfrm_Child* child = newWindow(area);
     std::vector<QByteArray> photos;
     for (int i = 0; i < 20; ++i)
@@ -89,7 +91,17 @@ void BM_RebuildHundredLayers(benchmark::State& state)
             addLayer(child->Tbl, number, 2, {{Field::brushstyle, number % 7}, {Field::penwidth, 1 + number % 3}});
         }
     }
-    child->RebuildElements();  // the first one decodes the photos
+    child->RebuildElements();
+    QApplication::processEvents();
+    return child;
+}
+
+void BM_RebuildHundredLayers(benchmark::State& state)
+{
+    QMdiArea area;
+    area.resize(1200, 800);
+    area.show();
+    Tfrm_Child* child = hundredLayerCard(area);
     for (auto _ : state) {
         child->RebuildElements();
         QApplication::processEvents();
@@ -97,6 +109,50 @@ void BM_RebuildHundredLayers(benchmark::State& state)
     state.counters["layers"] = child->Tbl.RecordTotal();
 }
 BENCHMARK(BM_RebuildHundredLayers)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+// One step up or down the stack of the 100-layer card, painted: the
+// exchange, the sort and the rebuild of every element.
+void BM_RestackStep(benchmark::State& state)
+{
+    QMdiArea area;
+    area.resize(1200, 800);
+    area.show();
+    Tfrm_Child* child = hundredLayerCard(area);
+    child->Tbl.MoveTo(49);
+    bool up = true;
+    for (auto _ : state) {
+        child->action(up ? "aFeljebb" : "aHatrabb")->trigger();
+        QApplication::processEvents();
+        up = !up;
+    }
+}
+BENCHMARK(BM_RestackStep)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+// Dragging a shape over the 100-layer card: each mouse move, handled and
+// the moved element's old and new area painted again.
+void BM_DragElementMove(benchmark::State& state)
+{
+    QMdiArea area;
+    area.resize(1200, 800);
+    area.show();
+    Tfrm_Child* child = hundredLayerCard(area);
+    CardElement* shape = child->findElement("c51");
+    const QPoint start(10, 10);
+    QMouseEvent press(QEvent::MouseButtonPress, start, shape->mapToGlobal(start), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(shape, &press);
+    QApplication::processEvents();
+    int step = 0;
+    for (auto _ : state) {
+        const QPoint to = start + QPoint((step++ % 40) < 20 ? 3 : -3, 1 - (step % 3));
+        QMouseEvent move(QEvent::MouseMove, to, shape->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(shape, &move);
+        QApplication::processEvents();
+    }
+    state.SetLabel("per mouse move");
+}
+BENCHMARK(BM_DragElementMove)->Unit(benchmark::kMicrosecond)->MinTime(2);
 
 void BM_OpenCardWithLargePhotoUntilPainted(benchmark::State& state)
 {

@@ -39,6 +39,9 @@ public:
     std::deque<std::optional<QString>> openAnswers;
     std::deque<std::optional<QString>> saveAnswers;
     std::deque<Answer> questionAnswers;
+    std::deque<std::optional<QString>> pictureAnswers;
+    std::deque<std::optional<QColor>> colorAnswers;
+    std::deque<std::optional<std::pair<QFont, QColor>>> fontAnswers;
 
     std::vector<Shown> shown;
 
@@ -75,19 +78,20 @@ public:
     std::optional<QString> openPicture(QWidget*, const QString& filter) override
     {
         shown.push_back({"picture", {}, filter, {}});
-        return std::nullopt;
+        return next(pictureAnswers, std::optional<QString>());
     }
 
     std::optional<QColor> chooseColor(QWidget*, const QColor& initial) override
     {
         shown.push_back({"color", {}, initial.name(), {}});
-        return std::nullopt;
+        return next(colorAnswers, std::optional<QColor>());
     }
 
-    std::optional<std::pair<QFont, QColor>> chooseFont(QWidget*, const QFont& initial, const QColor&) override
+    std::optional<std::pair<QFont, QColor>> chooseFont(QWidget*, const QFont& initial, const QColor& color) override
     {
-        shown.push_back({"font", {}, initial.family(), {}});
-        return std::nullopt;
+        shown.push_back({"font", {}, initial.family() + " " + QString::number(initial.pointSize()) + " " + color.name(),
+                         {}});
+        return next(fontAnswers, std::optional<std::pair<QFont, QColor>>());
     }
 
     Answer question(QWidget*, const QString& title, const QString& text) override

@@ -4,9 +4,12 @@
 
 #include <QFont>
 #include <QMdiSubWindow>
+#include <QPoint>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -62,6 +65,10 @@ public:
     // window's font.
     void setInterfaceFontSize(int points);
 
+    // The random numbers of new element names, uniform in 0 .. 2147483646;
+    // a test may give its own.
+    static std::function<int()> DrawNameNumber;
+
     // The main window's Save for this window, run by the close question;
     // true when the card was written.
     std::function<bool(Tfrm_Child&)> SaveRequested;
@@ -100,7 +107,68 @@ public:
     QAction* action(std::string_view name) const;
     const ActionTable& actions() const;
 
+    // Layers (creation, deletion, stacking).
+    void aSzovegExecute();
+    void aKepExecute();
+    void aAlakzatExecute();
+    void aTorolExecute();
+    void aFeljebbExecute();
+    void aHatrabbExecute();
     void aBezarExecute();
+
+    // Text layers.
+    void aFelkoverExecute();
+    void aDoltExecute();
+    void aAlahuzottExecute();
+    void aBalraExecute();
+    void aKozepreExecute();
+    void aJobbraExecute();
+    void aSzinExecute();
+    void aBetutipusExecute();
+
+    // Picture layers.
+    void aNyujtasExecute();
+    void aNormalExecute();
+    void aKepValasztExecute();
+
+    // Shape layers.
+    void aTeglalapExecute();
+    void aKorExecute();
+    void aES0Execute();
+    void aES1Execute();
+    void aES2Execute();
+    void aES3Execute();
+    void aES4Execute();
+    void aES5Execute();
+    void aES6Execute();
+    void aCS0Execute();
+    void aCS1Execute();
+    void aCS2Execute();
+    void aCS3Execute();
+    void aCS4Execute();
+    void aV1Execute();
+    void aV2Execute();
+    void aV3Execute();
+    void aV4Execute();
+    void aV5Execute();
+    void aV6Execute();
+    void aV7Execute();
+    void aEcsetSzinExecute();
+    void aCeruzaSzinExecute();
+
+    // The mouse on the elements and the resize handles.
+    void LblMouseDown(CardElement* element, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void LblMouseMove(CardElement* element, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void LblMouseUp(CardElement* element, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void Shape1MouseDown(ResizeHandle* handle, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                         QPoint globalPos);
+    void Shape1MouseMove(ResizeHandle* handle, Qt::KeyboardModifiers modifiers, QPoint globalPos);
+    void Shape1MouseUp(ResizeHandle* handle, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                       QPoint globalPos);
+
+    QPoint DragOrigin;
+    QPoint HandlePressCursor;
+    QPoint HandlePressPos;
 
     void TblBeforeScroll(LayerTable& DataSet);
     void TblAfterScroll(LayerTable& DataSet);
@@ -132,15 +200,30 @@ private:
     void showTabs(int kind);
     void checkFromRecord(CardElement* element);
     void removeElements();
+    void noteProblem(const std::string& problem);
 
-    void LblMouseDown(CardElement* element, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
-    void LblMouseMove(CardElement* element, Qt::KeyboardModifiers modifiers, QPoint pos);
-    void LblMouseUp(CardElement* element, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
+    int appendLayer(const std::function<void(int number)>& write);
+    QString newElementName(const char* prefix) const;
+    void restack(int step);
+    void postField(std::string_view field, const FieldValue& value);
+    void undoMark(QAction* mark);
+    void toggleStyle(const char* name, std::string_view field, void (QFont::*set)(bool), bool (QFont::*get)() const);
+    void setTextAlignment(const char* name, std::int32_t code);
+    void setPictureStretch(const char* name, bool stretch);
+    void refreshPicture();
+    void setShapeKind(const char* name, std::int32_t code);
+    void setFillPattern(std::int32_t code);
+    void setOutlinePattern(std::int32_t code);
+    void setOutlineWidth(std::int32_t width);
+    void chooseShapeColor(std::string_view field, bool fill);
 
     QWidget* mClient = nullptr;
     Settings mSettings;
     bool mShown = false;
     std::unique_ptr<ActionTable> mActions;
     std::vector<QWidget*> mTabPages;
-    QPoint mDragOrigin;
+    // Problems of the elements being rebuilt, and those already shown once.
+    std::vector<std::string>* mRebuildProblems = nullptr;
+    std::vector<std::string> mShownProblems;
+    bool mPictureRefreshQueued = false;
 };

@@ -88,6 +88,11 @@ void Tfrm_Child::createLayout()
     Shape4->setObjectName("Shape4");
     Shape1->hide();
     Shape4->hide();
+    for (ResizeHandle* handle : {Shape1, Shape4}) {
+        connect(handle, &ResizeHandle::pressed, this, &Tfrm_Child::Shape1MouseDown);
+        connect(handle, &ResizeHandle::moved, this, &Tfrm_Child::Shape1MouseMove);
+        connect(handle, &ResizeHandle::released, this, &Tfrm_Child::Shape1MouseUp);
+    }
 
     GroupBox3 = new QGroupBox(QStringLiteral("Rétegek"), mClient);
     GroupBox3->setObjectName("GroupBox3");

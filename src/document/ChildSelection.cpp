@@ -98,7 +98,7 @@ void Tfrm_Child::checkFromRecord(CardElement* element)
         const std::int32_t code = isNull(alignment) ? 0 : std::get<std::int32_t>(alignment);
         const std::string_view alignments[] = {"aBalra", "aKozepre", "aJobbra"};
         if (code >= 0 && code <= 2)
-            action(alignments[code])->setChecked(true);
+            mActions->checkInGroup(action(alignments[code]));
     } else if (qobject_cast<ShapeElement*>(element)) {
         action("aTeglalap")->setChecked(equals(Tbl, Field::shape, 0));
         action("aKor")->setChecked(equals(Tbl, Field::shape, 1));
@@ -124,7 +124,8 @@ void Tfrm_Child::DBEdit1Change()
     const QString sizeText = DBComboBox2->currentText();
     const std::optional<int> points = wholeNumber(sizeText);
     if (!points)
-        throw TableError("'" + sizeText.toStdString() + "' is not a valid integer value");
+        throw TableError("'" + (sizeText.size() > 80 ? sizeText.left(80) + QChar(0x2026) : sizeText).toStdString()
+                         + "' is not a valid integer value");
     TextLook look = text->look();
     look.points = *points;
     look.font.setPixelSize(std::max(1, pointsToPixels(*points)));

@@ -1,5 +1,6 @@
 #include "document/Child.h"
 
+#include "editor/CardPicture.h"
 #include "editor/ErrorBox.h"
 #include "editor/PictureElement.h"
 #include "editor/ResizeHandle.h"
@@ -16,9 +17,6 @@
 
 namespace {
 
-// The card picture's top-left pixel inside the card box: the origin of every
-// layer's left and top.
-constexpr QPoint CardOrigin(8, 24);
 
 QString elementName(const LayerTable& table)
 {
@@ -83,12 +81,19 @@ void Tfrm_Child::removeElements()
 // Builds every element again from the table, in table order, so that a layer
 // with a higher stacking number lies over the ones below. A layer whose
 // element cannot be built (a picture that does not decode, a clashing name)
-// is reported once the rest of the card stands.
+// stands as a placeholder, and the error box names the problem once the
+// rest of the card stands; the same problem is not named again.
 void Tfrm_Child::RebuildElements()
 {
-    std::string firstFailure;
+    std::vector<std::string> problems;
     {
         RebuildScope scope(*this, [this](LayerTable& t) { TblAfterScroll(t); });
+        mRebuildProblems = &problems;
+        struct Collected
+        {
+            std::vector<std::string>*& target;
+            ~Collected() { target = nullptr; }
+        } collected{mRebuildProblems};
         removeElements();
         CurrentElement = nullptr;
         const int current = Tbl.StoredCount() > 0 ? ReadInt(Tbl, Field::sorszam, 0) : 0;
@@ -96,16 +101,11 @@ void Tfrm_Child::RebuildElements()
         scope.pauseControls();
         Tbl.MoveFirst();
         while (!Tbl.AtEnd()) {
-            try {
-                switch (ReadInt(Tbl, Field::tipus, -1)) {
-                case 0: BuildTextElement(); break;
-                case 1: BuildImageElement(); break;
-                case 2: BuildShapeElement(); break;
-                default: break;
-                }
-            } catch (const std::exception& error) {
-                if (firstFailure.empty())
-                    firstFailure = error.what();
+            switch (ReadInt(Tbl, Field::tipus, -1)) {
+            case 0: BuildTextElement(); break;
+            case 1: BuildImageElement(); break;
+            case 2: BuildShapeElement(); break;
+            default: break;
             }
             Tbl.MoveNext();
         }
@@ -113,26 +113,45 @@ void Tfrm_Child::RebuildElements()
     }
     if (Tbl.StoredCount() == 0)
         showTabs(-1);
-    if (!firstFailure.empty())
-        throw PictureError(firstFailure);
+    for (const std::string& problem : problems) {
+        if (std::find(mShownProblems.begin(), mShownProblems.end(), problem) != mShownProblems.end())
+            continue;
+        mShownProblems.push_back(problem);
+        showError(PictureError(problem));
+        break;
+    }
+    for (const std::string& problem : problems)
+        if (std::find(mShownProblems.begin(), mShownProblems.end(), problem) == mShownProblems.end())
+            mShownProblems.push_back(problem);
+}
+
+// Outside a rebuild an element's problem is shown at once.
+void Tfrm_Child::noteProblem(const std::string& problem)
+{
+    if (mRebuildProblems)
+        mRebuildProblems->push_back(problem);
+    else
+        showError(PictureError(problem));
 }
 
 // The element of the record at the cursor, drawn from its layer item and
-// placed at the layer's position on the card.
+// placed at the layer's position on the card. A name another element has
+// already (a foreign card's) leaves it nameless, as a placeholder.
 void Tfrm_Child::wireElement(CardElement* element, const LayerItem& item)
 {
     const QString name = elementName(Tbl);
     if (findElement(name)) {
-        delete element;
-        throw TableError("A component named " + name.toStdString() + " already exists");
+        element->setPlaceholder(true);
+        noteProblem("A component named " + name.left(80).toStdString() + " already exists");
+    } else {
+        element->setObjectName(name);
     }
-    element->setObjectName(name);
     element->setTag(ReadInt(Tbl, Field::sorszam, 0));
     element->setItem(item);
     if (item.kind == LayerKind::Text)
-        element->move(CardOrigin + item.box.topLeft());
+        element->move(CardPicture::Origin + item.box.topLeft());
     else
-        element->setGeometry(QRect(CardOrigin + item.box.topLeft(), item.box.size()));
+        element->setGeometry(QRect(CardPicture::Origin + item.box.topLeft(), item.box.size()));
     connect(element, &CardElement::pressed, this, &Tfrm_Child::LblMouseDown);
     connect(element, &CardElement::moved, this, &Tfrm_Child::LblMouseMove);
     connect(element, &CardElement::released, this, &Tfrm_Child::LblMouseUp);
@@ -145,28 +164,24 @@ CardElement* Tfrm_Child::BuildTextElement()
 {
     auto* element = new TextElement(GroupBox1);
     element->setContextMenu(PopupMenu1);
-    connect(element, &CardElement::doubleClicked, this, [this] {
-        if (QAction* font = action("aBetutipus"); font->isEnabled())
-            font->trigger();
-    });
+    connect(element, &CardElement::doubleClicked, this, [this] { action("aBetutipus")->trigger(); });
     wireElement(element, *readLayerItem(Tbl, PictureScale::Display));
     return element;
 }
 
-// A picture that cannot be shown leaves an empty box; the error follows
-// once the element stands.
+// A picture that cannot be shown stands as a placeholder in its box; its
+// bytes stay in the record, so a save writes them back as they were.
 CardElement* Tfrm_Child::BuildImageElement()
 {
     auto* element = new PictureElement(GroupBox1);
     element->setContextMenu(PopupMenu2);
-    connect(element, &CardElement::doubleClicked, this, [this] {
-        if (QAction* choose = action("aKepValaszt"); choose->isEnabled())
-            choose->trigger();
-    });
+    connect(element, &CardElement::doubleClicked, this, [this] { action("aKepValaszt")->trigger(); });
     const LayerItem item = *readLayerItem(Tbl, PictureScale::Display);
+    if (!item.pictureError.empty()) {
+        element->setPlaceholder(true);
+        noteProblem(item.pictureError);
+    }
     wireElement(element, item);
-    if (!item.pictureError.empty())
-        throw PictureError(item.pictureError);
     return element;
 }
 
@@ -179,42 +194,21 @@ CardElement* Tfrm_Child::BuildShapeElement()
 }
 
 // Frames the current picture or shape with the two handles, inside its box.
+// It runs on every move of the mouse over an element, so it touches only
+// what changes.
 void Tfrm_Child::PlaceHandles()
 {
     if (!CurrentElement || qobject_cast<TextElement*>(CurrentElement))
         return;
+    const QObjectList& children = GroupBox1->children();
+    const bool onTop = children.size() >= 2 && children[children.size() - 2] == Shape1 && children.back() == Shape4;
+    if (!onTop) {
+        Shape1->raise();
+        Shape4->raise();
+    }
     Shape1->show();
     Shape4->show();
-    Shape1->raise();
-    Shape4->raise();
     const QRect box = CurrentElement->geometry();
     Shape1->move(box.topLeft());
     Shape4->move(box.left() + box.width() - ResizeHandle::Size, box.top() + box.height() - ResizeHandle::Size);
-}
-
-// A press selects the element's layer; a text element's font becomes the
-// font of the next new text layer.
-void Tfrm_Child::LblMouseDown(CardElement* element, Qt::MouseButton, Qt::KeyboardModifiers, QPoint pos)
-{
-    guarded([&] {
-        Dragging = true;
-        mDragOrigin = pos;
-        if (auto* text = qobject_cast<TextElement*>(element)) {
-            const TextLook& look = text->look();
-            TextFont = look.font;
-            TextFont.setPointSize(look.points);
-        }
-        if (Tbl.IsEditing())
-            Tbl.PostRecord();
-        Tbl.LocateRecord(Field::sorszam, element->tag());
-    });
-}
-
-void Tfrm_Child::LblMouseMove(CardElement*, Qt::KeyboardModifiers, QPoint)
-{
-}
-
-void Tfrm_Child::LblMouseUp(CardElement*, Qt::MouseButton, Qt::KeyboardModifiers, QPoint)
-{
-    Dragging = false;
 }

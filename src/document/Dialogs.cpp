@@ -1,14 +1,17 @@
 #include "document/Dialogs.h"
 
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QImageReader>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -80,6 +83,56 @@ void addPreview(QFileDialog& box)
     });
 }
 
+// The font dialog with the text's colour: Qt's font panel, a colour button
+// that opens the colour dialog, OK and Cancel.
+class FontColorDialog : public QDialog
+{
+public:
+    FontColorDialog(QWidget* parent, const QFont& font, const QColor& color)
+        : QDialog(parent)
+        , mFonts(new QFontDialog(font, this))
+        , mColorButton(new QPushButton(QStringLiteral("&Szín…"), this))
+        , mColor(color)
+    {
+        setWindowTitle(QFontDialog::tr("Select Font"));
+        mFonts->setOptions(QFontDialog::DontUseNativeDialog | QFontDialog::NoButtons);
+        mFonts->setWindowFlags(Qt::Widget);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+        auto* colorRow = new QHBoxLayout;
+        colorRow->addWidget(mColorButton);
+        colorRow->addStretch();
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(mFonts);
+        layout->addLayout(colorRow);
+        layout->addWidget(buttons);
+        showColor();
+        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        connect(mColorButton, &QPushButton::clicked, this, [this] {
+            const QColor chosen = QColorDialog::getColor(mColor, this, QString(), QColorDialog::DontUseNativeDialog);
+            if (chosen.isValid()) {
+                mColor = chosen;
+                showColor();
+            }
+        });
+    }
+
+    QFont font() const { return mFonts->currentFont(); }
+    QColor color() const { return mColor; }
+
+private:
+    void showColor()
+    {
+        QPixmap swatch(16, 16);
+        swatch.fill(mColor);
+        mColorButton->setIcon(QIcon(swatch));
+    }
+
+    QFontDialog* mFonts;
+    QPushButton* mColorButton;
+    QColor mColor;
+};
+
 class QtDialogs : public Dialogs
 {
 public:
@@ -120,16 +173,15 @@ public:
         return color;
     }
 
-    // Qt's font dialog has no colour of its own; the colour passed in comes
-    // back unchanged.
+    // Qt's font dialog has no colour of its own: ours adds a colour button
+    // below it.
     std::optional<std::pair<QFont, QColor>> chooseFont(QWidget* parent, const QFont& initial,
                                                        const QColor& color) override
     {
-        bool ok = false;
-        const QFont font = QFontDialog::getFont(&ok, initial, parent, QString(), QFontDialog::DontUseNativeDialog);
-        if (!ok)
+        FontColorDialog box(parent, initial, color);
+        if (box.exec() != QDialog::Accepted)
             return std::nullopt;
-        return std::make_pair(font, color);
+        return std::make_pair(box.font(), box.color());
     }
 
     Answer question(QWidget* parent, const QString& title, const QString& text) override

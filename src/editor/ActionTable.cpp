@@ -4,7 +4,6 @@
 #include "editor/ImageList.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QMenu>
 #include <QToolBar>
 #include <QWidget>
@@ -35,13 +34,8 @@ QAction* ActionTable::add(const char* name, const char* caption, const char* hin
     action->setCheckable(checkable);
     action->setChecked(checked);
     if (group != 0) {
-        QActionGroup*& radio = mGroups[group];
-        if (!radio) {
-            radio = new QActionGroup(mOwner);
-            // The selection sync may leave a group with nothing checked.
-            radio->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-        }
-        radio->addAction(action);
+        mGroups[group].push_back(action);
+        mGroupOf[action] = group;
     }
     action->setEnabled(static_cast<bool>(handler));
     if (handler)
@@ -58,6 +52,17 @@ QAction* ActionTable::operator[](std::string_view name) const
     if (found == mByName.end())
         throw std::logic_error("No action named " + std::string(name));
     return found->second;
+}
+
+void ActionTable::checkInGroup(QAction* action) const
+{
+    action->setChecked(true);
+    const auto group = mGroupOf.find(action);
+    if (group == mGroupOf.end())
+        return;
+    for (QAction* other : mGroups.at(group->second))
+        if (other != action)
+            other->setChecked(false);
 }
 
 void ActionTable::addTo(QMenu* menu, std::initializer_list<std::string_view> names) const

@@ -11,7 +11,6 @@
 #include <vector>
 
 class QAction;
-class QActionGroup;
 class QMenu;
 class QToolBar;
 class QWidget;
@@ -42,6 +41,9 @@ inline constexpr std::string_view Separator = "-";
 // disabled, as commands that are not built yet are shown. Every action
 // carries what the menu painting needs: "category", "imageIndex", "hint"
 // and the item's "tag" (0; top-level menu items carry 1).
+//
+// Radio groups are kept here rather than by Qt: Qt only flips a triggered
+// action's own mark, and the handlers decide what the group shows.
 class ActionTable
 {
 public:
@@ -66,6 +68,9 @@ public:
     // A name that is not in the table is a programming error: it throws
     // std::logic_error, never gives a null action.
     QAction* operator[](std::string_view name) const;
+
+    // Checks the action and unchecks the others of its radio group.
+    void checkInGroup(QAction* action) const;
     const std::vector<QAction*>& actions() const { return mOrder; }
 
     // The named actions in order; Separator adds a separator.
@@ -78,5 +83,6 @@ private:
     Qt::ShortcutContext mContext;
     std::map<std::string, QAction*, std::less<>> mByName;
     std::vector<QAction*> mOrder;
-    std::map<int, QActionGroup*> mGroups;
+    std::map<int, std::vector<QAction*>> mGroups;
+    std::map<const QAction*, int> mGroupOf;
 };

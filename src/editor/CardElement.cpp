@@ -23,12 +23,33 @@ void CardElement::setItem(const LayerItem& item)
     update();
 }
 
+void CardElement::setPlaceholder(bool placeholder)
+{
+    if (placeholder == mPlaceholder)
+        return;
+    mPlaceholder = placeholder;
+    update();
+}
+
 // Nothing is painted behind the layer: the card and the layers below show
 // around a text and between the hatch lines of a shape.
 void CardElement::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    paintLayer(painter, mItem, rect());
+    if (mPlaceholder)
+        paintPlaceholder(painter);
+    else
+        paintLayer(painter, mItem, rect());
+}
+
+void CardElement::paintPlaceholder(QPainter& painter) const
+{
+    const QRect box = rect().adjusted(0, 0, -1, -1);
+    painter.fillRect(rect(), QColor(224, 224, 224));
+    painter.setPen(QColor(128, 128, 128));
+    painter.drawRect(box);
+    painter.drawLine(box.topLeft(), box.bottomRight());
+    painter.drawLine(box.bottomLeft(), box.topRight());
 }
 
 void CardElement::mousePressEvent(QMouseEvent* event)

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QMenu;
+class QPainter;
 
 // A visual element of the card surface: one per layer, named by the layer's
 // element name and tagged with its stacking number, drawing its layer item. Mouse presses, moves and
@@ -21,6 +22,12 @@ public:
     // Takes the item's looks and picture; the card window places the element.
     virtual void setItem(const LayerItem& item);
 
+    // An element whose layer cannot be shown (its picture does not decode,
+    // its name is taken) stands as a light grey box with a cross, and can
+    // be selected like any other.
+    bool isPlaceholder() const { return mPlaceholder; }
+    void setPlaceholder(bool placeholder);
+
     int tag() const { return mTag; }
     void setTag(int tag) { mTag = tag; }
 
@@ -35,6 +42,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void paintPlaceholder(QPainter& painter) const;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -44,5 +52,6 @@ protected:
 
 private:
     int mTag = 0;
+    bool mPlaceholder = false;
     QMenu* mContextMenu = nullptr;
 };

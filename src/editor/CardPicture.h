@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPixmap>
+#include <QPoint>
 #include <QRect>
 #include <QSize>
 
@@ -15,6 +16,9 @@ public:
     // The card as printed. Its top-left pixel is the origin of every
     // layer's position; the frame lines are its outermost pixels.
     static constexpr QRect Card{0, 0, 340, 190};
+    // Where the card box shows the picture: the origin of every layer's
+    // left and top in the card box.
+    static constexpr QPoint Origin{8, 24};
 
     static const QImage& image();
     static const QPixmap& pixmap();

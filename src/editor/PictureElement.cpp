@@ -35,8 +35,12 @@ void PictureElement::setPicture(const LayerPicture& picture)
 // cutting a large photo on every repaint would slow down dragging other
 // layers over it. A box far larger than the card box is painted as it is
 // exposed instead, as only a card box's worth of it can be seen.
-void PictureElement::paintEvent(QPaintEvent*)
+void PictureElement::paintEvent(QPaintEvent* event)
 {
+    if (isPlaceholder()) {
+        CardElement::paintEvent(event);
+        return;
+    }
     if (mItem.picture.isNull() || width() <= 0 || height() <= 0)
         return;
     if (qint64(width()) * height() > qint64(4) * SurfaceSize.width() * SurfaceSize.height()) {

@@ -210,6 +210,22 @@ QImage decodePicture(std::string_view bytes, std::string_view extension, QSize d
     return forDrawing(std::move(image), format);
 }
 
+QSize pictureOwnSize(std::string_view bytes, std::string_view extension)
+{
+    const QByteArray format = formatFor(extension);
+    QSize own;
+    {
+        Source source(bytes);
+        QImageReader reader(&source.buffer, format);
+        reader.setAutoDetectImageFormat(false);
+        own = reader.size();
+    }
+    if (!own.isValid() || own.isEmpty())
+        return decodePicture(bytes, extension).size();
+    decodePicture(bytes, extension, own.scaled(64, 64, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+    return own;
+}
+
 QImage cachedPicture(std::string_view bytes, std::string_view extension, QSize displaySize, QSize shownPart)
 {
     const CacheKey key{std::hash<std::string_view>()(bytes), bytes.size(), lowered(withoutDot(extension)),

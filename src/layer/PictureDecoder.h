@@ -25,6 +25,10 @@ public:
 QImage decodePicture(std::string_view bytes, std::string_view extension, QSize displaySize = {},
                      QSize shownPart = {});
 
+// The picture's own size in pixels, once its data has been found to decode
+// (at a small size, which is quick); fails as decodePicture does.
+QSize pictureOwnSize(std::string_view bytes, std::string_view extension);
+
 // Decoded pictures are kept by content and display size, so rebuilding a
 // card's surface does not decode its photos again.
 QImage cachedPicture(std::string_view bytes, std::string_view extension, QSize displaySize = {},

@@ -1,0 +1,360 @@
+#include "document/Child.h"
+
+#include "editor/ActionTable.h"
+#include "editor/FieldEditors.h"
+#include "editor/PictureElement.h"
+#include "editor/ShapeElement.h"
+#include "editor/TextElement.h"
+#include "layer/LayerRecord.h"
+#include "tests/FakeDialogs.h"
+#include "tests/Failure.h"
+#include "tests/TestRegistry.h"
+#include "tests/document/Cards.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// The sorszam of each layer in table order.
+QList<int> numbers(const LayerTable& table)
+{
+    QList<int> found;
+    const int field = table.FieldIndex("sorszam");
+    for (int row = 0; row < table.StoredCount(); ++row)
+        found << std::get<std::int32_t>(table.StoredValue(row, field));
+    return found;
+}
+
+// A text field as stored, Windows-1250.
+std::string text(const LayerTable& table, const char* field)
+{
+    return ReadStr(table, field);
+}
+
+} // namespace
+
+class LayerCommandsTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    std::unique_ptr<FakeDialogs> fake;
+    QMdiArea* area = nullptr;
+    std::function<int()> randomNames = Tfrm_Child::DrawNameNumber;
+
+    Tfrm_Child* newCard()
+    {
+        auto* child = new Tfrm_Child({QFont("Arial", 8), 9}, area);
+        area->addSubWindow(child);
+        child->show();
+        child->RebuildElements();
+        return child;
+    }
+
+    Tfrm_Child* openCard(const std::vector<Layer>& layers)
+    {
+        Tfrm_Child* child = newCard();
+        child->LoadCard(writeCard(dir.filePath("card.bcrd"), layers));
+        return child;
+    }
+
+    QString pngFile(const QString& name, QSize size)
+    {
+        QFile file(dir.filePath(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(pngBytes(size, Qt::blue));
+        return file.fileName();
+    }
+
+private slots:
+    void init()
+    {
+        fake = std::make_unique<FakeDialogs>();
+        area = new QMdiArea;
+        area->resize(1000, 700);
+        area->show();
+        // Short-cuts reach the commands only in the active window.
+        area->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(area));
+    }
+
+    void cleanup()
+    {
+        delete area;
+        fake.reset();
+        Tfrm_Child::DrawNameNumber = randomNames;
+    }
+
+    // The number after the last layer's, the kind's word with it, and the
+    // text box ready to take the user's own words.
+    void newLayersAreNumberedAfterTheLastOne()
+    {
+        Tfrm_Child* child = newCard();
+        child->action("aSzoveg")->trigger();
+        QCOMPARE(numbers(child->Tbl), QList<int>{1});
+        QCOMPARE(text(child->Tbl, "nev"), std::string("sz\xF6veg" "1"));
+        QCOMPARE(child->DBEdit1->selectedText(), QString("szöveg1"));
+        QVERIFY(child->DBEdit1->hasFocus());
+        QCOMPARE(text(child->Tbl, "betutipus"), std::string("Arial"));
+        QVERIFY(text(child->Tbl, "compnev").starts_with("lbl"));
+        child->action("aAlakzat")->trigger();
+        QCOMPARE(text(child->Tbl, "nev"), std::string("alakzat2"));
+        QCOMPARE(ReadInt(child->Tbl, "brushcolor"), 16777215);
+        QCOMPARE(ReadInt(child->Tbl, "penwidth"), 1);
+        QVERIFY(qobject_cast<ShapeElement*>(child->CurrentElement));
+        // The panel still shows the blank record's page until a layer is
+        // picked.
+        QVERIFY(child->PageControl1->isTabVisible(0) && !child->PageControl1->isTabVisible(2));
+        QVERIFY(child->Modified);
+
+        // Deleting leaves gaps: 1, 2, 3 less 2 and a picture gives 4.
+        child->action("aSzoveg")->trigger();
+        child->Tbl.MoveTo(1);
+        child->action("aTorol")->trigger();
+        QCOMPARE(numbers(child->Tbl), QList<int>({1, 3}));
+        fake->pictureAnswers = {pngFile("photo.JPEG.png", {64, 48})};
+        child->action("aKep")->trigger();
+        QCOMPARE(numbers(child->Tbl), QList<int>({1, 3, 4}));
+        QCOMPARE(text(child->Tbl, "nev"), std::string("k\xE9p" "4"));
+        QCOMPARE(ReadInt(child->Tbl, "width"), 64);
+        QCOMPARE(ReadInt(child->Tbl, "height"), 48);
+        QCOMPARE(text(child->Tbl, "keptip"), std::string(".png"));
+        QVERIFY(ReadBool(child->Tbl, "strech"));
+        QCOMPARE(child->CurrentElement->size(), QSize(64, 48));
+        QCOMPARE(fake->of("picture")[0].text,
+                 QString("Összes kép állomány (*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)|*.png;*.jpg;*.jpeg;"
+                         "*.bmp;*.ico;*.emf;*.wmf|Portable Network Graphics (*.png)|*.png|JPEG Image File (*.jpg)|"
+                         "*.jpg;*.jpeg|Icons (*.ico)|*.ico"));
+    }
+
+    // Cancelled pictures and empty deletes still count as changes; a file
+    // that is no picture changes nothing at all.
+    void modifiedFollowsTheCommandsAsTheyAreMeant()
+    {
+        Tfrm_Child* child = newCard();
+        child->action("aKep")->trigger();
+        QVERIFY(child->Modified);
+        child->Modified = false;
+        child->action("aTorol")->trigger();
+        QVERIFY(child->Modified);
+
+        child->Modified = false;
+        QFile junk(dir.filePath("junk.png"));
+        junk.open(QIODevice::WriteOnly);
+        junk.write("not a picture");
+        junk.close();
+        fake->pictureAnswers = {junk.fileName()};
+        child->action("aKep")->trigger();
+        QCOMPARE(child->Tbl.RecordTotal(), 0);
+        QVERIFY(!child->Modified);
+        QCOMPARE(fake->of("error").back().text,
+                 QString("The .png picture cannot be read: its data is damaged or is not a .png picture."));
+    }
+
+    // A drawn name that this card uses already is drawn again.
+    void elementNamesNeverClash()
+    {
+        Tfrm_Child* child = openCard({{1, 2, "a"}});
+        child->Tbl.EditRecord();
+        child->Tbl.WriteField("compnev", std::string("shp5"));
+        child->Tbl.PostRecord();
+        child->RebuildElements();
+        QList<int> draws{5, 5, 7};
+        Tfrm_Child::DrawNameNumber = [&draws] { return draws.takeFirst(); };
+        child->action("aAlakzat")->trigger();
+        QCOMPARE(text(child->Tbl, "compnev"), std::string("shp7"));
+        QVERIFY(child->findElement("shp7") && child->findElement("shp5"));
+    }
+
+    // Layers 1, 2, 3 with 2 current: 2 goes up and stays selected; the top
+    // layer does not move; a missing neighbour's number is taken instead;
+    // text still being typed comes along.
+    void restackingExchangesNumbers()
+    {
+        Tfrm_Child* child = openCard({{1, 0, "a"}, {2, 0, "b"}, {3, 0, "c"}});
+        child->Tbl.MoveTo(1);
+        child->Modified = false;
+        child->DBEdit1->setFocus();
+        child->DBEdit1->selectAll();
+        QTest::keyClicks(child->DBEdit1, "typed");
+        child->action("aFeljebb")->trigger();
+        QCOMPARE(numbers(child->Tbl), QList<int>({1, 2, 3}));
+        QCOMPARE(text(child->Tbl, "nev"), std::string("typed"));
+        QCOMPARE(ReadInt(child->Tbl, "sorszam"), 3);
+        QCOMPARE(child->CurrentElement, child->findElement("e2"));
+        const QObjectList order = child->GroupBox1->children();
+        QVERIFY(order.indexOf(child->findElement("e2")) > order.indexOf(child->findElement("e3")));
+        QVERIFY(child->Modified);
+
+        child->Modified = false;
+        child->action("aFeljebb")->trigger();
+        QVERIFY(!child->Modified);
+        child->Tbl.MoveTo(0);
+        child->action("aHatrabb")->trigger();
+        QVERIFY(!child->Modified);
+        // Selection still follows after a step that did nothing.
+        child->Tbl.MoveTo(1);
+        QCOMPARE(child->CurrentElement, child->findElement("e3"));
+
+        Tfrm_Child* gaps = openCard({{1, 0, "a"}, {3, 0, "c"}});
+        gaps->action("aFeljebb")->trigger();
+        QCOMPARE(numbers(gaps->Tbl), QList<int>({2, 3}));
+        QCOMPARE(text(gaps->Tbl, "nev"), std::string("a"));
+        gaps->action("aFeljebb")->trigger();
+        QCOMPARE(numbers(gaps->Tbl), QList<int>({2, 3}));
+        QCOMPARE(gaps->Tbl.RecordPosition(), 2);
+        QCOMPARE(text(gaps->Tbl, "nev"), std::string("a"));
+    }
+
+    // Commands of another kind than the current layer do nothing at all:
+    // no dialog, no record change, no mark flipped, nothing unsaved.
+    void commandsOfAnotherKindDoNothing()
+    {
+        Tfrm_Child* child = openCard({{1, 1, "kep", 0, 0, {{"kep", pictureBlob({8, 8})}, {"keptip", std::string(".png")}}}});
+        QVERIFY(qobject_cast<PictureElement*>(child->CurrentElement));
+        child->Modified = false;
+        QList<bool> marks;
+        for (QAction* action : child->actions().actions())
+            marks << action->isChecked();
+        child->DBEdit1->setFocus();
+        for (const char* keys : {"Ctrl+F", "Ctrl+B", "Ctrl+I", "Ctrl+U", "Ctrl+L", "Ctrl+E", "Ctrl+R", "Ctrl+J"})
+            QTest::keySequence(child->DBEdit1, QKeySequence(keys));
+        for (const char* name : {"aKor", "aES3", "aCS2", "aV4", "aEcsetSzin", "aCeruzaSzin"})
+            child->action(name)->trigger();
+        QList<bool> after;
+        for (QAction* action : child->actions().actions())
+            after << action->isChecked();
+        QCOMPARE(after, marks);
+        QVERIFY(!child->Modified);
+        QVERIFY(fake->shown.empty());
+        QCOMPARE(ReadBool(child->Tbl, "felkover"), false);
+    }
+
+    // Ctrl+B reaches the command from the text box; after three toggles
+    // and another layer picked in between, the mark and the record agree.
+    void styleTogglesKeepMarkAndRecordTogether()
+    {
+        Tfrm_Child* child = openCard({{1, 0, "Anna"}, {2, 0, "Bela", 10, 10, {{"felkover", true}}}});
+        auto* anna = qobject_cast<TextElement*>(child->CurrentElement);
+        child->DBEdit1->setFocus();
+        for (int i = 0; i < 3; ++i)
+            QTest::keySequence(child->DBEdit1, QKeySequence("Ctrl+B"));
+        QVERIFY(ReadBool(child->Tbl, "felkover"));
+        QVERIFY(child->action("aFelkover")->isChecked());
+        QVERIFY(anna->look().font.bold());
+        QCOMPARE(child->DBEdit1->text(), QString("Anna"));
+        child->Tbl.MoveTo(1);
+        QTest::keySequence(child->DBEdit1, QKeySequence("Ctrl+B"));
+        QVERIFY(!ReadBool(child->Tbl, "felkover"));
+        child->Tbl.MoveTo(0);
+        QVERIFY(child->action("aFelkover")->isChecked());
+        QTest::keySequence(child->DBEdit1, QKeySequence("Ctrl+B"));
+        QVERIFY(!child->action("aFelkover")->isChecked() && !ReadBool(child->Tbl, "felkover"));
+        QVERIFY(!anna->look().font.bold());
+    }
+
+    // "Középre" is stored as 1, not the toolkit's centre; running the
+    // checked alignment again keeps it checked.
+    void alignmentCodesAreTheCardFilesOwn()
+    {
+        Tfrm_Child* child = openCard({{1, 0, "Anna"}});
+        child->action("aKozepre")->trigger();
+        child->action("aKozepre")->trigger();
+        QCOMPARE(ReadInt(child->Tbl, "igazitas"), 1);
+        QVERIFY(child->action("aKozepre")->isChecked() && !child->action("aBalra")->isChecked());
+        child->RebuildElements();
+        QCOMPARE(qobject_cast<TextElement*>(child->findElement("e1"))->look().alignment, TextAlignment::Center);
+
+        // A cancelled colour still writes the colour shown and counts.
+        child->Modified = false;
+        child->action("aSzin")->trigger();
+        QCOMPARE(ReadInt(child->Tbl, "szin"), 0);
+        QVERIFY(child->Modified);
+        fake->colorAnswers = {QColor(255, 0, 0)};
+        child->action("aSzin")->trigger();
+        QCOMPARE(ReadInt(child->Tbl, "szin"), 255);
+
+        // The font dialog gives name, size, style and colour; strike-out
+        // shows but is kept nowhere.
+        QFont chosen("Liberation Serif", 14);
+        chosen.setItalic(true);
+        chosen.setStrikeOut(true);
+        fake->fontAnswers = {std::make_pair(chosen, QColor(0, 0, 255))};
+        child->action("aBetutipus")->trigger();
+        QCOMPARE(text(child->Tbl, "betutipus"), std::string("Liberation Serif"));
+        QCOMPARE(ReadInt(child->Tbl, "betumeret"), 14);
+        QVERIFY(ReadBool(child->Tbl, "dolt") && child->action("aDolt")->isChecked());
+        QCOMPARE(ReadInt(child->Tbl, "szin"), 0xFF0000);
+        QCOMPARE(ReadInt(child->Tbl, "igazitas"), 1);
+        auto* anna = qobject_cast<TextElement*>(child->CurrentElement);
+        QVERIFY(anna->look().font.strikeOut());
+        QCOMPARE(fake->of("font").back().text, QString("Arial 8 #ff0000"));
+    }
+
+    // The shape's kind travels through a restack and the card file.
+    void shapesKeepTheirLookThroughRestackAndFile()
+    {
+        Tfrm_Child* child = openCard({{1, 2, "alakzat1"}, {2, 2, "alakzat2"}});
+        child->action("aKor")->trigger();
+        child->action("aCS2")->trigger();
+        child->action("aV4")->trigger();
+        fake->colorAnswers = {QColor(0, 128, 0), std::nullopt};
+        child->action("aEcsetSzin")->trigger();
+        child->action("aCeruzaSzin")->trigger();
+        child->action("aFeljebb")->trigger();
+        auto* shape = qobject_cast<ShapeElement*>(child->CurrentElement);
+        QCOMPARE(shape->look().kind, ShapeKind::Ellipse);
+        QVERIFY(child->action("aKor")->isChecked() && child->action("aCS2")->isChecked());
+        child->SaveCard(dir.filePath("shapes.bcrd"));
+
+        Tfrm_Child* again = newCard();
+        again->LoadCard(dir.filePath("shapes.bcrd"));
+        again->Tbl.MoveTo(1);
+        QCOMPARE(ReadInt(again->Tbl, "shape"), 1);
+        QCOMPARE(ReadInt(again->Tbl, "penstyle"), 2);
+        QCOMPARE(ReadInt(again->Tbl, "penwidth"), 4);
+        QCOMPARE(ReadInt(again->Tbl, "brushcolor"), 0x008000);
+        QCOMPARE(ReadInt(again->Tbl, "pencolor"), 0);
+        const ShapeLook look = qobject_cast<ShapeElement*>(again->CurrentElement)->look();
+        QVERIFY(look.kind == ShapeKind::Ellipse && look.outlinePattern == OutlinePattern::DashDot);
+    }
+
+    // A new picture takes the old one's box; one that is no picture
+    // changes neither the element nor the record.
+    void choosingAPictureKeepsTheBox()
+    {
+        Tfrm_Child* child = openCard({{1, 1, "kep", 0, 0, {{"kep", pictureBlob({8, 8})}, {"keptip", std::string(".png")},
+                                                         {"width", 100}, {"height", 50}, {"strech", true}}}});
+        auto* picture = qobject_cast<PictureElement*>(child->CurrentElement);
+        child->action("aNormal")->trigger();
+        QVERIFY(!ReadBool(child->Tbl, "strech") && !picture->stretch());
+        fake->pictureAnswers = {pngFile("small.png", {20, 10})};
+        child->action("aKepValaszt")->trigger();
+        QCOMPARE(picture->size(), QSize(100, 50));
+        QCOMPARE(picture->picture().size(), QSize(20, 10));
+        QCOMPARE(ReadInt(child->Tbl, "width"), 100);
+        const std::string bytes = child->Tbl.ReadBlob("kep");
+
+        QFile junk(dir.filePath("junk.bmp"));
+        junk.open(QIODevice::WriteOnly);
+        junk.write("BMnonsense");
+        junk.close();
+        fake->pictureAnswers = {junk.fileName()};
+        child->Modified = false;
+        child->DialogClosed = false;
+        child->action("aKepValaszt")->trigger();
+        QCOMPARE(child->Tbl.ReadBlob("kep"), bytes);
+        QCOMPARE(picture->picture().size(), QSize(20, 10));
+        QVERIFY(!child->Modified && !child->DialogClosed);
+    }
+};
+
+REGISTER_TEST(LayerCommandsTest)
+
+#include "LayerCommandsTest.moc"

@@ -1,0 +1,228 @@
+#include "document/Child.h"
+
+#include "editor/FieldEditors.h"
+#include "editor/PictureElement.h"
+#include "editor/ResizeHandle.h"
+#include "editor/ShapeElement.h"
+#include "editor/TextElement.h"
+#include "layer/LayerRecord.h"
+#include "tests/FakeDialogs.h"
+#include "tests/TestRegistry.h"
+#include "tests/document/Cards.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// A move with the button still held, at a point inside widget.
+void drag(QWidget* widget, QPoint at, Qt::MouseButton button = Qt::LeftButton)
+{
+    QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, button, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+
+// Typed as a user types, letter by letter, accents included.
+void type(QWidget* widget, const QString& text)
+{
+    for (QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+int field(const LayerTable& table, const char* name)
+{
+    return ReadInt(table, name, -999);
+}
+
+} // namespace
+
+class MouseTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    std::unique_ptr<FakeDialogs> fake;
+    QMdiArea* area = nullptr;
+
+    Tfrm_Child* openCard(const std::vector<Layer>& layers)
+    {
+        auto* child = new Tfrm_Child({QFont("Arial", 8), 9}, area);
+        area->addSubWindow(child);
+        child->show();
+        child->LoadCard(writeCard(dir.filePath("card.bcrd"), layers));
+        return child;
+    }
+
+private slots:
+    void init()
+    {
+        fake = std::make_unique<FakeDialogs>();
+        area = new QMdiArea;
+        area->resize(1000, 700);
+        area->show();
+        QVERIFY(QTest::qWaitForWindowExposed(area));
+    }
+
+    void cleanup()
+    {
+        delete area;
+        fake.reset();
+    }
+
+    // Pressed at (5, 3) and moved 10 right, 4 down: the element moves by
+    // exactly that, and the release writes it once. Any button drags.
+    void draggingMovesByThePointersDistance()
+    {
+        Tfrm_Child* child = openCard({{1, 0, "Anna", 20, 30}, {2, 2, "keret", 100, 50}});
+        CardElement* anna = child->findElement("e1");
+        child->Modified = false;
+        QTest::mousePress(anna, Qt::LeftButton, {}, QPoint(5, 3));
+        drag(anna, QPoint(15, 7));
+        QCOMPARE(anna->pos(), QPoint(8 + 30, 24 + 34));
+        QCOMPARE(field(child->Tbl, "left"), 20);  // not before the release
+        QTest::mouseRelease(anna, Qt::LeftButton, {}, QPoint(15, 7));
+        QCOMPARE(field(child->Tbl, "left"), 30);
+        QCOMPARE(field(child->Tbl, "top"), 34);
+        QVERIFY(child->Modified && !child->Dragging);
+
+        // The right button selects and drags too; its menu opens at the
+        // release; the handles travel with the shape.
+        CardElement* shape = child->findElement("e2");
+        QTest::mousePress(shape, Qt::RightButton, {}, QPoint(2, 2));
+        QCOMPARE(child->CurrentElement, shape);
+        drag(shape, QPoint(12, 22), Qt::RightButton);
+        QCOMPARE(child->Shape1->pos(), shape->pos());
+        QTest::mouseRelease(shape, Qt::RightButton, {}, QPoint(12, 22));
+        QCOMPARE(field(child->Tbl, "left"), 110);
+        QCOMPARE(field(child->Tbl, "top"), 70);
+        QVERIFY(child->PopupMenu3->isVisible());
+        child->PopupMenu3->close();
+
+        // A click that moves nothing still writes the place and counts.
+        child->Modified = false;
+        QTest::mouseClick(shape, Qt::LeftButton, {}, QPoint(3, 3));
+        QCOMPARE(field(child->Tbl, "left"), 110);
+        QVERIFY(child->Modified);
+    }
+
+    // After the font dialog a double-click opened, the next move over the
+    // element is no drag: the button went up in the dialog.
+    void noJumpAfterADoubleClickDialog()
+    {
+        Tfrm_Child* child = openCard({{1, 0, "Anna", 20, 30}});
+        CardElement* anna = child->findElement("e1");
+        QTest::mouseDClick(anna, Qt::LeftButton, {}, QPoint(5, 3));
+        QCOMPARE(fake->count("font"), 1);
+        const QPoint before = anna->pos();
+        drag(anna, QPoint(40, 20), Qt::NoButton);
+        drag(anna, QPoint(60, 30), Qt::NoButton);
+        QCOMPARE(anna->pos(), before);
+        QVERIFY(!child->Dragging);
+    }
+
+    // The bottom-right handle moves the right and bottom edges, the
+    // top-left one the left and top; only the left button resizes, and a
+    // stretched picture is fetched again at its new size.
+    void handlesResizeTheirEdges()
+    {
+        Tfrm_Child* child = openCard({{1, 2, "keret", 10, 10, {{"width", 100}, {"height", 100}}},
+                                      {2, 1, "kep", 200, 20, {{"kep", pictureBlob({400, 300})},
+                                                              {"keptip", std::string(".png")}, {"width", 40},
+                                                              {"height", 30}, {"strech", true}}}});
+        child->Tbl.MoveTo(0);
+        const QPoint from(3, 3);
+        QTest::mousePress(child->Shape4, Qt::LeftButton, {}, from);
+        drag(child->Shape4, from + QPoint(30, -20));
+        QTest::mouseRelease(child->Shape4, Qt::LeftButton, {}, from + QPoint(30, -20));
+        QCOMPARE(QList<int>({field(child->Tbl, "left"), field(child->Tbl, "top"), field(child->Tbl, "width"),
+                             field(child->Tbl, "height")}),
+                 QList<int>({10, 10, 130, 80}));
+
+        QTest::mousePress(child->Shape1, Qt::LeftButton, {}, from);
+        drag(child->Shape1, from + QPoint(30, -20));
+        QTest::mouseRelease(child->Shape1, Qt::LeftButton, {}, from + QPoint(30, -20));
+        QCOMPARE(QList<int>({field(child->Tbl, "left"), field(child->Tbl, "top"), field(child->Tbl, "width"),
+                             field(child->Tbl, "height")}),
+                 QList<int>({40, -10, 100, 100}));
+
+        child->Modified = false;
+        QTest::mousePress(child->Shape4, Qt::RightButton, {}, from);
+        drag(child->Shape4, from + QPoint(50, 50), Qt::RightButton);
+        QTest::mouseRelease(child->Shape4, Qt::RightButton, {}, from + QPoint(50, 50));
+        QCOMPARE(field(child->Tbl, "width"), 100);
+        QVERIFY(child->Modified);
+
+        child->Tbl.MoveTo(1);
+        auto* picture = qobject_cast<PictureElement*>(child->CurrentElement);
+        QCOMPARE(picture->picture().size(), QSize(40, 30));
+        QTest::mousePress(child->Shape4, Qt::LeftButton, {}, from);
+        drag(child->Shape4, from + QPoint(60, 45));
+        QTest::mouseRelease(child->Shape4, Qt::LeftButton, {}, from + QPoint(60, 45));
+        QCoreApplication::processEvents();
+        QCOMPARE(picture->picture().size(), QSize(100, 75));
+    }
+
+    // A whole card made through the commands and the mouse reads back from
+    // its file into a new window with every field as it was.
+    void aCardMadeByHandReopensUnchanged()
+    {
+        auto* child = new Tfrm_Child({QFont("Arial", 8), 9}, area);
+        area->addSubWindow(child);
+        child->show();
+        child->RebuildElements();
+
+        child->action("aSzoveg")->trigger();
+        type(child->DBEdit1, QString::fromUtf8("Kovács Árpád"));
+        child->action("aFelkover")->trigger();
+        child->action("aJobbra")->trigger();
+        QFile png(dir.filePath("logo.png"));
+        png.open(QIODevice::WriteOnly);
+        png.write(pngBytes({30, 20}, Qt::green));
+        png.close();
+        fake->pictureAnswers = {png.fileName()};
+        child->action("aKep")->trigger();
+        child->action("aNormal")->trigger();
+        child->action("aAlakzat")->trigger();
+        CardElement* shape = child->CurrentElement;
+        QTest::mousePress(shape, Qt::LeftButton, {}, QPoint(5, 5));
+        drag(shape, QPoint(105, 55));
+        QTest::mouseRelease(shape, Qt::LeftButton, {}, QPoint(105, 55));
+        child->action("aES4")->trigger();
+        child->action("aV3")->trigger();
+        child->SaveCard(dir.filePath("made.bcrd"));
+
+        auto* again = new Tfrm_Child({QFont("Arial", 8), 9}, area);
+        area->addSubWindow(again);
+        again->show();
+        again->LoadCard(dir.filePath("made.bcrd"));
+        QCOMPARE(again->Tbl.StoredCount(), 3);
+        QCOMPARE(again->Tbl.Fields().size(), child->Tbl.Fields().size() - 1);  // no kind name in the file
+        for (int row = 0; row < 3; ++row) {
+            for (const FieldDef& def : again->Tbl.Fields()) {
+                const int here = child->Tbl.FieldIndex(def.FieldName);
+                const int there = again->Tbl.FieldIndex(def.FieldName);
+                QVERIFY2(child->Tbl.StoredValue(row, here) == again->Tbl.StoredValue(row, there),
+                         def.FieldName.c_str());
+            }
+        }
+        child->Tbl.MoveTo(0);
+        QCOMPARE(ReadStr(child->Tbl, "nev"), std::string("Kov\xE1" "cs \xC1rp\xE1" "d"));
+        child->Tbl.MoveTo(2);
+        QCOMPARE(field(child->Tbl, "left"), 110);
+        QCOMPARE(field(child->Tbl, "brushstyle"), 4);
+        QCOMPARE(field(child->Tbl, "penwidth"), 3);
+        QVERIFY(qobject_cast<TextElement*>(again->findElement(
+            QString::fromStdString(ReadStr(again->Tbl, "compnev")))));
+    }
+};
+
+REGISTER_TEST(MouseTest)
+
+#include "MouseTest.moc"
