@@ -154,6 +154,37 @@ void BM_DragElementMove(benchmark::State& state)
 }
 BENCHMARK(BM_DragElementMove)->Unit(benchmark::kMicrosecond)->MinTime(2);
 
+// Ctrl+K on a card with a 1600 × 1200 photo, two texts and a shape, until
+// the preview window has painted the sheet.
+void BM_PreviewUntilPainted(benchmark::State& state)
+{
+    const QByteArray photo = jpegBytes({1600, 1200}, 500 * 1000);
+    QMdiArea area;
+    area.resize(1200, 800);
+    area.show();
+    Tfrm_Child* child = newWindow(area);
+    addLayer(child->Tbl, 1, 1,
+             {{Field::kep, Blob{photo.toStdString()}}, {Field::keptip, std::string(".jpg")}, {Field::width, 120},
+              {Field::height, 90}, {Field::strech, true}});
+    addLayer(child->Tbl, 2, 0, {{Field::nev, std::string("Kovacs Arpad")}, {Field::left, 130}});
+    addLayer(child->Tbl, 3, 0, {{Field::nev, std::string("+36 30 123 4567")}, {Field::left, 130}, {Field::top, 60}});
+    addLayer(child->Tbl, 4, 2, {{Field::top, 170}, {Field::width, 340}, {Field::height, 20}, {Field::brushstyle, 4}});
+    child->RebuildElements();
+    for (auto _ : state) {
+        child->PreviewCard();
+        QWidget* preview = QApplication::activeModalWidget();
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->windowTitle() == QStringLiteral("Lapora nyomtatás") && window->isVisible())
+                preview = window;
+        benchmark::DoNotOptimize(preview->grab());
+        state.PauseTiming();
+        delete preview;
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_PreviewUntilPainted)->Unit(benchmark::kMillisecond)->MinTime(2);
+
 void BM_OpenCardWithLargePhotoUntilPainted(benchmark::State& state)
 {
     const QByteArray photo = jpegBytes({4000, 3000}, 5 * 1000 * 1000);

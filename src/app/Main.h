@@ -60,6 +60,8 @@ public:
     void aMentExecute();
     void aMentMaskentExecute();
     void aBezarExecute();
+    void aNyomKepExecute();
+    void aNyomtatExecute();
     void aBetuNovelExecute();
     void aBetuCsokkentExecute();
     void aWindowCascade1Execute();

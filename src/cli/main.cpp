@@ -1,4 +1,5 @@
 #include "cli/Dump.h"
+#include "cli/Render.h"
 
 #include <iostream>
 #include <string>
@@ -12,6 +13,12 @@ int main(int argc, char** argv)
         return runDump(argv[2]);
     if (command == "build" && argc == 4)
         return runBuild(argv[2], argv[3]);
-    std::cerr << "usage: lapora-cli dump FILE.bcrd | lapora-cli build FILE.json OUT.bcrd\n";
+    if (command == "render") {
+        if (const auto request = parseRender(std::vector<std::string>(argv + 2, argv + argc)))
+            return runRender(argc, argv, *request);
+    }
+    std::cerr << "usage: lapora-cli dump FILE.bcrd\n"
+                 "       lapora-cli build FILE.json OUT.bcrd\n"
+                 "       lapora-cli render FILE.bcrd --pdf OUT.pdf | --png OUT.png [--dpi N] [--card]\n";
     return 2;
 }

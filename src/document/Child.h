@@ -54,6 +54,11 @@ public:
     // change only once the file is written.
     void SaveCard(const QString& path);
 
+    // The A4 sheet of ten copies, previewed in a window of its own or sent
+    // to the default printer, through a temporary copy of the card.
+    void PreviewCard();
+    void PrintCard();
+
     void RebuildElements();
     void PlaceHandles();
     CardElement* BuildTextElement();
@@ -205,6 +210,7 @@ private:
     int appendLayer(const std::function<void(int number)>& write);
     QString newElementName(const char* prefix) const;
     void restack(int step);
+    void runPrintJob(bool print);
     void postField(std::string_view field, const FieldValue& value);
     void undoMark(QAction* mark);
     void toggleStyle(const char* name, std::string_view field, void (QFont::*set)(bool), bool (QFont::*get)() const);

@@ -32,10 +32,15 @@ LayerPicture readLayerPicture(const LayerTable& table, PictureScale scale, QSize
     if (bytes.empty())
         return {};
     const std::string extension = ReadStr(table, Field::keptip);
-    if (scale == PictureScale::Full)
-        return LayerPicture(decodePicture(bytes, extension));
     if (box.isEmpty())
         return {};
+    if (scale == PictureScale::Paper) {
+        if (!stretch)
+            return LayerPicture(decodePicture(bytes, extension, QSize(), box));
+        const QSize own = pictureHeaderSize(bytes, extension);
+        const QSize finest(int(box.width() * PaperDotsPerPixel), int(box.height() * PaperDotsPerPixel));
+        return LayerPicture(decodePicture(bytes, extension, own.isValid() ? own.boundedTo(finest) : QSize()));
+    }
     // No more of a layer can be seen than the card box holds, whatever its
     // box: a stretched picture is decoded at its box's size up to that, one
     // shown at its own size only as far as its box reaches.

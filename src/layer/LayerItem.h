@@ -32,8 +32,15 @@ struct LayerItem
 };
 
 // How a picture is decoded: at the size the surface shows it (and kept in
-// the picture cache), or at its own full size for paper.
-enum class PictureScale { Display, Full };
+// the picture cache), or for paper, kept out of that cache: a stretched
+// picture at its own size, or at 600 dots per inch of its box where that is
+// less (no printer shows more, and a photo of a camera's size would only
+// slow the job down and swell the PDF); one at its own size as far as its
+// box reaches.
+enum class PictureScale { Display, Paper };
+
+// The finest a printed picture is decoded at, in dots per card pixel.
+inline constexpr double PaperDotsPerPixel = 600.0 / 96.0;
 
 // The card box of a card window: no more of a layer than this is ever seen
 // on the surface.

@@ -9,6 +9,7 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -40,18 +41,51 @@ QString oneLine(const QString& text)
     return line;
 }
 
-Qt::BrushStyle brushStyle(FillPattern pattern)
+// Hatch lines are drawn as lines one card pixel wide and eight apart, as
+// the toolkit's patterns look on the screen; unlike those, they scale with
+// everything else, so a 600 dpi sheet shows the card's hatches and not a
+// grey tint.
+constexpr qreal HatchSpacing = 8;
+
+void hatchLines(QPainter& painter, const QRectF& area, FillPattern pattern)
 {
-    switch (pattern) {
-    case FillPattern::ForwardDiagonal: return Qt::FDiagPattern;
-    case FillPattern::BackwardDiagonal: return Qt::BDiagPattern;
-    case FillPattern::Cross: return Qt::CrossPattern;
-    case FillPattern::DiagonalCross: return Qt::DiagCrossPattern;
-    case FillPattern::Horizontal: return Qt::HorPattern;
-    case FillPattern::Vertical: return Qt::VerPattern;
-    case FillPattern::Solid: break;
+    const bool across = pattern == FillPattern::Horizontal || pattern == FillPattern::Cross;
+    const bool down = pattern == FillPattern::Vertical || pattern == FillPattern::Cross;
+    const bool falling = pattern == FillPattern::ForwardDiagonal || pattern == FillPattern::DiagonalCross;
+    const bool rising = pattern == FillPattern::BackwardDiagonal || pattern == FillPattern::DiagonalCross;
+    const qreal left = std::floor(area.left() / HatchSpacing) * HatchSpacing;
+    const qreal top = std::floor(area.top() / HatchSpacing) * HatchSpacing;
+    const qreal span = area.width() + area.height() + 2 * HatchSpacing;
+    for (qreal y = top; across && y <= area.bottom(); y += HatchSpacing)
+        painter.drawLine(QPointF(area.left(), y), QPointF(area.right() + 1, y));
+    for (qreal x = left; down && x <= area.right(); x += HatchSpacing)
+        painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom() + 1));
+    // Diagonals through every eighth point of the top edge, far enough left
+    // and right to cross the whole area.
+    for (qreal start = left - span; (falling || rising) && start <= left + span; start += HatchSpacing) {
+        if (falling)
+            painter.drawLine(QPointF(start, top), QPointF(start + span, top + span));
+        if (rising)
+            painter.drawLine(QPointF(start, top + span), QPointF(start + span, top));
     }
-    return Qt::SolidPattern;
+}
+
+// The inside of a shape: solid, or hatch lines in the fill colour with
+// whatever lies below showing between them. The lines start at the box's
+// corner, wherever the box is drawn.
+void fillInside(QPainter& painter, const QPainterPath& path, const QRectF& box, const ShapeLook& look)
+{
+    if (look.pattern == FillPattern::Solid) {
+        painter.fillPath(path, look.fill);
+        return;
+    }
+    painter.save();
+    painter.setClipPath(path, Qt::IntersectClip);
+    painter.translate(box.topLeft());
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(look.fill, 1, Qt::SolidLine, Qt::FlatCap));
+    hatchLines(painter, path.boundingRect().translated(-box.topLeft()), look.pattern);
+    painter.restore();
 }
 
 Qt::PenStyle penStyle(OutlinePattern pattern)
@@ -79,13 +113,14 @@ QPainterPath shapePath(ShapeKind kind, const QRectF& box)
 }
 
 // A pattern only shows on the thinnest outline; a dashed outline is a
-// stroke along the box's edge, one unit wide.
-void paintPatternedShape(QPainter& painter, const QRectF& box, const ShapeLook& look, qreal unit)
+// stroke along the box's edge, one card pixel wide, its dashes as long as
+// the card shows them.
+void paintPatternedShape(QPainter& painter, const QRectF& box, const ShapeLook& look)
 {
-    const QRectF inner = box.adjusted(unit, unit, -unit, -unit);
-    painter.fillPath(shapePath(look.kind, inner), QBrush(look.fill, brushStyle(look.pattern)));
-    const qreal half = unit / 2;
-    QPen pen(look.outline, unit, penStyle(look.outlinePattern), Qt::FlatCap, Qt::MiterJoin);
+    const QRectF inner = box.adjusted(1, 1, -1, -1);
+    fillInside(painter, shapePath(look.kind, inner), box, look);
+    const qreal half = 0.5;
+    QPen pen(look.outline, 1, penStyle(look.outlinePattern), Qt::FlatCap, Qt::MiterJoin);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(shapePath(look.kind, box.adjusted(half, half, -half, -half)));
@@ -98,8 +133,7 @@ void paintSolidShape(QPainter& painter, const QRectF& box, const ShapeLook& look
 {
     const QPainterPath outer = shapePath(look.kind, box);
     const QPainterPath inner = shapePath(look.kind, box.adjusted(width, width, -width, -width));
-    const Qt::BrushStyle style = brushStyle(look.pattern);
-    if (style == Qt::SolidPattern) {
+    if (look.pattern == FillPattern::Solid) {
         painter.fillPath(outer, look.outline);
         painter.fillPath(inner, look.fill);
         return;
@@ -107,7 +141,7 @@ void paintSolidShape(QPainter& painter, const QRectF& box, const ShapeLook& look
     // Between the hatch lines whatever lies below must show, so the ring
     // is cut out rather than covered.
     painter.fillPath(outer.subtracted(inner), look.outline);
-    painter.fillPath(inner, QBrush(look.fill, style));
+    fillInside(painter, inner, box, look);
 }
 
 } // namespace
@@ -198,7 +232,7 @@ void paintText(QPainter& painter, const QRect& rect, const TextLook& look)
 
 // A zero or negative width still draws the thinnest outline, as a
 // zero-width pen does.
-void paintShape(QPainter& painter, const QRect& box, const ShapeLook& look, qreal outlineUnit)
+void paintShape(QPainter& painter, const QRect& box, const ShapeLook& look)
 {
     if (box.isEmpty())
         return;
@@ -206,8 +240,8 @@ void paintShape(QPainter& painter, const QRect& box, const ShapeLook& look, qrea
     painter.setRenderHint(QPainter::Antialiasing, look.kind == ShapeKind::Ellipse);
     const int width = std::max(1, look.outlineWidth);
     if (width == 1 && look.outlinePattern != OutlinePattern::Solid)
-        paintPatternedShape(painter, QRectF(box), look, outlineUnit);
+        paintPatternedShape(painter, QRectF(box), look);
     else
-        paintSolidShape(painter, QRectF(box), look, width * outlineUnit);
+        paintSolidShape(painter, QRectF(box), look, width);
     painter.restore();
 }

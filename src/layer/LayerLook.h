@@ -53,6 +53,6 @@ QSize textExtent(const TextLook& look);
 void paintText(QPainter& painter, const QRect& rect, const TextLook& look);
 // Rectangle or inscribed ellipse, outline inside the box; dotted and dashed
 // outlines only at width 1; hatches in the fill colour over what lies below.
-// outlineUnit is one outline pixel in the painter's units: the printed sheet,
-// whose outlines are measured in the printer's dots, passes one dot.
-void paintShape(QPainter& painter, const QRect& box, const ShapeLook& look, qreal outlineUnit = 1);
+// Everything is measured in card pixels, so the printed sheet, scaled to
+// paper, shows outlines, dashes and hatches as the card window does.
+void paintShape(QPainter& painter, const QRect& box, const ShapeLook& look);

@@ -210,16 +210,18 @@ QImage decodePicture(std::string_view bytes, std::string_view extension, QSize d
     return forDrawing(std::move(image), format);
 }
 
-QSize pictureOwnSize(std::string_view bytes, std::string_view extension)
+QSize pictureHeaderSize(std::string_view bytes, std::string_view extension)
 {
     const QByteArray format = formatFor(extension);
-    QSize own;
-    {
-        Source source(bytes);
-        QImageReader reader(&source.buffer, format);
-        reader.setAutoDetectImageFormat(false);
-        own = reader.size();
-    }
+    Source source(bytes);
+    QImageReader reader(&source.buffer, format);
+    reader.setAutoDetectImageFormat(false);
+    return reader.size();
+}
+
+QSize pictureOwnSize(std::string_view bytes, std::string_view extension)
+{
+    const QSize own = pictureHeaderSize(bytes, extension);
     if (!own.isValid() || own.isEmpty())
         return decodePicture(bytes, extension).size();
     decodePicture(bytes, extension, own.scaled(64, 64, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));

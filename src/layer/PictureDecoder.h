@@ -25,6 +25,10 @@ public:
 QImage decodePicture(std::string_view bytes, std::string_view extension, QSize displaySize = {},
                      QSize shownPart = {});
 
+// The picture's own size as its header tells it, without decoding; invalid
+// when the header does not tell.
+QSize pictureHeaderSize(std::string_view bytes, std::string_view extension);
+
 // The picture's own size in pixels, once its data has been found to decode
 // (at a small size, which is quick); fails as decodePicture does.
 QSize pictureOwnSize(std::string_view bytes, std::string_view extension);

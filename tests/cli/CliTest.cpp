@@ -166,6 +166,39 @@ TEST_F(CliTest, BadBuildInputWritesNoFile)
     }
 }
 
+// The sheet as a PDF and a picture, the card alone as a picture; a card
+// that cannot be drawn gives its message and no file.
+TEST_F(CliTest, RenderDrawsTheSheetOrTheCardWithoutADisplay)
+{
+    const std::string pdf = (dir / "sheet.pdf").string();
+    ASSERT_EQ(run("render " + Example + " --pdf " + pdf).status, 0);
+    const std::string bytes = readBytes(pdf);
+    EXPECT_EQ(bytes.rfind("%PDF-", 0), 0u);
+    // The title, in the UTF-16 of PDF text strings.
+    const std::string title = std::string("\xFE\xFF\0L\0a\0p\0o\0r\0a\0 \0n\0y\0o\0m\0t\0a\0t\0\xE1\0s", 34);
+    EXPECT_NE(bytes.find("/Title (" + title + ")"), std::string::npos);
+
+    const std::string card = (dir / "card.png").string();
+    ASSERT_EQ(run("render --card " + Example + " --png " + card + " --dpi 192").status, 0);
+    const std::string png = readBytes(card);
+    ASSERT_GT(png.size(), 24u);
+    auto be32 = [&](std::size_t at) {
+        return (unsigned(std::uint8_t(png[at])) << 24) | (unsigned(std::uint8_t(png[at + 1])) << 16)
+            | (unsigned(std::uint8_t(png[at + 2])) << 8) | unsigned(std::uint8_t(png[at + 3]));
+    };
+    EXPECT_EQ(be32(16), 680u);
+    EXPECT_EQ(be32(20), 380u);
+
+    std::string broken = readBytes(Example);
+    broken.replace(broken.find("\"lbl482\""), 8, "\"lbl482\"");
+    broken.replace(broken.find("\"1\",\"0\""), 7, "\"1\",\"1\"");
+    broken.replace(broken.find(",,,\"0\""), 3, ",\"!!\",\".png\",");
+    const std::string never = (dir / "never.pdf").string();
+    EXPECT_EQ(run("render " + write("broken.bcrd", broken) + " --pdf " + never).status, 1);
+    EXPECT_FALSE(fs::exists(never));
+    EXPECT_EQ(run("render " + Example + " --png x.png --dpi 0").status, 2);
+}
+
 TEST_F(CliTest, WrongArgumentsPrintUsage)
 {
     EXPECT_EQ(run("").status, 2);

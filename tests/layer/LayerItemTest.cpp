@@ -86,7 +86,7 @@ private slots:
         QVERIFY(shown && shown->kind == LayerKind::Picture && shown->stretch);
         QCOMPARE(shown->box, QRect(10, 20, 60, 30));
         QCOMPARE(shown->picture.size(), QSize(60, 30));
-        const std::optional<LayerItem> paper = readLayerItem(Tbl, PictureScale::Full);
+        const std::optional<LayerItem> paper = readLayerItem(Tbl, PictureScale::Paper);
         QCOMPARE(paper->picture.size(), QSize(200, 100));
 
         for (const LayerItem& item : {*shown, *paper}) {
@@ -111,7 +111,7 @@ private slots:
                                     {"kep", quarteredPng({640, 480})}, {"keptip", std::string(".png")},
                                     {"strech", true}});
         QCOMPARE(readLayerItem(Tbl, PictureScale::Display)->picture.size(), SurfaceSize);
-        QCOMPARE(readLayerItem(Tbl, PictureScale::Full)->picture.size(), QSize(640, 480));
+        QCOMPARE(readLayerItem(Tbl, PictureScale::Paper)->picture.size(), QSize(640, 480));
         Tbl.EditRecord();
         Tbl.WriteField("strech", false);
         Tbl.WriteField("width", 30);

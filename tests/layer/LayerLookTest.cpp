@@ -29,7 +29,7 @@ QImage painted(QSize size, const QRect& box, int width = 1, ShapeKind kind = Sha
     QImage image = canvas(size.width(), size.height());
     QPainter painter(&image);
     painter.scale(scale, scale);
-    paintShape(painter, box, look, 1 / scale);
+    paintShape(painter, box, look);
     return image;
 }
 
@@ -114,8 +114,7 @@ private slots:
     }
 
     // Width 0 still draws a hairline; a width beyond half the box covers it.
-    // The printed sheet draws in card pixels on a finer device and gives the
-    // outline in the device's own dots.
+    // Drawn four times finer, as on paper, the outline is four times wider.
     void outlineLiesInsideTheBox()
     {
         const QImage image = painted({30, 30}, QRect(5, 5, 20, 20), 3);
@@ -126,7 +125,7 @@ private slots:
         QCOMPARE(painted({10, 10}, QRect(0, 0, 10, 10), 7).pixel(5, 5), Black);
         const QImage printed = painted({80, 80}, QRect(0, 0, 20, 20), 2, ShapeKind::Rectangle, FillPattern::Solid,
                                        OutlinePattern::Solid, 4);
-        QVERIFY(printed.pixel(1, 40) == Black && printed.pixel(2, 40) == Red);
+        QVERIFY(printed.pixel(7, 40) == Black && printed.pixel(8, 40) == Red);
     }
 
     void dashesShowOnlyAtWidthOne()

@@ -1,0 +1,83 @@
+#include "print/SheetPainter.h"
+
+#include "print/SheetLayout.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QPainter>
+
+#include <cmath>
+
+namespace {
+
+// Fonts take whole pixel sizes in the painter's units, so the footer is
+// written in hundredths of a millimetre.
+constexpr double TextUnitsPerMillimetre = 100;
+
+void paintMarks(QPainter& painter)
+{
+    for (const sheet::CornerMark& mark : sheet::cornerMarks())
+        for (const QRectF& line : sheet::markLines(mark))
+            painter.fillRect(line, sheet::MarkColor);
+}
+
+void paintLayers(QPainter& painter, const std::vector<LayerItem>& layers)
+{
+    for (const LayerItem& layer : layers)
+        paintLayer(painter, layer, layer.box);
+}
+
+void paintFooter(QPainter& painter)
+{
+    painter.save();
+    painter.fillRect(sheet::Footer, Qt::white);
+    painter.scale(1 / TextUnitsPerMillimetre, 1 / TextUnitsPerMillimetre);
+    QFont font(QStringLiteral("Courier New"));
+    font.setPixelSize(int(std::lround(sheet::FooterFontPoints * sheet::MillimetresPerPoint * TextUnitsPerMillimetre)));
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const QRectF footer(sheet::Footer.left() * TextUnitsPerMillimetre,
+                        (sheet::Footer.top() + sheet::FooterLabelDrop) * TextUnitsPerMillimetre,
+                        sheet::Footer.width() * TextUnitsPerMillimetre,
+                        QFontMetricsF(font).height());
+    const int line = Qt::AlignTop | Qt::TextSingleLine;
+    painter.drawText(footer, line | Qt::AlignLeft, QString::fromLatin1(sheet::FooterLeft));
+    painter.drawText(footer, line | Qt::AlignHCenter, QString::fromLatin1(sheet::HomePage));
+    painter.drawText(footer, line | Qt::AlignRight, QString::fromLatin1(sheet::FooterRight));
+    painter.restore();
+}
+
+} // namespace
+
+void useMillimetres(QPainter& painter, const QPaintDevice& device)
+{
+    painter.scale(device.logicalDpiX() / 25.4, device.logicalDpiY() / 25.4);
+}
+
+void paintSheet(QPainter& painter, const std::vector<LayerItem>& layers, int copies)
+{
+    const QRectF band(QPointF(0, 0), sheet::CardBand);
+    for (int copy = 1; copy <= std::min(copies, sheet::Copies); ++copy) {
+        painter.save();
+        painter.translate(sheet::copyOrigin(copy));
+        painter.fillRect(band, Qt::white);
+        paintMarks(painter);
+        // A layer reaching beyond the card is cut at its band, so that no
+        // copy draws over its neighbours.
+        painter.setClipRect(band, Qt::IntersectClip);
+        painter.scale(sheet::MillimetresPerPixel, sheet::MillimetresPerPixel);
+        paintLayers(painter, layers);
+        painter.restore();
+    }
+    paintFooter(painter);
+}
+
+void paintCard(QPainter& painter, const std::vector<LayerItem>& layers)
+{
+    painter.save();
+    painter.fillRect(QRectF(0, 0, 340, 190), Qt::white);
+    painter.setClipRect(QRectF(0, 0, 340, 190), Qt::IntersectClip);
+    paintLayers(painter, layers);
+    painter.restore();
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "layer/LayerItem.h"
+
+#include <vector>
+
+class QPaintDevice;
+class QPainter;
+
+// The one routine that puts the sheet on paper, in the preview, in a PDF
+// and in a picture: whatever the device, what it shows is the card window's
+// card at 96 pixels per inch.
+
+// Sets the painter to millimetres from the page's top-left corner.
+void useMillimetres(QPainter& painter, const QPaintDevice& device);
+
+// The sheet, on a painter in millimetres: for each copy the white band, its
+// corner marks and the layers in order, each over the ones before, cut at
+// the band; then the footer.
+void paintSheet(QPainter& painter, const std::vector<LayerItem>& layers, int copies);
+
+// The card alone, on a painter in card pixels: white, then the layers.
+void paintCard(QPainter& painter, const std::vector<LayerItem>& layers);
