@@ -7,9 +7,14 @@ packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev libqt6svg6-dev qt6-translations-l10n libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-    xvfb xauth
-    fonts-wine fonts-liberation2 tango-icon-theme
+    xvfb xauth openbox xdotool wmctrl x11-utils
+    fonts-wine fonts-liberation2 fonts-dejavu-core tango-icon-theme
 )
+# scripts/screenshots.sh, which takes the manual's pictures again, also
+# needs ImageMagick.
+if [[ "${1:-}" == "--screenshots" ]]; then
+    packages+=(imagemagick)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

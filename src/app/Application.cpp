@@ -24,8 +24,9 @@ constexpr int LaporaImage = 22;
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv)
 {
+    // The name the desktop shows; no display name, which Qt would add to
+    // every window's caption ("Lapora — Lapora2").
     setApplicationName(ApplicationTitle);
-    setApplicationDisplayName(ApplicationTitle);
     // The menu bar stays in the window, where the program paints its items,
     // also on desktops that offer a menu bar of their own.
     setAttribute(Qt::AA_DontUseNativeMenuBar);

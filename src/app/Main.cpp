@@ -1,5 +1,6 @@
 #include "app/Main.h"
 
+#include "app/MenuPainting.h"
 #include "app/Settings.h"
 #include "document/Child.h"
 #include "editor/ActionTable.h"
@@ -51,6 +52,7 @@ Tfrm_Main::~Tfrm_Main()
     // update are gone by then.
     for (Tfrm_Child* card : findChildren<Tfrm_Child*>())
         card->disconnect(this);
+    mMdiArea->disconnect(this);
     if (frm_Main == this)
         frm_Main = nullptr;
 }
@@ -62,42 +64,33 @@ void Tfrm_Main::FormCreate()
     LoadSettings();
 }
 
-void Tfrm_Main::showEvent(QShowEvent* event)
+// The placement is applied before the window reaches the screen, where a
+// position given to a window is its frame's.
+void Tfrm_Main::setVisible(bool visible)
 {
-    QMainWindow::showEvent(event);
-    if (!mShown) {
+    if (visible && !mShown) {
         mShown = true;
-        FormShow();
+        guarded([this] { FormShow(); });
     }
+    QMainWindow::setVisible(visible);
 }
 
-// Runs before the window reaches the screen, so it appears in place. The
-// saved bounds are the whole window's, frame included; the size it was given
-// at creation stands for that too.
+// Left, Top, Width and Height are the whole window's, frame included, and
+// so is the fitting into the work area; the size it was given at creation
+// stands for the frame's too.
 void Tfrm_Main::FormShow()
 {
-    const QRect bounds = LoadFormBounds(QStringLiteral("frm_Main"), width(), height());
-    const QSize margins = frameGeometry().size() - size();
-    move(bounds.topLeft());
-    resize(bounds.size() - margins);
-    if (margins == QSize(0, 0))
-        mPendingFrameSize = bounds.size();
+    const QRect frame = LoadFormBounds(QStringLiteral("frm_Main"), width(), height());
+    mPlacement.place(*this, frame.topLeft(), frame.size());
     applyInterfaceFontSize();
+    HookMenuPainting(this);
 }
 
 bool Tfrm_Main::event(QEvent* event)
 {
-    // A window manager adds its frame only once the window is mapped; the
-    // size given at show time was the whole window's, so correct it once.
-    if (mPendingFrameSize && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
-        const QSize margins = frameGeometry().size() - size();
-        if (margins != QSize(0, 0)) {
-            const QSize wanted = *mPendingFrameSize - margins;
-            mPendingFrameSize.reset();
-            resize(wanted);
-        }
-    }
-    return QMainWindow::event(event);
+    const bool handled = QMainWindow::event(event);
+    mPlacement.settle(*this, *event);
+    return handled;
 }
 
 // Once every card window has agreed, the program ends, also when the

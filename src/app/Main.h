@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/FramePlacement.h"
 #include "document/Dialogs.h"
 
 #include <QMainWindow>
@@ -37,6 +38,10 @@ public:
     // frame's current one or else the first. Null with no card window.
     Tfrm_Child* activeCard() const;
 
+    // Opens a card file in a card window of its own, as Open does.
+    void openCardFile(const QString& path);
+    void openCardFiles(const QStringList& paths);
+
     // Saves a card as Save does: to its own file, or to a name asked for.
     // True when the card was written; a failure is raised to the caller.
     bool saveCard(Tfrm_Child& card);
@@ -62,6 +67,12 @@ public:
     void aBezarExecute();
     void aNyomKepExecute();
     void aNyomtatExecute();
+    void aBeallitExecute();
+    void aSugoExecute();
+    void aHonlapExecute();
+    void aUjdonsagExecute();
+    void aLevelExecute();
+    void aLaporaExecute();
     void aBetuNovelExecute();
     void aBetuCsokkentExecute();
     void aWindowCascade1Execute();
@@ -69,7 +80,7 @@ public:
     void aWindowTileVertical1Execute();
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void setVisible(bool visible) override;
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -99,10 +110,7 @@ private:
     QMdiArea* mMdiArea = nullptr;
     QList<QAction*> mWindowEntries;
     bool mShown = false;
-    // The outer size asked for at show time, kept until the window manager
-    // has added its frame, so that the frame does not grow the window by
-    // its own size on every run.
-    std::optional<QSize> mPendingFrameSize;
+    FramePlacement mPlacement;
 };
 
 // The one main window of the run.

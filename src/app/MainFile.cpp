@@ -1,10 +1,14 @@
 #include "app/Main.h"
 
 #include "app/Application.h"
+#include "app/MenuPainting.h"
 #include "app/Settings.h"
 #include "document/Child.h"
+#include "editor/ErrorBox.h"
 
 #include <QMdiArea>
+#include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace {
@@ -29,13 +33,19 @@ void Tfrm_Main::aMegnyitExecute()
     OpenDialog1.filter = CardFilter;
     OpenDialog1.defaultSuffix = CardSuffix;
     const std::optional<QString> path = dialogs().openFile(this, OpenDialog1);
-    if (!path)
-        return;
+    if (path)
+        openCardFile(*path);
+}
+
+// A card window for the file, as Open makes it; a file that cannot be read
+// as a card closes its window again.
+void Tfrm_Main::openCardFile(const QString& path)
+{
     Tfrm_Child* card = newCardWindow();
     showCardWindow(card);
     updateWindowActions();
     try {
-        card->LoadCard(*path);
+        card->LoadCard(path);
     } catch (...) {
         // A card that could not be read must not stay bound to its file,
         // where a later Save would overwrite it with what little was read.
@@ -43,6 +53,15 @@ void Tfrm_Main::aMegnyitExecute()
         card->close();
         throw;
     }
+}
+
+// Files named on the command line (a file manager's "open with"): each in
+// a card window of its own; one that cannot be opened gives its error box,
+// and the rest are opened all the same.
+void Tfrm_Main::openCardFiles(const QStringList& paths)
+{
+    for (const QString& path : paths)
+        guarded([&] { openCardFile(path); });
 }
 
 void Tfrm_Main::aMentExecute()
@@ -96,11 +115,13 @@ bool Tfrm_Main::saveCardAs(Tfrm_Child& card, const QString& proposed)
     return true;
 }
 
-// The documents folder; without one the bare name at the root, as the
-// system would give it.
+// The documents folder, or the home folder where there is none: always a
+// whole path.
 QString Tfrm_Main::untitledProposal()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + '/' + UntitledName;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString folder = !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+    return folder + '/' + UntitledName;
 }
 
 // A card window is larger than the frame's first size; it starts inside the
@@ -109,6 +130,7 @@ QString Tfrm_Main::untitledProposal()
 void Tfrm_Main::showCardWindow(Tfrm_Child* card)
 {
     card->show();
+    HookMenuPainting(card);
     const QPoint at = card->pos();
     if (at.x() < 0 || at.y() < 0)
         card->move(std::max(0, at.x()), std::max(0, at.y()));

@@ -1,5 +1,6 @@
 #include "app/Main.h"
 
+#include "app/MenuPainting.h"
 #include "app/Settings.h"
 #include "document/Child.h"
 
@@ -64,6 +65,7 @@ void Tfrm_Main::rebuildWindowList()
         QString title = card->windowTitle();
         auto* entry = new QAction(title.replace(QLatin1Char('&'), QLatin1String("&&")), mnAblak);
         entry->setCheckable(true);
+        entry->setProperty(SystemLookProperty, true);
         entry->setChecked(card == active);
         connect(entry, &QAction::triggered, card, [this, card] {
             card->showNormal();

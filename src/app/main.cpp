@@ -19,7 +19,8 @@ bool displayAvailable()
 
 } // namespace
 
-// No command-line argument is read; Qt gets them for its own options.
+// Qt takes its own options from the command line; what is left names card
+// files to open.
 int main(int argc, char** argv)
 {
     QElapsedTimer sinceStart;
@@ -41,6 +42,7 @@ int main(int argc, char** argv)
     frm_Main = new Tfrm_Main;
     watchFirstPaint(frm_Main, sinceStart);
     frm_Main->show();
+    frm_Main->openCardFiles(app.arguments().mid(1));
     const int status = app.exec();
     // The card windows go with their frame, without further questions.
     delete frm_Main;

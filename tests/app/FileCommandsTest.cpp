@@ -48,18 +48,24 @@ private slots:
     void cancelledSaveDialogKeepsTheCardUnsaved()
     {
         ShellRun run;
+        // The proposal is a whole path: the documents folder, or the home
+        // folder when there is no documents folder.
+        const QByteArray home = qgetenv("HOME");
+        qputenv("HOME", run.root.filePath("home").toUtf8());
+        QDir().mkpath(run.root.filePath("home"));
         Tfrm_Child* card = newCard(run);
         card->Modified = true;
         run.dialogs.saveAnswers = {std::nullopt, std::nullopt};
         run.window->aMentExecute();
+        QDir().mkpath(run.root.filePath("home/Documents"));
         run.window->aMentMaskentExecute();
+        qputenv("HOME", home);
 
         QCOMPARE(run.dialogs.count("save"), 2);
-        for (const auto& shown : run.dialogs.of("save")) {
-            QCOMPARE(shown.proposed,
-                     QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/Névtelen.bcrd");
+        QCOMPARE(run.dialogs.of("save")[0].proposed, run.root.filePath("home/Névtelen.bcrd"));
+        QCOMPARE(run.dialogs.of("save")[1].proposed, run.root.filePath("home/Documents/Névtelen.bcrd"));
+        for (const auto& shown : run.dialogs.of("save"))
             QCOMPARE(shown.text, QString("Lapora file-ok (*.bcrd)|*.bcrd"));
-        }
         QVERIFY(card->FileName.isEmpty() && card->Modified);
         QVERIFY(QDir(run.root.filePath("docs")).isEmpty());
     }

@@ -103,6 +103,13 @@ private slots:
         QCOMPARE(Beall.FontSize, 12);
         QTest::keyClick(run.window.get(), Qt::Key_F12);
         QCOMPARE(Beall.FontSize, 11);
+
+        // A smaller one only goes up.
+        Beall.FontSize = 5;
+        sizes.clear();
+        for (Qt::Key key : {Qt::Key_F12, Qt::Key_F11, Qt::Key_F11, Qt::Key_F11, Qt::Key_F11, Qt::Key_F11, Qt::Key_F11})
+            QTest::keyClick(run.window.get(), key), sizes << Beall.FontSize;
+        QCOMPARE(sizes, (QList<int>{5, 6, 7, 8, 9, 10, 10}));
     }
 };
 

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "app/FramePlacement.h"
+
+#include <QDialog>
+#include <QFont>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The settings dialog: the default font of new text layers. It writes
+// nothing to the settings file; the font reaches it when the program ends.
+class Tfrm_Beallit : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit Tfrm_Beallit(QWidget* parent = nullptr);
+
+    QLabel* Image1 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QCheckBox* CheckBox2 = nullptr;
+    QCheckBox* CheckBox3 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+
+protected:
+    void setVisible(bool visible) override;
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void done(int result) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormShow();
+    void FormClose();
+    void ComboBox1Enter(QWidget* editor);
+    void ComboBox1Exit(QWidget* editor);
+
+    bool mShown = false;
+    FramePlacement mPlacement;
+};
+
+// The size the dialog reads from its text: only the digits, commas and full
+// stops kept, read as a whole decimal number; 0 when that fails.
+int IntFromDigits(const QString& text);
+
+// Runs the dialog over the default font: on OK the font takes the dialog's
+// name (an empty one leaves it), size (at least 6) and style.
+void ShowSettings();
