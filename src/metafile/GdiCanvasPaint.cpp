@@ -1,0 +1,268 @@
+#include "metafile/GdiCanvas.h"
+
+#include <cmath>
+
+namespace {
+
+// Hatch lines repeat every eight pixels of the picture at 96 dpi, as on
+// the screen the picture was drawn for, and keep that look when a printer
+// replays the picture at a far higher resolution.
+constexpr double HatchSpacing = 8.0;
+constexpr double HatchOffset = 3.5;
+
+QVector<QLineF> hatchLines(int hatch, const QRectF& area)
+{
+    QVector<QLineF> lines;
+    const auto first = [](double from) { return std::floor(from / HatchSpacing) * HatchSpacing + HatchOffset; };
+    const bool horizontal = hatch == gdi::HatchHorizontal || hatch == gdi::HatchCross;
+    const bool vertical = hatch == gdi::HatchVertical || hatch == gdi::HatchCross;
+    const bool forward = hatch == gdi::HatchForwardDiagonal || hatch == gdi::HatchDiagonalCross;
+    const bool backward = hatch == gdi::HatchBackwardDiagonal || hatch == gdi::HatchDiagonalCross;
+    const double l = area.left(), r = area.right(), t = area.top(), b = area.bottom();
+    if (horizontal) {
+        for (double y = first(t); y <= b; y += HatchSpacing)
+            lines.append(QLineF(l, y, r, y));
+    }
+    if (vertical) {
+        for (double x = first(l); x <= r; x += HatchSpacing)
+            lines.append(QLineF(x, t, x, b));
+    }
+    if (forward) {
+        // Down to the right: y = x - c.
+        for (double c = first(l - b); c <= r - t; c += HatchSpacing)
+            lines.append(QLineF(l, l - c, r, r - c));
+    }
+    if (backward) {
+        // Up to the right: y = c - x.
+        for (double c = first(l + t); c <= r + b; c += HatchSpacing)
+            lines.append(QLineF(l, c - l, r, c - r));
+    }
+    return lines;
+}
+
+std::int64_t hatchLineCount(int hatch, const QRectF& area)
+{
+    const double w = area.width() / HatchSpacing + 2;
+    const double h = area.height() / HatchSpacing + 2;
+    const double diagonal = w + h;
+    switch (hatch) {
+    case gdi::HatchHorizontal: return static_cast<std::int64_t>(h);
+    case gdi::HatchVertical: return static_cast<std::int64_t>(w);
+    case gdi::HatchCross: return static_cast<std::int64_t>(w + h);
+    case gdi::HatchDiagonalCross: return static_cast<std::int64_t>(2 * diagonal);
+    default: return static_cast<std::int64_t>(diagonal);
+    }
+}
+
+Qt::PenStyle qtStyle(int style)
+{
+    switch (style) {
+    case gdi::PenDash: return Qt::DashLine;
+    case gdi::PenDot: return Qt::DotLine;
+    case gdi::PenDashDot: return Qt::DashDotLine;
+    case gdi::PenDashDotDot: return Qt::DashDotDotLine;
+    case gdi::PenAlternate: return Qt::DotLine;
+    default: return Qt::SolidLine;
+    }
+}
+
+} // namespace
+
+void GdiCanvas::paintFigure(const QPainterPath& logical, bool fill, bool stroke)
+{
+    mBudget.chargePoints(logical.elementCount());
+    const QTransform full = fullTransform();
+    if (!mappable(nullptr))
+        return;
+    chargeCoverage(logical.controlPointRect());
+    syncClip();
+    if (fill)
+        fillArea(logical, mState.brush, full);
+    if (stroke)
+        strokeArea(logical, full);
+}
+
+void GdiCanvas::chargeCoverage(const QRectF& logicalBounds)
+{
+    const double targetArea = std::abs(mTarget.width() * mTarget.height());
+    if (!(targetArea > 0))
+        return;
+    const QRectF painted = (logicalToDevice() * mDeviceToTarget).mapRect(logicalBounds) & mTarget.normalized();
+    mBudget.chargeCoverage(std::abs(painted.width() * painted.height()) / targetArea + 1e-4);
+}
+
+void GdiCanvas::fillArea(const QPainterPath& logical, const GdiBrush& brush, const QTransform& full)
+{
+    if (brush.style == gdi::BrushNull)
+        return;
+    if (brush.style == gdi::BrushHatched) {
+        paintHatch(logical, brush, full);
+        return;
+    }
+    mPainter.setTransform(full);
+    mPainter.setPen(Qt::NoPen);
+    mPainter.setBrush(brush.color);
+    mPainter.drawPath(logical);
+}
+
+void GdiCanvas::paintHatch(const QPainterPath& logical, const GdiBrush& brush, const QTransform& full)
+{
+    mPainter.save();
+    mPainter.setTransform(full);
+    mPainter.setPen(Qt::NoPen);
+    if (mState.opaqueBackground) {
+        mPainter.setBrush(mState.bkColor);
+        mPainter.drawPath(logical);
+    }
+    if (!mPictureInvertible) {
+        mPainter.restore();
+        return;
+    }
+    mPainter.setClipPath(logical, Qt::IntersectClip);
+    const QSizeF box(mDevice.pixels);
+    const QRectF reach(-box.width(), -box.height(), 3 * box.width(), 3 * box.height());
+    const QRectF area = (full * mPainterToPicture).mapRect(logical.controlPointRect()) & reach;
+    if (!area.isEmpty()) {
+        mBudget.chargeHatchLines(hatchLineCount(brush.hatch, area));
+        QPen pen(brush.color, 1.0);
+        pen.setCapStyle(Qt::FlatCap);
+        mPainter.setTransform(mPictureToPainter);
+        mPainter.setPen(pen);
+        mPainter.drawLines(hatchLines(brush.hatch, area));
+    }
+    mPainter.restore();
+}
+
+QPen GdiCanvas::makePen() const
+{
+    const GdiPen& gp = mState.pen;
+    QPen pen(gp.color);
+    if (gp.cosmetic || gp.width <= 0) {
+        pen.setWidthF(0);
+        pen.setCosmetic(true);
+    } else {
+        pen.setWidthF(gp.width);
+    }
+    pen.setStyle(qtStyle(gp.style));
+    if (gp.style == gdi::PenUserStyle && !gp.dashes.isEmpty()) {
+        // Qt counts dashes in pen widths, the file in logical units.
+        const double unit = pen.isCosmetic() ? 1.0 : gp.width;
+        QVector<qreal> pattern;
+        for (qreal d : gp.dashes)
+            pattern.append(std::max(d / unit, 0.1));
+        if (pattern.size() % 2)
+            pattern.append(pattern.back());
+        pen.setDashPattern(pattern);
+    }
+    switch (gp.cap) {
+    case gdi::PenEndCapSquare: pen.setCapStyle(Qt::SquareCap); break;
+    case gdi::PenEndCapFlat: pen.setCapStyle(Qt::FlatCap); break;
+    default: pen.setCapStyle(Qt::RoundCap); break;
+    }
+    switch (gp.join) {
+    case gdi::PenJoinBevel: pen.setJoinStyle(Qt::BevelJoin); break;
+    case gdi::PenJoinMiter:
+        pen.setJoinStyle(Qt::MiterJoin);
+        pen.setMiterLimit(std::clamp(mState.miterLimit / 2, 0.5, 50.0));
+        break;
+    default: pen.setJoinStyle(Qt::RoundJoin); break;
+    }
+    return pen;
+}
+
+void GdiCanvas::strokeArea(const QPainterPath& logical, const QTransform& full)
+{
+    if (mState.pen.style == gdi::PenNull)
+        return;
+    QPen pen = makePen();
+    mPainter.setTransform(full);
+    mPainter.setBrush(Qt::NoBrush);
+    if (pen.style() != Qt::SolidLine) {
+        // Dashing a line that runs far past the picture costs time for
+        // dashes nobody sees.
+        const QRectF reach = (full * mPainterToPicture).mapRect(logical.controlPointRect());
+        const double limit = 4.0 * (mDevice.pixels.width() + mDevice.pixels.height());
+        if (!mPictureInvertible || !(reach.width() + reach.height() < limit))
+            pen.setStyle(Qt::SolidLine);
+        else if (mState.opaqueBackground) {
+            // The gaps of a styled line show the background colour.
+            QPen gaps = pen;
+            gaps.setStyle(Qt::SolidLine);
+            gaps.setColor(mState.bkColor);
+            mPainter.setPen(gaps);
+            mPainter.drawPath(logical);
+        }
+    }
+    mPainter.setPen(pen);
+    mPainter.drawPath(logical);
+}
+
+void GdiCanvas::setPixel(QPointF point, const QColor& color)
+{
+    QTransform toDevice;
+    if (!mappable(&toDevice))
+        return;
+    syncClip();
+    const QPointF at = toDevice.map(point);
+    mPainter.setTransform(mDeviceToPainter);
+    mPainter.fillRect(QRectF(std::floor(at.x()), std::floor(at.y()), 1, 1), color);
+}
+
+void GdiCanvas::patternBlt(const QRectF& box, int rop)
+{
+    GdiBrush brush = mState.brush;
+    if (rop == gdi::RopBlackness || rop == gdi::RopWhiteness) {
+        brush.style = gdi::BrushSolid;
+        brush.color = rop == gdi::RopBlackness ? Qt::black : Qt::white;
+    } else if (rop != gdi::RopPatCopy) {
+        // Operations that read the destination are left out.
+        return;
+    }
+    QPainterPath path;
+    path.addRect(box.normalized());
+    if (!mappable(nullptr))
+        return;
+    mBudget.chargePoints(4);
+    chargeCoverage(box.normalized());
+    syncClip();
+    fillArea(path, brush, fullTransform());
+}
+
+void GdiCanvas::fillRegion(const QVector<QRectF>& rects, const GdiBrush& brush)
+{
+    QPainterPath path;
+    for (const QRectF& r : rects)
+        path.addRect(r.normalized());
+    if (path.isEmpty())
+        return;
+    const GdiBrush selected = mState.brush;
+    mState.brush = brush;
+    try {
+        paintFigure(path, true, false);
+    } catch (...) {
+        mState.brush = selected;
+        throw;
+    }
+    mState.brush = selected;
+}
+
+void GdiCanvas::drawImage(const QImage& image, const QRectF& box, const QRectF& source, double opacity)
+{
+    if (image.isNull() || !mappable(nullptr))
+        return;
+    const QRectF src = source.normalized() & QRectF(image.rect());
+    if (src.isEmpty() || box.width() == 0 || box.height() == 0)
+        return;
+    const bool mirrorX = (box.width() < 0) != (source.width() < 0);
+    const bool mirrorY = (box.height() < 0) != (source.height() < 0);
+    QImage part = image.copy(src.toAlignedRect());
+    if (mirrorX || mirrorY)
+        part = part.mirrored(mirrorX, mirrorY);
+    chargeCoverage(box.normalized());
+    syncClip();
+    mPainter.save();
+    mPainter.setTransform(fullTransform());
+    mPainter.setOpacity(std::clamp(opacity, 0.0, 1.0));
+    mPainter.drawImage(box.normalized(), part);
+    mPainter.restore();
+}

@@ -1,0 +1,129 @@
+#include "metafile/GdiCanvas.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+// The size of text whose font gives no height, in pixels of the picture.
+constexpr double DefaultEmPixels = 12.0;
+
+double horizontalOffset(std::uint32_t align, double width)
+{
+    const std::uint32_t h = align & gdi::AlignCenter;
+    if (h == gdi::AlignCenter)
+        return -width / 2;
+    if (h == gdi::AlignRight)
+        return -width;
+    return 0.0;
+}
+
+double verticalOffset(std::uint32_t align, const QRawFont& raw)
+{
+    const std::uint32_t v = align & gdi::AlignBaseline;
+    if (v == gdi::AlignBaseline)
+        return 0.0;
+    if (v == gdi::AlignBottom)
+        return -raw.descent();
+    return raw.ascent();
+}
+
+} // namespace
+
+void GdiCanvas::text(const TextRun& run)
+{
+    QTransform toDevice;
+    if (!mappable(&toDevice) || !toDevice.isInvertible())
+        return;
+    syncClip();
+    const QTransform full = toDevice * mDeviceToPainter;
+    if ((run.options & gdi::TextOpaque) && !run.rect.normalized().isEmpty()) {
+        mPainter.setTransform(full);
+        mPainter.fillRect(run.rect.normalized(), mState.bkColor);
+    }
+
+    static const GdiFont defaultFont;
+    const GdiFont& font = mState.font ? *mState.font : defaultFont;
+    GlyphCache::Face& face = mGlyphs.face(font);
+    if (!face.raw.isValid())
+        return;
+    const QVector<quint32> glyphs = run.glyphIndexes ? run.glyphs : face.raw.glyphIndexesForString(run.text);
+    if (glyphs.isEmpty())
+        return;
+    mBudget.chargeGlyphs(glyphs.size());
+
+    // How long one logical unit is on the device, along x and along y.
+    const QPointF origin = toDevice.map(QPointF(0, 0));
+    const QPointF ex = toDevice.map(QPointF(1, 0)) - origin;
+    const QPointF ey = toDevice.map(QPointF(0, 1)) - origin;
+    const double sx = std::hypot(ex.x(), ex.y());
+    const double sy = std::hypot(ey.x(), ey.y());
+    if (!(sx > 0 && sy > 0))
+        return;
+    double em = DefaultEmPixels * std::abs(mDevice.bounds.width()) / std::max(1, mDevice.pixels.width());
+    if (font.height < 0)
+        em = -double(font.height) * sy;
+    else if (font.height > 0)
+        em = font.height * face.cellToEm * sy;
+    if (!(em > 0 && em < 1e7))
+        return;
+    const double k = em / GlyphCache::ReferenceSize;
+    double stretch = 1.0;
+    if (font.width > 0 && face.raw.averageCharWidth() > 0)
+        stretch = std::clamp(font.width * sx / (face.raw.averageCharWidth() * k), 0.05, 20.0);
+
+    const QVector<QPointF> advances = face.raw.advancesForGlyphIndexes(glyphs);
+    const bool spaced = run.dx.size() >= glyphs.size();
+    QVector<double> xs(glyphs.size());
+    double width = 0;
+    for (qsizetype i = 0; i < glyphs.size(); ++i) {
+        xs[i] = width;
+        width += spaced ? run.dx[i] * sx / (k * stretch) : advances.value(i).x();
+    }
+
+    const std::uint32_t align = mState.textAlign;
+    const bool updateCp = align & gdi::AlignUpdateCp;
+    const QPointF anchor = toDevice.map(updateCp ? mState.position : run.reference);
+    // Text stays upright whichever way the mapping runs y; it turns with
+    // the world transform and by its escapement.
+    const double angle = std::atan2(ex.y(), ex.x()) - font.escapement * std::numbers::pi / 1800.0;
+    const QPointF u(std::cos(angle), std::sin(angle));
+    const QPointF v(-std::sin(angle), std::cos(angle));
+    const QTransform glyphToDevice(u.x() * k * stretch, u.y() * k * stretch, v.x() * k, v.y() * k, anchor.x(),
+                                   anchor.y());
+    const double xOffset = horizontalOffset(align, width);
+    const QTransform placed =
+        QTransform::fromTranslate(xOffset, verticalOffset(align, face.raw)) * glyphToDevice;
+
+    const QRectF box(0, -face.raw.ascent(), width, face.raw.ascent() + face.raw.descent());
+    chargeCoverage(toDevice.inverted().mapRect(placed.mapRect(box)));
+
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    for (qsizetype i = 0; i < glyphs.size(); ++i)
+        path.addPath(mGlyphs.outline(face, glyphs[i]).translated(xs[i], 0));
+    const double thickness = std::max(face.raw.lineThickness(), 1.0);
+    if (font.underline)
+        path.addRect(QRectF(0, face.raw.underlinePosition(), width, thickness));
+    if (font.strikeOut)
+        path.addRect(QRectF(0, -face.raw.xHeight() / 2 - thickness / 2, width, thickness));
+
+    mPainter.save();
+    if (run.options & gdi::TextClipped) {
+        mPainter.setTransform(full);
+        mPainter.setClipRect(run.rect.normalized(), Qt::IntersectClip);
+    }
+    mPainter.setTransform(placed * mDeviceToPainter);
+    mPainter.setPen(Qt::NoPen);
+    if (mState.opaqueBackground && !(run.options & gdi::TextOpaque))
+        mPainter.fillRect(box, mState.bkColor);
+    mPainter.setBrush(mState.textColor);
+    mPainter.drawPath(path);
+    mPainter.restore();
+
+    if (updateCp) {
+        const double advance = width * k * stretch;
+        const double along = xOffset == 0 ? advance : (xOffset == -width ? -advance : 0.0);
+        mState.position = toDevice.inverted().map(anchor + u * along);
+    }
+}
