@@ -1,33 +1,33 @@
 #pragma once
 
 #include <QPainterPath>
-#include <QRectF>
+#include <QRegion>
 
-// The clip region of the device context, in device units. Most pictures
-// only ever clip to one rectangle, which stays a rectangle here so that the
-// painter can take its fast path.
+// The clip region of the device context, in device units. Rectangles, the
+// usual case, stay a QRegion of whole device units as the device context
+// keeps them; a clip path or a turned rectangle becomes a path.
 struct DeviceClip
 {
     bool active = false;
-    bool isRect = false;
-    QRectF rect;
+    bool isRegion = false;
+    QRegion region;
     QPainterPath path;
 
     QPainterPath asPath() const
     {
-        if (!isRect)
+        if (!isRegion)
             return path;
         QPainterPath p;
-        p.addRect(rect);
+        p.addRegion(region);
         return p;
     }
 
-    static DeviceClip fromRect(const QRectF& r)
+    static DeviceClip fromRegion(const QRegion& r)
     {
         DeviceClip clip;
         clip.active = true;
-        clip.isRect = true;
-        clip.rect = r.normalized();
+        clip.isRegion = true;
+        clip.region = r;
         return clip;
     }
 

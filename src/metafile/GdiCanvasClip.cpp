@@ -1,15 +1,43 @@
 #include "metafile/GdiCanvas.h"
 
+#include <cmath>
+#include <optional>
+
 namespace {
 
-// Past this a clip path costs more to combine than a picture is worth;
-// further changes to it are ignored.
-constexpr int MaxClipElements = 20000;
+// Past these a clip costs more to combine than a picture is worth; further
+// changes to it are ignored.
+constexpr int MaxClipElements = 2000;
+constexpr int MaxClipRects = 2000;
+constexpr double MaxRegionCoordinate = 1 << 28;
+
+// Device units are whole numbers to the device context.
+std::optional<QRect> deviceRect(const QRectF& r)
+{
+    const QRectF n = r.normalized();
+    const double values[] = {n.left(), n.top(), n.right(), n.bottom()};
+    for (double v : values) {
+        if (!(std::abs(v) < MaxRegionCoordinate))
+            return std::nullopt;
+    }
+    const QPoint topLeft(static_cast<int>(std::lround(n.left())), static_cast<int>(std::lround(n.top())));
+    const QPoint bottomRight(static_cast<int>(std::lround(n.right())), static_cast<int>(std::lround(n.bottom())));
+    return QRect(topLeft, bottomRight - QPoint(1, 1));
+}
+
+DeviceClip rectClip(const QRectF& deviceBox)
+{
+    if (const auto rect = deviceRect(deviceBox))
+        return DeviceClip::fromRegion(QRegion(*rect));
+    QPainterPath path;
+    path.addRect(deviceBox.normalized());
+    return DeviceClip::fromPath(path);
+}
 
 DeviceClip toDeviceClip(const QRectF& box, const QTransform& toDevice)
 {
     if (toDevice.type() <= QTransform::TxScale)
-        return DeviceClip::fromRect(toDevice.mapRect(box.normalized()));
+        return rectClip(toDevice.mapRect(box.normalized()));
     QPainterPath path;
     path.addPolygon(toDevice.map(QPolygonF(box.normalized())));
     path.closeSubpath();
@@ -27,34 +55,36 @@ void GdiCanvas::combineClip(const DeviceClip& other, int mode)
         result = other;
         break;
     case gdi::RegionAnd:
-        if (!current.active)
-            result = other;
-        else if (current.isRect && other.isRect)
-            result = DeviceClip::fromRect(current.rect & other.rect);
-        else
-            result = DeviceClip::fromPath(current.asPath().intersected(other.asPath()));
-        break;
     case gdi::RegionOr:
-        // Without a clip everything is visible already.
-        if (!current.active)
-            return;
-        result = DeviceClip::fromPath(current.asPath().united(other.asPath()));
-        break;
-    case gdi::RegionDiff: {
-        const QPainterPath from = current.active ? current.asPath() : DeviceClip::fromRect(mUniverse).asPath();
-        result = DeviceClip::fromPath(from.subtracted(other.asPath()));
-        break;
-    }
+    case gdi::RegionDiff:
     case gdi::RegionXor: {
-        const QPainterPath a = current.active ? current.asPath() : DeviceClip::fromRect(mUniverse).asPath();
-        const QPainterPath b = other.asPath();
-        result = DeviceClip::fromPath(a.united(b).subtracted(a.intersected(b)));
+        // Without a clip the whole device is visible.
+        if (!current.active && mode == gdi::RegionOr)
+            return;
+        const DeviceClip from = current.active ? current : rectClip(mUniverse);
+        if (from.isRegion && other.isRegion) {
+            const QRegion& a = from.region;
+            const QRegion& b = other.region;
+            const QRegion r = mode == gdi::RegionAnd  ? a.intersected(b)
+                              : mode == gdi::RegionOr ? a.united(b)
+                              : mode == gdi::RegionDiff ? a.subtracted(b)
+                                                        : a.xored(b);
+            result = DeviceClip::fromRegion(r);
+        } else {
+            const QPainterPath a = from.asPath();
+            const QPainterPath b = other.asPath();
+            const QPainterPath r = mode == gdi::RegionAnd  ? a.intersected(b)
+                                   : mode == gdi::RegionOr ? a.united(b)
+                                   : mode == gdi::RegionDiff ? a.subtracted(b)
+                                                             : a.united(b).subtracted(a.intersected(b));
+            result = DeviceClip::fromPath(r);
+        }
         break;
     }
     default:
         return;
     }
-    if (!result.isRect && result.path.elementCount() > MaxClipElements)
+    if (result.isRegion ? result.region.rectCount() > MaxClipRects : result.path.elementCount() > MaxClipElements)
         return;
     mState.clip = result;
     mClipDirty = true;
@@ -82,15 +112,16 @@ void GdiCanvas::selectDeviceClip(const QVector<QRectF>& rects, int mode)
             resetClip();
         return;
     }
-    if (rects.size() == 1) {
-        combineClip(DeviceClip::fromRect(rects.front()), mode);
-        return;
+    QRegion region;
+    for (const QRectF& r : rects) {
+        const auto rect = deviceRect(r);
+        if (!rect)
+            return;
+        region += *rect;
+        if (region.rectCount() > MaxClipRects)
+            return;
     }
-    QPainterPath path;
-    path.setFillRule(Qt::WindingFill);
-    for (const QRectF& r : rects)
-        path.addRect(r.normalized());
-    combineClip(DeviceClip::fromPath(path), mode);
+    combineClip(DeviceClip::fromRegion(region), mode);
 }
 
 void GdiCanvas::resetClip()
@@ -105,7 +136,9 @@ void GdiCanvas::offsetClip(QPointF by)
     if (!mState.clip.active || !mappable(&toDevice))
         return;
     const QPointF delta = toDevice.map(by) - toDevice.map(QPointF(0, 0));
-    mState.clip.rect.translate(delta);
+    if (!(std::abs(delta.x()) < MaxRegionCoordinate && std::abs(delta.y()) < MaxRegionCoordinate))
+        return;
+    mState.clip.region.translate(static_cast<int>(std::lround(delta.x())), static_cast<int>(std::lround(delta.y())));
     mState.clip.path.translate(delta);
     mClipDirty = true;
 }
@@ -121,8 +154,8 @@ void GdiCanvas::syncClip()
     if (!mState.clip.active)
         return;
     mPainter.setTransform(mDeviceToPainter);
-    if (mState.clip.isRect)
-        mPainter.setClipRect(mState.clip.rect, Qt::IntersectClip);
+    if (mState.clip.isRegion)
+        mPainter.setClipRegion(mState.clip.region, Qt::IntersectClip);
     else
         mPainter.setClipPath(mState.clip.path, Qt::IntersectClip);
 }

@@ -87,8 +87,13 @@ void GdiCanvas::chargeCoverage(const QRectF& logicalBounds)
     const double targetArea = std::abs(mTarget.width() * mTarget.height());
     if (!(targetArea > 0))
         return;
-    const QRectF painted = (logicalToDevice() * mDeviceToTarget).mapRect(logicalBounds) & mTarget.normalized();
-    mBudget.chargeCoverage(std::abs(painted.width() * painted.height()) / targetArea + 1e-4);
+    const QRectF reach = (logicalToDevice() * mDeviceToTarget).mapRect(logicalBounds);
+    const QRectF painted = reach & mTarget.normalized();
+    // Curves are flattened over their whole length, seen or not, so a
+    // figure far larger than the picture costs by its size too.
+    const double span = (reach.width() + reach.height()) / (std::abs(mTarget.width()) + std::abs(mTarget.height()));
+    const double oversize = std::isfinite(span) ? std::max(0.0, span - 2.0) : WorkBudget::MaxCoverage + 1;
+    mBudget.chargeCoverage(std::abs(painted.width() * painted.height()) / targetArea + oversize + 1e-4);
 }
 
 void GdiCanvas::fillArea(const QPainterPath& logical, const GdiBrush& brush, const QTransform& full)
@@ -126,6 +131,8 @@ void GdiCanvas::paintHatch(const QPainterPath& logical, const GdiBrush& brush, c
         mBudget.chargeHatchLines(hatchLineCount(brush.hatch, area));
         QPen pen(brush.color, 1.0);
         pen.setCapStyle(Qt::FlatCap);
+        // Crisp pixel lines at the picture's own size, as on the screen.
+        mPainter.setRenderHint(QPainter::Antialiasing, false);
         mPainter.setTransform(mPictureToPainter);
         mPainter.setPen(pen);
         mPainter.drawLines(hatchLines(brush.hatch, area));

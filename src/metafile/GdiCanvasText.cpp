@@ -102,9 +102,12 @@ void GdiCanvas::text(const TextRun& run)
     path.setFillRule(Qt::WindingFill);
     for (qsizetype i = 0; i < glyphs.size(); ++i)
         path.addPath(mGlyphs.outline(face, glyphs[i]).translated(xs[i], 0));
-    const double thickness = std::max(face.raw.lineThickness(), 1.0);
-    if (font.underline)
-        path.addRect(QRectF(0, face.raw.underlinePosition(), width, thickness));
+    // Some fonts report lines too thin and too close to see at small sizes.
+    const double thickness = std::max(face.raw.lineThickness(), 0.06 * GlyphCache::ReferenceSize);
+    if (font.underline) {
+        const double below = std::max(face.raw.underlinePosition(), 0.12 * GlyphCache::ReferenceSize);
+        path.addRect(QRectF(0, below, width, thickness));
+    }
     if (font.strikeOut)
         path.addRect(QRectF(0, -face.raw.xHeight() / 2 - thickness / 2, width, thickness));
 

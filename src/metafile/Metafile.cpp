@@ -36,6 +36,22 @@ RecordedMetafile recordMetafile(std::string_view bytes, MetafileFormat format)
     return recorded;
 }
 
+void drawRecordedMetafile(QPainter& painter, const QRectF& target, const RecordedMetafile& recorded)
+{
+    const QSize pixels = recorded.info.pixels;
+    QPaintDevice* device = painter.device();
+    if (!device || pixels.isEmpty())
+        return;
+    // QPicture::play scales by the device's dpi over the picture's own.
+    const double undoX = double(recorded.picture.logicalDpiX()) / device->logicalDpiX();
+    const double undoY = double(recorded.picture.logicalDpiY()) / device->logicalDpiY();
+    painter.save();
+    painter.translate(target.topLeft());
+    painter.scale(target.width() / pixels.width() * undoX, target.height() / pixels.height() * undoY);
+    painter.drawPicture(0, 0, recorded.picture);
+    painter.restore();
+}
+
 std::optional<MetafileFormat> detectMetafileFormat(std::string_view bytes)
 {
     const ByteReader r(bytes);

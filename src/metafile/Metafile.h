@@ -38,12 +38,19 @@ void playMetafile(QPainter& painter, const QRectF& target, std::string_view byte
 
 // The whole picture recorded once at its own pixel size (0,0 .. info.pixels),
 // for callers that replay it scaled onto screens, PDF files and printers.
+// Text is recorded as outlines, so it keeps its size and place on every
+// device. A QPicture scales itself by the device's logical dpi over the
+// screen's when it is played; drawRecordedMetafile takes that out again.
 struct RecordedMetafile
 {
     QPicture picture;
     MetafileInfo info;
 };
 RecordedMetafile recordMetafile(std::string_view bytes, MetafileFormat format);
+
+// Replays a recorded picture so that it fills target (painter units) on
+// any device.
+void drawRecordedMetafile(QPainter& painter, const QRectF& target, const RecordedMetafile& recorded);
 
 // The format the first bytes announce, if any.
 std::optional<MetafileFormat> detectMetafileFormat(std::string_view bytes);
