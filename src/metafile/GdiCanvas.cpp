@@ -41,7 +41,8 @@ GdiCanvas::GdiCanvas(QPainter& painter, const QRectF& target, const Device& devi
 {
     mPainter.save();
     mPainter.setRenderHint(QPainter::Antialiasing, true);
-    mPainter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    // Hatch textures must stay crisp; bitmaps turn smoothing on for themselves.
+    mPainter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     const QTransform base = mPainter.worldTransform();
     // The clip of the picture lives one save level down, so that a new clip
     // starts again from the caller's.

@@ -8,6 +8,10 @@
 #include <QPainter>
 #include <QPolygonF>
 
+#include <QHash>
+
+#include <functional>
+#include <optional>
 #include <vector>
 
 // The device context that both players draw through: mapping modes and
@@ -112,10 +116,15 @@ private:
     void addFigure(const QPainterPath& logical);
     void continueFigure(const QPainterPath& logical, QPointF newPosition);
     void paintFigure(const QPainterPath& logical, bool fill, bool stroke);
+    void paintPolygon(const QPolygonF& points, bool closed);
+    void paintShape(const QRectF& logicalBounds, bool fill, bool stroke, qsizetype points,
+                    const std::function<void()>& draw, const std::function<QPainterPath()>& asPath);
     void fillArea(const QPainterPath& logical, const GdiBrush& brush, const QTransform& full);
     void paintHatch(const QPainterPath& logical, const GdiBrush& brush, const QTransform& full);
-    void strokeArea(const QPainterPath& logical, const QTransform& full);
-    QPen makePen() const;
+    std::optional<QBrush> hatchTexture(const GdiBrush& brush, const QTransform& full);
+    QPen makePen(const QTransform& full) const;
+    void setTransform(const QTransform& transform);
+    const QBrush& solidBrush(const QColor& color);
     void chargeCoverage(const QRectF& logicalBounds);
     void combineClip(const DeviceClip& other, int mode);
     void syncClip();
@@ -141,4 +150,6 @@ private:
 
     WorkBudget mBudget;
     GlyphCache mGlyphs;
+    QBrush mSolidBrush;
+    QHash<QString, QImage> mHatchTextures;
 };

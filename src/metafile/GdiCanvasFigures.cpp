@@ -58,7 +58,7 @@ void GdiCanvas::polyline(const QPolygonF& points)
         addFigure(openPath(points));
         return;
     }
-    paintFigure(openPath(points), false, true);
+    paintPolygon(points, false);
 }
 
 void GdiCanvas::polylineTo(const QPolygonF& points)
@@ -100,14 +100,13 @@ void GdiCanvas::polygon(const QPolygonF& points)
 {
     if (points.size() < 2)
         return;
-    QPainterPath path = openPath(points);
-    path.closeSubpath();
-    path.setFillRule(mState.winding ? Qt::WindingFill : Qt::OddEvenFill);
-    if (mInPath) {
-        addFigure(path);
+    if (!mInPath) {
+        paintPolygon(points, true);
         return;
     }
-    paintFigure(path, true, true);
+    QPainterPath path = openPath(points);
+    path.closeSubpath();
+    addFigure(path);
 }
 
 void GdiCanvas::polyPolygon(const std::vector<QPolygonF>& polygons)

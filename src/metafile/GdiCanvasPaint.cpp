@@ -1,6 +1,8 @@
 #include "metafile/GdiCanvas.h"
 
 #include <cmath>
+#include <functional>
+#include <optional>
 
 namespace {
 
@@ -70,16 +72,132 @@ Qt::PenStyle qtStyle(int style)
 
 void GdiCanvas::paintFigure(const QPainterPath& logical, bool fill, bool stroke)
 {
-    mBudget.chargePoints(logical.elementCount());
-    const QTransform full = fullTransform();
+    paintShape(
+        logical.controlPointRect(), fill, stroke, logical.elementCount(), [&] { mPainter.drawPath(logical); },
+        [&] { return logical; });
+}
+
+void GdiCanvas::paintPolygon(const QPolygonF& points, bool closed)
+{
+    const Qt::FillRule rule = mState.winding ? Qt::WindingFill : Qt::OddEvenFill;
+    const auto draw = [&] {
+        if (closed)
+            mPainter.drawPolygon(points, rule);
+        else
+            mPainter.drawPolyline(points);
+    };
+    const auto asPath = [&] {
+        QPainterPath path;
+        path.addPolygon(points);
+        path.closeSubpath();
+        path.setFillRule(rule);
+        return path;
+    };
+    paintShape(points.boundingRect(), closed, true, points.size(), draw, asPath);
+}
+
+// Fills with the brush and strokes with the pen in one call where it can;
+// draw issues the figure, asPath gives it for a hatch.
+void GdiCanvas::paintShape(const QRectF& logicalBounds, bool fill, bool stroke, qsizetype points,
+                           const std::function<void()>& draw, const std::function<QPainterPath()>& asPath)
+{
+    mBudget.chargePoints(points);
     if (!mappable(nullptr))
         return;
-    chargeCoverage(logical.controlPointRect());
+    chargeCoverage(logicalBounds);
     syncClip();
+    const QTransform full = fullTransform();
+    const GdiBrush& brush = mState.brush;
+    fill = fill && brush.style != gdi::BrushNull;
+    stroke = stroke && mState.pen.style != gdi::PenNull;
+    QBrush fillBrush = fill ? solidBrush(brush.color) : QBrush();
+    if (fill && brush.style == gdi::BrushHatched) {
+        const std::optional<QBrush> texture = hatchTexture(brush, full);
+        if (texture) {
+            fillBrush = *texture;
+        } else {
+            paintHatch(asPath(), brush, full);
+            fill = false;
+        }
+    }
+    if (!fill && !stroke)
+        return;
+    QPen pen = stroke ? makePen(full) : QPen(Qt::NoPen);
+    setTransform(full);
+    if (stroke && pen.style() != Qt::SolidLine) {
+        // Dashing a line that runs far past the picture costs time for
+        // dashes nobody sees.
+        const QRectF reach = (full * mPainterToPicture).mapRect(logicalBounds);
+        const double limit = 4.0 * (mDevice.pixels.width() + mDevice.pixels.height());
+        if (!mPictureInvertible || !(reach.width() + reach.height() < limit)) {
+            pen.setStyle(Qt::SolidLine);
+        } else if (mState.opaqueBackground) {
+            // The gaps of a styled line show the background colour.
+            if (fill) {
+                mPainter.setPen(Qt::NoPen);
+                mPainter.setBrush(fillBrush);
+                draw();
+                fill = false;
+            }
+            QPen gaps = pen;
+            gaps.setStyle(Qt::SolidLine);
+            gaps.setColor(mState.bkColor);
+            mPainter.setPen(gaps);
+            mPainter.setBrush(Qt::NoBrush);
+            draw();
+        }
+    }
+    mPainter.setPen(pen);
     if (fill)
-        fillArea(logical, mState.brush, full);
-    if (stroke)
-        strokeArea(logical, full);
+        mPainter.setBrush(fillBrush);
+    else
+        mPainter.setBrush(Qt::NoBrush);
+    draw();
+}
+
+// Straight onto an image the hatch is one textured fill, a pixel of the
+// texture to a pixel of the picture; a recorded picture, a PDF file or a
+// printer get the lines themselves.
+std::optional<QBrush> GdiCanvas::hatchTexture(const GdiBrush& brush, const QTransform& full)
+{
+    const QPaintDevice* device = mPainter.device();
+    const bool raster = device && (device->devType() == QInternal::Image || device->devType() == QInternal::Pixmap);
+    bool invertible = false;
+    const QTransform toLogical = full.inverted(&invertible);
+    if (!raster || !invertible || !mPictureInvertible)
+        return std::nullopt;
+    const QColor background = mState.opaqueBackground ? mState.bkColor : QColor(Qt::transparent);
+    const QString key = QStringLiteral("%1 %2 %3").arg(brush.hatch).arg(brush.color.rgba()).arg(background.rgba());
+    auto it = mHatchTextures.find(key);
+    if (it == mHatchTextures.end()) {
+        const int cell = static_cast<int>(HatchSpacing);
+        QImage texture(cell, cell, QImage::Format_ARGB32_Premultiplied);
+        texture.fill(background);
+        QPainter painter(&texture);
+        painter.setPen(QPen(brush.color, 1.0, Qt::SolidLine, Qt::FlatCap));
+        // Lines of the 8 x 8 cell and its neighbours, so diagonals wrap.
+        painter.drawLines(hatchLines(brush.hatch, QRectF(-HatchSpacing, -HatchSpacing, 3 * HatchSpacing, 3 * HatchSpacing)));
+        painter.end();
+        it = mHatchTextures.insert(key, texture);
+    }
+    QBrush texture(*it);
+    texture.setTransform(mPictureToPainter * toLogical);
+    return texture;
+}
+
+// The raster engine redoes its set-up for every new transform or brush,
+// even an equal one; most records draw with the same as the one before.
+void GdiCanvas::setTransform(const QTransform& transform)
+{
+    if (mPainter.worldTransform() != transform)
+        mPainter.setWorldTransform(transform);
+}
+
+const QBrush& GdiCanvas::solidBrush(const QColor& color)
+{
+    if (mSolidBrush.color() != color || mSolidBrush.style() != Qt::SolidPattern)
+        mSolidBrush = QBrush(color);
+    return mSolidBrush;
 }
 
 void GdiCanvas::chargeCoverage(const QRectF& logicalBounds)
@@ -104,9 +222,9 @@ void GdiCanvas::fillArea(const QPainterPath& logical, const GdiBrush& brush, con
         paintHatch(logical, brush, full);
         return;
     }
-    mPainter.setTransform(full);
+    setTransform(full);
     mPainter.setPen(Qt::NoPen);
-    mPainter.setBrush(brush.color);
+    mPainter.setBrush(solidBrush(brush.color));
     mPainter.drawPath(logical);
 }
 
@@ -140,11 +258,17 @@ void GdiCanvas::paintHatch(const QPainterPath& logical, const GdiBrush& brush, c
     mPainter.restore();
 }
 
-QPen GdiCanvas::makePen() const
+QPen GdiCanvas::makePen(const QTransform& full) const
 {
     const GdiPen& gp = mState.pen;
     QPen pen(gp.color);
-    if (gp.cosmetic || gp.width <= 0) {
+    // A pen no wider than a pixel of the device draws one pixel, as on the
+    // device the picture was made for. A recorded picture does not know
+    // its device yet.
+    const QPaintDevice* device = mPainter.device();
+    const bool recording = device && device->devType() == QInternal::Picture;
+    const bool hairline = !recording && gp.width * std::sqrt(std::abs(full.determinant())) <= 1.05;
+    if (gp.cosmetic || gp.width <= 0 || hairline) {
         pen.setWidthF(0);
         pen.setCosmetic(true);
     } else {
@@ -175,33 +299,6 @@ QPen GdiCanvas::makePen() const
     default: pen.setJoinStyle(Qt::RoundJoin); break;
     }
     return pen;
-}
-
-void GdiCanvas::strokeArea(const QPainterPath& logical, const QTransform& full)
-{
-    if (mState.pen.style == gdi::PenNull)
-        return;
-    QPen pen = makePen();
-    mPainter.setTransform(full);
-    mPainter.setBrush(Qt::NoBrush);
-    if (pen.style() != Qt::SolidLine) {
-        // Dashing a line that runs far past the picture costs time for
-        // dashes nobody sees.
-        const QRectF reach = (full * mPainterToPicture).mapRect(logical.controlPointRect());
-        const double limit = 4.0 * (mDevice.pixels.width() + mDevice.pixels.height());
-        if (!mPictureInvertible || !(reach.width() + reach.height() < limit))
-            pen.setStyle(Qt::SolidLine);
-        else if (mState.opaqueBackground) {
-            // The gaps of a styled line show the background colour.
-            QPen gaps = pen;
-            gaps.setStyle(Qt::SolidLine);
-            gaps.setColor(mState.bkColor);
-            mPainter.setPen(gaps);
-            mPainter.drawPath(logical);
-        }
-    }
-    mPainter.setPen(pen);
-    mPainter.drawPath(logical);
 }
 
 void GdiCanvas::setPixel(QPointF point, const QColor& color)
@@ -268,6 +365,7 @@ void GdiCanvas::drawImage(const QImage& image, const QRectF& box, const QRectF& 
     chargeCoverage(box.normalized());
     syncClip();
     mPainter.save();
+    mPainter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     mPainter.setTransform(fullTransform());
     mPainter.setOpacity(std::clamp(opacity, 0.0, 1.0));
     mPainter.drawImage(box.normalized(), part);

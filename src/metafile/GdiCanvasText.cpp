@@ -1,5 +1,7 @@
 #include "metafile/GdiCanvas.h"
 
+#include <QGlyphRun>
+
 #include <cmath>
 #include <numbers>
 
@@ -98,18 +100,15 @@ void GdiCanvas::text(const TextRun& run)
     const QRectF box(0, -face.raw.ascent(), width, face.raw.ascent() + face.raw.descent());
     chargeCoverage(toDevice.inverted().mapRect(placed.mapRect(box)));
 
-    QPainterPath path;
-    path.setFillRule(Qt::WindingFill);
-    for (qsizetype i = 0; i < glyphs.size(); ++i)
-        path.addPath(mGlyphs.outline(face, glyphs[i]).translated(xs[i], 0));
     // Some fonts report lines too thin and too close to see at small sizes.
+    QPainterPath lines;
     const double thickness = std::max(face.raw.lineThickness(), 0.06 * GlyphCache::ReferenceSize);
     if (font.underline) {
         const double below = std::max(face.raw.underlinePosition(), 0.12 * GlyphCache::ReferenceSize);
-        path.addRect(QRectF(0, below, width, thickness));
+        lines.addRect(QRectF(0, below, width, thickness));
     }
     if (font.strikeOut)
-        path.addRect(QRectF(0, -face.raw.xHeight() / 2 - thickness / 2, width, thickness));
+        lines.addRect(QRectF(0, -face.raw.xHeight() / 2 - thickness / 2, width, thickness));
 
     mPainter.save();
     if (run.options & gdi::TextClipped) {
@@ -121,7 +120,30 @@ void GdiCanvas::text(const TextRun& run)
     if (mState.opaqueBackground && !(run.options & gdi::TextOpaque))
         mPainter.fillRect(box, mState.bkColor);
     mPainter.setBrush(mState.textColor);
-    mPainter.drawPath(path);
+    if (!lines.isEmpty())
+        mPainter.drawPath(lines);
+    // A recorded picture keeps outlines, which every device it is replayed
+    // on draws alike; straight onto a device, the font engine's cached
+    // glyphs are much faster.
+    QPaintDevice* device = mPainter.device();
+    if (device && device->devType() == QInternal::Picture) {
+        QPainterPath outlines;
+        outlines.setFillRule(Qt::WindingFill);
+        for (qsizetype i = 0; i < glyphs.size(); ++i)
+            outlines.addPath(mGlyphs.outline(face, glyphs[i]).translated(xs[i], 0));
+        mPainter.drawPath(outlines);
+    } else {
+        QVector<QPointF> positions;
+        positions.reserve(glyphs.size());
+        for (double x : xs)
+            positions.append(QPointF(x, 0));
+        QGlyphRun glyphRun;
+        glyphRun.setRawFont(face.raw);
+        glyphRun.setGlyphIndexes(glyphs);
+        glyphRun.setPositions(positions);
+        mPainter.setPen(mState.textColor);
+        mPainter.drawGlyphRun(QPointF(0, 0), glyphRun);
+    }
     mPainter.restore();
 
     if (updateCp) {
