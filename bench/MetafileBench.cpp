@@ -113,7 +113,9 @@ std::string makeCardEmf(int parts)
         const double cx = 20 + (i * 37) % 300, cy = 20 + (i * 53) % 150;
         for (int k = 0; k < points; ++k) {
             const double a = k * 6.2831853 / points;
-            r.i16(static_cast<int>(cx + 15 * std::cos(a))).i16(static_cast<int>(cy + 10 * std::sin(a * 3)));
+            // A wavy blob, as a traced outline comes out.
+            const double radius = 1 + 0.2 * std::sin(5 * a);
+            r.i16(static_cast<int>(cx + 15 * radius * std::cos(a))).i16(static_cast<int>(cy + 10 * radius * std::sin(a)));
         }
         r.end();
         } else {

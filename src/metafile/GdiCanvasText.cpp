@@ -49,7 +49,13 @@ void GdiCanvas::text(const TextRun& run)
     GlyphCache::Face& face = mGlyphs.face(font);
     if (!face.raw.isValid())
         return;
-    const QVector<quint32> glyphs = run.glyphIndexes ? run.glyphs : face.raw.glyphIndexesForString(run.text);
+    QVector<quint32> glyphs = run.glyphIndexes ? run.glyphs : face.raw.glyphIndexesForString(run.text);
+    if (run.glyphIndexes) {
+        // Indexes name glyphs of the font the file was made with; past the
+        // end of this one they draw its missing-glyph box.
+        for (quint32& glyph : glyphs)
+            glyph = glyph < face.glyphCount ? glyph : 0;
+    }
     if (glyphs.isEmpty())
         return;
     mBudget.chargeGlyphs(glyphs.size());

@@ -23,6 +23,9 @@ GlyphCache::Face& GlyphCache::face(const GdiFont& font)
         const double cell = face->raw.ascent() + face->raw.descent();
         if (cell > 0)
             face->cellToEm = ReferenceSize / cell;
+        const QByteArray maxp = face->raw.fontTable("maxp");
+        if (maxp.size() >= 6)
+            face->glyphCount = (quint32(quint8(maxp[4])) << 8) | quint8(maxp[5]);
     }
     return **mFaces.insert(key, face);
 }

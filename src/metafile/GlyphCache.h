@@ -22,6 +22,7 @@ public:
         QRawFont raw;
         QHash<quint32, QPainterPath> outlines;
         double cellToEm = 1.0;  // character height over cell height
+        quint32 glyphCount = 0;  // glyph indexes from the file must stay below
     };
 
     // The face for the font; its raw font is invalid when nothing matched.
