@@ -136,9 +136,14 @@ QImage decodeCompressed(std::string_view bits, WorkBudget& budget)
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
-    reader.setAllocationLimit(256);
+    reader.setAllocationLimit(64);
     const QSize size = reader.size();
     if (!size.isValid() || size.width() > MaxDimension || size.height() > MaxDimension)
+        return {};
+    // Compressed rows still have to account for the picture's size: a few
+    // bytes claiming a vast image is an attack, not a photo.
+    const std::int64_t pixels = std::int64_t(size.width()) * size.height();
+    if (pixels > std::int64_t(bits.size()) * 1024 + 65536)
         return {};
     budget.chargeBitmapPixels(std::int64_t(size.width()) * size.height());
     return reader.read().convertToFormat(QImage::Format_ARGB32_Premultiplied);

@@ -9,6 +9,7 @@
 #include <QPolygonF>
 
 #include <QHash>
+#include <QSet>
 
 #include <functional>
 #include <optional>
@@ -152,4 +153,5 @@ private:
     GlyphCache mGlyphs;
     QBrush mSolidBrush;
     QHash<QString, QImage> mHatchTextures;
+    QSet<qint64> mGlyphRunSizes;
 };

@@ -9,6 +9,7 @@ namespace {
 
 // The size of text whose font gives no height, in pixels of the picture.
 constexpr double DefaultEmPixels = 12.0;
+constexpr qsizetype MaxGlyphRunSizes = 64;
 
 double horizontalOffset(std::uint32_t align, double width)
 {
@@ -131,8 +132,14 @@ void GdiCanvas::text(const TextRun& run)
     // A recorded picture keeps outlines, which every device it is replayed
     // on draws alike; straight onto a device, the font engine's cached
     // glyphs are much faster.
-    QPaintDevice* device = mPainter.device();
-    if (device && device->devType() == QInternal::Picture) {
+    // The font engine caches glyphs for every size it meets, so a file
+    // with endless sizes gets outlines past the first few.
+    const QPaintDevice* device = mPainter.device();
+    const bool recording = device && device->devType() == QInternal::Picture;
+    const auto size = qRound64(std::min(em * 16.0, 1e12));
+    if (!mGlyphRunSizes.contains(size) && mGlyphRunSizes.size() < MaxGlyphRunSizes)
+        mGlyphRunSizes.insert(size);
+    if (recording || !mGlyphRunSizes.contains(size)) {
         QPainterPath outlines;
         outlines.setFillRule(Qt::WindingFill);
         for (qsizetype i = 0; i < glyphs.size(); ++i)

@@ -11,6 +11,11 @@ GlyphCache::Face& GlyphCache::face(const GdiFont& font)
     auto it = mFaces.find(key);
     if (it != mFaces.end())
         return **it;
+    if (mFaces.size() >= MaxFaces) {
+        const GdiFont fallback;
+        if (!(font.face.isEmpty() && font.weight == fallback.weight && !font.italic))
+            return face(fallback);
+    }
 
     auto face = std::make_shared<Face>();
     QFont qfont(font.face.isEmpty() ? QStringLiteral("Sans Serif") : font.face);

@@ -16,6 +16,9 @@ class GlyphCache
 {
 public:
     static constexpr double ReferenceSize = 100.0;  // pixels per em of the outlines
+    // Font matching is slow; a file that names more faces than this gets
+    // the default face for the rest.
+    static constexpr qsizetype MaxFaces = 64;
 
     struct Face
     {
