@@ -24,8 +24,9 @@ run() {
     shift 2
     mkdir -p "$corpus"
     echo "Fuzzing ${name} for ${share}s"
-    QT_QPA_PLATFORM=offscreen build-fuzz/"$name" -max_total_time="$share" -print_final_stats=1 \
-        -artifact_prefix=build-fuzz/crashes/"$name"- -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
+    LSAN_OPTIONS=suppressions=fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
+        build-fuzz/"$name" -max_total_time="$share" -print_final_stats=1 \
+        -artifact_prefix=build-fuzz/crashes/"$name"- -timeout=10 -rss_limit_mb=2048 \
         "$corpus" "$@" 2>build-fuzz/"$name".log \
         || { tail -n 40 build-fuzz/"$name".log; echo "The fuzzer found a crash: see build-fuzz/crashes/"; exit 1; }
     grep -E '^stat::number_of_executed_units' build-fuzz/"$name".log || true
