@@ -122,7 +122,6 @@ private:
                     const std::function<void()>& draw, const std::function<QPainterPath()>& asPath);
     void fillArea(const QPainterPath& logical, const GdiBrush& brush, const QTransform& full);
     void paintHatch(const QPainterPath& logical, const GdiBrush& brush, const QTransform& full);
-    std::optional<QBrush> hatchTexture(const GdiBrush& brush, const QTransform& full);
     QPen makePen(const QTransform& full) const;
     void setTransform(const QTransform& transform);
     const QBrush& solidBrush(const QColor& color);
@@ -152,6 +151,5 @@ private:
     WorkBudget mBudget;
     GlyphCache mGlyphs;
     QBrush mSolidBrush;
-    QHash<QString, QImage> mHatchTextures;
     QSet<qint64> mGlyphRunSizes;
 };

@@ -1,60 +1,11 @@
 #include "metafile/GdiCanvas.h"
 
+#include "metafile/HatchLines.h"
+
 #include <cmath>
 #include <functional>
-#include <optional>
 
 namespace {
-
-// Hatch lines repeat every eight pixels of the picture at 96 dpi, as on
-// the screen the picture was drawn for, and keep that look when a printer
-// replays the picture at a far higher resolution.
-constexpr double HatchSpacing = 8.0;
-constexpr double HatchOffset = 3.5;
-
-QVector<QLineF> hatchLines(int hatch, const QRectF& area)
-{
-    QVector<QLineF> lines;
-    const auto first = [](double from) { return std::floor(from / HatchSpacing) * HatchSpacing + HatchOffset; };
-    const bool horizontal = hatch == gdi::HatchHorizontal || hatch == gdi::HatchCross;
-    const bool vertical = hatch == gdi::HatchVertical || hatch == gdi::HatchCross;
-    const bool forward = hatch == gdi::HatchForwardDiagonal || hatch == gdi::HatchDiagonalCross;
-    const bool backward = hatch == gdi::HatchBackwardDiagonal || hatch == gdi::HatchDiagonalCross;
-    const double l = area.left(), r = area.right(), t = area.top(), b = area.bottom();
-    if (horizontal) {
-        for (double y = first(t); y <= b; y += HatchSpacing)
-            lines.append(QLineF(l, y, r, y));
-    }
-    if (vertical) {
-        for (double x = first(l); x <= r; x += HatchSpacing)
-            lines.append(QLineF(x, t, x, b));
-    }
-    if (forward) {
-        // Down to the right: y = x - c.
-        for (double c = first(l - b); c <= r - t; c += HatchSpacing)
-            lines.append(QLineF(l, l - c, r, r - c));
-    }
-    if (backward) {
-        // Up to the right: y = c - x.
-        for (double c = first(l + t); c <= r + b; c += HatchSpacing)
-            lines.append(QLineF(l, c - l, r, c - r));
-    }
-    return lines;
-}
-
-std::int64_t hatchLineCount(int hatch, const QRectF& area)
-{
-    const double w = area.width() / HatchSpacing + 2;
-    const double h = area.height() / HatchSpacing + 2;
-    const double diagonal = w + h;
-    switch (hatch) {
-    case gdi::HatchHorizontal: return static_cast<std::int64_t>(h);
-    case gdi::HatchVertical: return static_cast<std::int64_t>(w);
-    case gdi::HatchCross: return static_cast<std::int64_t>(w + h);
-    case gdi::HatchDiagonalCross: return static_cast<std::int64_t>(2 * diagonal);
-    default: return static_cast<std::int64_t>(diagonal);
-    }
-}
 
 Qt::PenStyle qtStyle(int style)
 {
@@ -110,15 +61,10 @@ void GdiCanvas::paintShape(const QRectF& logicalBounds, bool fill, bool stroke, 
     const GdiBrush& brush = mState.brush;
     fill = fill && brush.style != gdi::BrushNull;
     stroke = stroke && mState.pen.style != gdi::PenNull;
-    QBrush fillBrush = fill ? solidBrush(brush.color) : QBrush();
+    const QBrush fillBrush = fill ? solidBrush(brush.color) : QBrush();
     if (fill && brush.style == gdi::BrushHatched) {
-        const std::optional<QBrush> texture = hatchTexture(brush, full);
-        if (texture) {
-            fillBrush = *texture;
-        } else {
-            paintHatch(asPath(), brush, full);
-            fill = false;
-        }
+        paintHatch(asPath(), brush, full);
+        fill = false;
     }
     if (!fill && !stroke)
         return;
@@ -153,36 +99,6 @@ void GdiCanvas::paintShape(const QRectF& logicalBounds, bool fill, bool stroke, 
     else
         mPainter.setBrush(Qt::NoBrush);
     draw();
-}
-
-// Straight onto an image the hatch is one textured fill, a pixel of the
-// texture to a pixel of the picture; a recorded picture, a PDF file or a
-// printer get the lines themselves.
-std::optional<QBrush> GdiCanvas::hatchTexture(const GdiBrush& brush, const QTransform& full)
-{
-    const QPaintDevice* device = mPainter.device();
-    const bool raster = device && (device->devType() == QInternal::Image || device->devType() == QInternal::Pixmap);
-    bool invertible = false;
-    const QTransform toLogical = full.inverted(&invertible);
-    if (!raster || !invertible || !mPictureInvertible)
-        return std::nullopt;
-    const QColor background = mState.opaqueBackground ? mState.bkColor : QColor(Qt::transparent);
-    const QString key = QStringLiteral("%1 %2 %3").arg(brush.hatch).arg(brush.color.rgba()).arg(background.rgba());
-    auto it = mHatchTextures.find(key);
-    if (it == mHatchTextures.end()) {
-        const int cell = static_cast<int>(HatchSpacing);
-        QImage texture(cell, cell, QImage::Format_ARGB32_Premultiplied);
-        texture.fill(background);
-        QPainter painter(&texture);
-        painter.setPen(QPen(brush.color, 1.0, Qt::SolidLine, Qt::FlatCap));
-        // Lines of the 8 x 8 cell and its neighbours, so diagonals wrap.
-        painter.drawLines(hatchLines(brush.hatch, QRectF(-HatchSpacing, -HatchSpacing, 3 * HatchSpacing, 3 * HatchSpacing)));
-        painter.end();
-        it = mHatchTextures.insert(key, texture);
-    }
-    QBrush texture(*it);
-    texture.setTransform(mPictureToPainter * toLogical);
-    return texture;
 }
 
 // The raster engine redoes its set-up for every new transform or brush,
@@ -230,32 +146,30 @@ void GdiCanvas::fillArea(const QPainterPath& logical, const GdiBrush& brush, con
 
 void GdiCanvas::paintHatch(const QPainterPath& logical, const GdiBrush& brush, const QTransform& full)
 {
-    mPainter.save();
-    mPainter.setTransform(full);
+    setTransform(full);
     mPainter.setPen(Qt::NoPen);
     if (mState.opaqueBackground) {
-        mPainter.setBrush(mState.bkColor);
+        mPainter.setBrush(solidBrush(mState.bkColor));
         mPainter.drawPath(logical);
     }
-    if (!mPictureInvertible) {
-        mPainter.restore();
+    if (!mPictureInvertible)
         return;
-    }
-    mPainter.setClipPath(logical, Qt::IntersectClip);
+    const QPainterPath area = (full * mPainterToPicture).map(logical);
     const QSizeF box(mDevice.pixels);
-    const QRectF reach(-box.width(), -box.height(), 3 * box.width(), 3 * box.height());
-    const QRectF area = (full * mPainterToPicture).mapRect(logical.controlPointRect()) & reach;
-    if (!area.isEmpty()) {
-        mBudget.chargeHatchLines(hatchLineCount(brush.hatch, area));
-        QPen pen(brush.color, 1.0);
-        pen.setCapStyle(Qt::FlatCap);
-        // Crisp pixel lines at the picture's own size, as on the screen.
-        mPainter.setRenderHint(QPainter::Antialiasing, false);
-        mPainter.setTransform(mPictureToPainter);
-        mPainter.setPen(pen);
-        mPainter.drawLines(hatchLines(brush.hatch, area));
-    }
-    mPainter.restore();
+    const QRectF reach = QRectF(-box.width(), -box.height(), 3 * box.width(), 3 * box.height()) &
+                         area.controlPointRect();
+    if (reach.isEmpty())
+        return;
+    mBudget.chargeHatchLines(hatch::lineCount(brush.hatch, reach));
+    const QVector<QLineF> lines = hatch::linesInside(area, brush.hatch, reach);
+    if (lines.isEmpty())
+        return;
+    // Crisp pixel lines at the picture's own size, as on the screen.
+    mPainter.setRenderHint(QPainter::Antialiasing, false);
+    setTransform(mPictureToPainter);
+    mPainter.setPen(QPen(brush.color, 1.0, Qt::SolidLine, Qt::FlatCap));
+    mPainter.drawLines(lines);
+    mPainter.setRenderHint(QPainter::Antialiasing, true);
 }
 
 QPen GdiCanvas::makePen(const QTransform& full) const

@@ -129,6 +129,27 @@ private slots:
         }
     }
 
+    void hatchKeepsToTheFillModeOfItsFigure()
+    {
+        for (int mode : {1, 2}) {
+            EmfBuilder emf;
+            emf.add(emr::SetBkMode, Params{1});
+            emf.add(emr::SetPolyFillMode, Params{mode});
+            emf.add(emr::CreateBrush, brushParams(1, 2, Red, 5));
+            emf.add(emr::SelectObject, Params{1});
+            selectNullPen(emf);
+            Params poly;
+            poly.i32(0).i32(0).i32(100).i32(100).i32(2).i32(8).i32(4).i32(4);
+            for (auto [x, y] : {std::pair{5, 5}, {95, 5}, {95, 95}, {5, 95}, {30, 30}, {70, 30}, {70, 70}, {30, 70}})
+                poly.i16(x).i16(y);
+            emf.add(emr::PolyPolygon16, poly);
+            const QImage image = render(emf);
+            QVERIFY(countPixels(image, QRect(8, 8, 18, 84), isRed) > 40);
+            const int hole = countPixels(image, QRect(33, 33, 34, 34), isRed);
+            QVERIFY2(mode == 1 ? hole == 0 : hole > 40, qPrintable(QString::number(hole)));
+        }
+    }
+
     void bezierBendsTowardsItsControlPoints()
     {
         EmfBuilder emf;
