@@ -77,7 +77,7 @@ EmfPlayer::EmfPlayer(std::string_view bytes) : mBytes(bytes)
 void EmfPlayer::play(QPainter& painter, const QRectF& target)
 {
     mObjects = ObjectTable();
-    mCanvas = std::make_unique<GdiCanvas>(painter, target, mDevice, DcState());
+    mCanvas = std::make_unique<GdiCanvas>(painter, target, mDevice, DcState(), mBytes.size());
     ByteReader file(mBytes);
     std::size_t offset = 0;
     while (file.has(offset, 8)) {

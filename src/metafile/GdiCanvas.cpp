@@ -36,8 +36,9 @@ double unitsPerMm(int mode)
 
 } // namespace
 
-GdiCanvas::GdiCanvas(QPainter& painter, const QRectF& target, const Device& device, const DcState& initial)
-    : mPainter(painter), mTarget(target), mDevice(device), mState(initial)
+GdiCanvas::GdiCanvas(QPainter& painter, const QRectF& target, const Device& device, const DcState& initial,
+                     std::size_t fileBytes)
+    : mPainter(painter), mTarget(target), mDevice(device), mState(initial), mBudget(fileBytes)
 {
     mPainter.save();
     mPainter.setRenderHint(QPainter::Antialiasing, true);

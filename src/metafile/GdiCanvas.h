@@ -46,7 +46,8 @@ public:
 
     static constexpr int MaxSaveDepth = 1024;
 
-    GdiCanvas(QPainter& painter, const QRectF& target, const Device& device, const DcState& initial);
+    GdiCanvas(QPainter& painter, const QRectF& target, const Device& device, const DcState& initial,
+              std::size_t fileBytes);
     ~GdiCanvas();
     GdiCanvas(const GdiCanvas&) = delete;
     GdiCanvas& operator=(const GdiCanvas&) = delete;

@@ -21,8 +21,35 @@ Qt::PenStyle qtStyle(int style)
 
 } // namespace
 
+namespace {
+
+// Taxicab length of the figure's outline through its control points, in
+// pixels of the target, or a little more.
+template <class Points>
+double outlineLength(const Points& points, const QTransform& toTarget)
+{
+    double length = 0;
+    for (qsizetype i = 1; i < points.size(); ++i) {
+        const QPointF a = points[i - 1], b = points[i];
+        length += std::abs(a.x() - b.x()) + std::abs(a.y() - b.y());
+    }
+    const double stretch = std::max(std::abs(toTarget.m11()) + std::abs(toTarget.m12()),
+                                    std::abs(toTarget.m21()) + std::abs(toTarget.m22()));
+    return length * stretch;
+}
+
+struct PathPoints
+{
+    const QPainterPath& path;
+    qsizetype size() const { return path.elementCount(); }
+    QPointF operator[](qsizetype i) const { return path.elementAt(i); }
+};
+
+} // namespace
+
 void GdiCanvas::paintFigure(const QPainterPath& logical, bool fill, bool stroke)
 {
+    mBudget.chargeEdgeLength(outlineLength(PathPoints{logical}, logicalToDevice() * mDeviceToTarget), mTarget);
     paintShape(
         logical.controlPointRect(), fill, stroke, logical.elementCount(), [&] { mPainter.drawPath(logical); },
         [&] { return logical; });
@@ -30,6 +57,7 @@ void GdiCanvas::paintFigure(const QPainterPath& logical, bool fill, bool stroke)
 
 void GdiCanvas::paintPolygon(const QPolygonF& points, bool closed)
 {
+    mBudget.chargeEdgeLength(outlineLength(points, logicalToDevice() * mDeviceToTarget), mTarget);
     const Qt::FillRule rule = mState.winding ? Qt::WindingFill : Qt::OddEvenFill;
     const auto draw = [&] {
         if (closed)
@@ -161,7 +189,7 @@ void GdiCanvas::paintHatch(const QPainterPath& logical, const GdiBrush& brush, c
     if (reach.isEmpty())
         return;
     mBudget.chargeHatchLines(hatch::lineCount(brush.hatch, reach));
-    const QVector<QLineF> lines = hatch::linesInside(area, brush.hatch, reach);
+    const QVector<QLineF> lines = hatch::linesInside(area, brush.hatch, reach, mBudget);
     if (lines.isEmpty())
         return;
     // Crisp pixel lines at the picture's own size, as on the screen.

@@ -1,6 +1,7 @@
 #include "metafile/HatchLines.h"
 
 #include "metafile/GdiConstants.h"
+#include "metafile/WorkBudget.h"
 
 #include <algorithm>
 #include <cmath>
@@ -45,7 +46,7 @@ struct Crossing
 };
 
 void cutFamily(const QList<QPolygonF>& rings, const Family& f, Qt::FillRule rule, const QRectF& limit,
-               QVector<QLineF>& out)
+               WorkBudget& budget, QVector<QLineF>& out)
 {
     double low = 1e300, high = -1e300;
     for (const QPolygonF& ring : rings) {
@@ -66,7 +67,21 @@ void cutFamily(const QList<QPolygonF>& rings, const Family& f, Qt::FillRule rule
     const double offset = (hatch::Offset + 0.5) * f.step / hatch::Spacing;
     const double first = std::ceil((low - offset) / f.step);
     const double last = std::floor((high - offset) / f.step);
-    std::vector<std::vector<Crossing>> lines(static_cast<std::size_t>(std::max(0.0, last - first + 1)));
+    if (!(first <= last))
+        return;
+    // A figure that zigzags across the whole picture meets every line at
+    // every edge; count that before keeping any of it.
+    double crossings = 0;
+    for (const QPolygonF& ring : rings) {
+        for (qsizetype i = 0; i < ring.size(); ++i) {
+            const double sa = dot(f.normal, ring[i]), sb = dot(f.normal, ring[(i + 1) % ring.size()]);
+            const double from = std::max(std::ceil((std::min(sa, sb) - offset) / f.step), first);
+            const double to = std::min(std::ceil((std::max(sa, sb) - offset) / f.step), last + 1);
+            crossings += std::max(0.0, to - from);
+        }
+    }
+    budget.chargeHatchLines(static_cast<qint64>(std::min(crossings, 1e15)));
+    std::vector<std::vector<Crossing>> lines(static_cast<std::size_t>(last - first + 1));
     for (const QPolygonF& ring : rings) {
         for (qsizetype i = 0; i < ring.size(); ++i) {
             const QPointF a = ring[i];
@@ -109,12 +124,12 @@ qint64 lineCount(int style, const QRectF& box)
     return perFamily * static_cast<qint64>(familiesOf(style).size());
 }
 
-QVector<QLineF> linesInside(const QPainterPath& area, int style, const QRectF& limit)
+QVector<QLineF> linesInside(const QPainterPath& area, int style, const QRectF& limit, WorkBudget& budget)
 {
     QVector<QLineF> out;
     const QList<QPolygonF> rings = area.toSubpathPolygons();
     for (const Family& family : familiesOf(style))
-        cutFamily(rings, family, area.fillRule(), limit, out);
+        cutFamily(rings, family, area.fillRule(), limit, budget, out);
     return out;
 }
 

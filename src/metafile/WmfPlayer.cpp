@@ -136,7 +136,7 @@ void WmfPlayer::play(QPainter& painter, const QRectF& target)
     initial.windowOrg = initial.viewportOrg = mDevice.bounds.topLeft();
     initial.windowExt = initial.viewportExt = mDevice.bounds.size();
     mObjects = ObjectTable();
-    mCanvas = std::make_unique<GdiCanvas>(painter, target, mDevice, initial);
+    mCanvas = std::make_unique<GdiCanvas>(painter, target, mDevice, initial, mBytes.size());
     playRecords();
     mCanvas.reset();
 }

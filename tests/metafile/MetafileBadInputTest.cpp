@@ -180,8 +180,9 @@ private slots:
         QVERIFY(timer.elapsed() < 1000);
     }
 
-    // A megabyte of the costliest drawing there is: full-size ellipses with
-    // wide dashed outlines, and clip holes punched into each other.
+    // A megabyte of the costliest drawing there is: a hatched zigzag that
+    // meets every hatch line at every edge, full-size ellipses with dashed
+    // outlines, and clip holes punched into each other.
     void hostileFilesEndWithinTheBudget()
     {
         EmfBuilder emf(QSize(340, 190));
@@ -189,6 +190,13 @@ private slots:
         pen.i32(1).i32(1).i32(1).i32(0).color(Red);
         emf.add(emr::CreatePen, pen);
         emf.add(emr::SelectObject, Params{1});
+        emf.add(emr::CreateBrush, brushParams(3, 2, Red, 5));
+        emf.add(emr::SelectObject, Params{3});
+        Params zigzag;
+        zigzag.i32(0).i32(0).i32(340).i32(190).i32(60000);
+        for (int i = 0; i < 60000; ++i)
+            zigzag.i16(i % 2 ? 340 : 0).i16(i % 190);
+        emf.add(emr::Polygon16, zigzag);
         selectBrush(emf, Blue, 2);
         emf.add(emr::SelectObject, Params{1});
         for (int i = 0; i < 20000; ++i)
