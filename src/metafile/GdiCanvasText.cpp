@@ -10,6 +10,7 @@ namespace {
 // The size of text whose font gives no height, in pixels of the picture.
 constexpr double DefaultEmPixels = 12.0;
 constexpr qsizetype MaxGlyphRunSizes = 64;
+constexpr double MaxCachedEm = 256.0;
 
 double horizontalOffset(std::uint32_t align, double width)
 {
@@ -29,6 +30,19 @@ double verticalOffset(std::uint32_t align, const QRawFont& raw)
     if (v == gdi::AlignBottom)
         return -raw.descent();
     return raw.ascent();
+}
+
+// The font engine renders cached glyphs for any transform it is given and
+// fails on huge or badly stretched ones; those are drawn as outlines.
+bool cacheableGlyphs(const QTransform& glyphToDevice)
+{
+    const QPointF origin = glyphToDevice.map(QPointF(0, 0));
+    const QPointF x = glyphToDevice.map(QPointF(GlyphCache::ReferenceSize, 0)) - origin;
+    const QPointF y = glyphToDevice.map(QPointF(0, GlyphCache::ReferenceSize)) - origin;
+    const double width = std::hypot(x.x(), x.y());
+    const double height = std::hypot(y.x(), y.y());
+    return width > 0.5 && height > 0.5 && width <= MaxCachedEm && height <= MaxCachedEm && width <= 4 * height &&
+           height <= 4 * width;
 }
 
 } // namespace
@@ -139,7 +153,7 @@ void GdiCanvas::text(const TextRun& run)
     const auto size = qRound64(std::min(em * 16.0, 1e12));
     if (!mGlyphRunSizes.contains(size) && mGlyphRunSizes.size() < MaxGlyphRunSizes)
         mGlyphRunSizes.insert(size);
-    if (recording || !mGlyphRunSizes.contains(size)) {
+    if (recording || !mGlyphRunSizes.contains(size) || !cacheableGlyphs(placed * mDeviceToPainter)) {
         QPainterPath outlines;
         outlines.setFillRule(Qt::WindingFill);
         for (qsizetype i = 0; i < glyphs.size(); ++i)
