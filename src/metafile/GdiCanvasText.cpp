@@ -32,8 +32,8 @@ double verticalOffset(std::uint32_t align, const QRawFont& raw)
     return raw.ascent();
 }
 
-// The font engine renders cached glyphs for any transform it is given and
-// fails on huge or badly stretched ones; those are drawn as outlines.
+// The raster engine renders cached glyphs for any transform it is given
+// and fails on huge or badly stretched ones; those are drawn as outlines.
 bool cacheableGlyphs(const QTransform& glyphToDevice)
 {
     const QPointF origin = glyphToDevice.map(QPointF(0, 0));
@@ -144,16 +144,17 @@ void GdiCanvas::text(const TextRun& run)
     if (!lines.isEmpty())
         mPainter.drawPath(lines);
     // A recorded picture keeps outlines, which every device it is replayed
-    // on draws alike; straight onto a device, the font engine's cached
-    // glyphs are much faster.
-    // The font engine caches glyphs for every size it meets, so a file
-    // with endless sizes gets outlines past the first few.
+    // on draws alike. Straight onto a device the font engine draws the
+    // glyphs, much faster, and as text in a PDF file; it caches them for
+    // every size it meets, so a file with endless sizes gets outlines past
+    // the first few.
     const QPaintDevice* device = mPainter.device();
     const bool recording = device && device->devType() == QInternal::Picture;
+    const bool raster = device && (device->devType() == QInternal::Image || device->devType() == QInternal::Pixmap);
     const auto size = qRound64(std::min(em * 16.0, 1e12));
     if (!mGlyphRunSizes.contains(size) && mGlyphRunSizes.size() < MaxGlyphRunSizes)
         mGlyphRunSizes.insert(size);
-    if (recording || !mGlyphRunSizes.contains(size) || !cacheableGlyphs(placed * mDeviceToPainter)) {
+    if (recording || !mGlyphRunSizes.contains(size) || (raster && !cacheableGlyphs(placed * mDeviceToPainter))) {
         QPainterPath outlines;
         outlines.setFillRule(Qt::WindingFill);
         for (qsizetype i = 0; i < glyphs.size(); ++i)
