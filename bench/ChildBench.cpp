@@ -1,6 +1,7 @@
 // The card window's surface: rebuilding a card of 100 layers with 20 photos,
 // one restacking step and one drag move over it, and opening a card whose
 // photo is a 5 MB JPEG until the window is painted.
+#include "bench/CardEmf.h"
 #include "document/Child.h"
 
 #include "editor/CardElement.h"
@@ -215,6 +216,39 @@ void BM_OpenCardWithLargePhotoUntilPainted(benchmark::State& state)
     QFile::remove(path);
 }
 BENCHMARK(BM_OpenCardWithLargePhotoUntilPainted)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+// The same with a 1 MB drawing of a few thousand records, stretched over
+// the card.
+void BM_OpenCardWithLargeMetafileUntilPainted(benchmark::State& state)
+{
+    const std::string emf = cardemf::makeCardEmf(cardemf::Everything);
+    const QString path = QDir::temp().filePath("lapora-bench-emf.bcrd");
+    {
+        LayerTable table = makeLayerTable();
+        table.OpenTable();
+        addLayer(table, 1, 1,
+                 {{Field::kep, Blob{emf}}, {Field::keptip, std::string(".emf")}, {Field::width, 340},
+                  {Field::height, 190}, {Field::strech, true}});
+        table.SaveFile(path.toStdString());
+    }
+    QMdiArea area;
+    area.resize(1200, 800);
+    area.show();
+    for (auto _ : state) {
+        clearPictureCache();
+        Tfrm_Child* child = newWindow(area);
+        child->LoadCard(path);
+        benchmark::DoNotOptimize(child->grab());
+        state.PauseTiming();
+        child->Modified = false;
+        child->close();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["emf_MB"] = emf.size() / 1e6;
+    QFile::remove(path);
+}
+BENCHMARK(BM_OpenCardWithLargeMetafileUntilPainted)->Unit(benchmark::kMillisecond)->MinTime(3);
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang and runs each for a bounded time.
+# Builds the fuzz targets with clang and runs each for a bounded time: the
+# card file reader, the settings file and the two metafile players.
 # Usage: scripts/fuzz.sh [seconds]   (the total, shared out among the targets)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,13 +28,16 @@ fuzz() {
         cp -n $seed "$corpus"/ 2>/dev/null || true
     done
     echo "Fuzzing $target for ${time}s"
-    build-fuzz/"$target" -max_total_time="$time" -print_final_stats=1 -max_len="$max_len" \
-        -artifact_prefix=build-fuzz/crashes/"$target"- -timeout=10 -rss_limit_mb=1024 -malloc_limit_mb=512 \
+    LSAN_OPTIONS=suppressions=fuzz/lsan.supp build-fuzz/"$target" -max_total_time="$time" -print_final_stats=1 -max_len="$max_len" \
+        -artifact_prefix=build-fuzz/crashes/"$target"- -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=512 \
         "$corpus" "$crashes" 2>build-fuzz/"$target".log \
         || { tail -n 40 build-fuzz/"$target".log; echo "$target found a crash: see build-fuzz/crashes/"; exit 1; }
     grep -E '^stat::number_of_executed_units' build-fuzz/"$target".log || true
 }
 
 export QT_QPA_PLATFORM=offscreen
-fuzz card_file_fuzz $((seconds * 2 / 3)) 65536 tests/storage/data/crashes 'tests/storage/data/*.bcrd'
-fuzz ini_file_fuzz $((seconds / 3)) 65536 tests/app/data/ini-crashes 'tests/app/data/*.ini'
+fuzz card_file_fuzz $((seconds / 3)) 65536 tests/storage/data/crashes 'tests/storage/data/*.bcrd'
+fuzz ini_file_fuzz $((seconds / 6)) 65536 tests/app/data/ini-crashes 'tests/app/data/*.ini'
+# The players start from the drawn fixtures and every input that once broke one.
+fuzz emf_fuzz $((seconds / 4)) 262144 tests/metafile/data/crashes 'tests/metafile/data/*.emf'
+fuzz wmf_fuzz $((seconds / 4)) 262144 tests/metafile/data/crashes 'tests/metafile/data/*.wmf'

@@ -34,6 +34,9 @@ LayerPicture readLayerPicture(const LayerTable& table, PictureScale scale, QSize
     const std::string extension = ReadStr(table, Field::keptip);
     if (box.isEmpty())
         return {};
+    // Drawing commands, on every surface: sharp at any size.
+    if (const std::optional<MetafileFormat> metafile = metafileFormatFor(extension))
+        return LayerPicture(cachedMetafile(bytes, *metafile, extension));
     if (scale == PictureScale::Paper) {
         if (!stretch)
             return LayerPicture(decodePicture(bytes, extension, QSize(), box));

@@ -10,10 +10,10 @@ LayerPicture::LayerPicture(QImage pixels)
         mContent = std::move(pixels);
 }
 
-LayerPicture::LayerPicture(QPicture commands, QSize size)
+LayerPicture::LayerPicture(MetafilePicture vector)
 {
-    if (size.width() > 0 && size.height() > 0)
-        mContent = Vector{std::move(commands), size};
+    if (vector.bytes && !vector.info.pixels.isEmpty())
+        mContent = std::move(vector);
 }
 
 bool LayerPicture::isNull() const
@@ -25,8 +25,8 @@ QSize LayerPicture::size() const
 {
     if (const auto* image = std::get_if<QImage>(&mContent))
         return image->size();
-    if (const auto* vector = std::get_if<Vector>(&mContent))
-        return vector->size;
+    if (const auto* vector = std::get_if<MetafilePicture>(&mContent))
+        return vector->info.pixels;
     return {};
 }
 
@@ -53,12 +53,16 @@ void LayerPicture::paint(QPainter& painter, const QRect& box, bool stretch) cons
         painter.drawImage(box.topLeft(), *image, shown);
         return;
     }
-    const Vector& vector = std::get<Vector>(mContent);
+    const MetafilePicture& vector = std::get<MetafilePicture>(mContent);
     painter.save();
     painter.setClipRect(box, Qt::IntersectClip);
-    painter.translate(box.topLeft());
-    if (stretch)
-        painter.scale(qreal(box.width()) / vector.size.width(), qreal(box.height()) / vector.size.height());
-    painter.drawPicture(0, 0, vector.commands);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF target = stretch ? QRectF(box) : QRectF(box.topLeft(), QSizeF(vector.info.pixels));
+    try {
+        playMetafile(painter, target, *vector.bytes, vector.format);
+    } catch (const MetafileError&) {
+        // Only a file that is no metafile at all is refused, and its
+        // header was read when the picture was made.
+    }
     painter.restore();
 }

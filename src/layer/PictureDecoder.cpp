@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QPainter>
 
 #include <functional>
 #include <list>
@@ -45,10 +46,7 @@ QByteArray formatFor(std::string_view extension)
         return QByteArray::fromStdString(name);
     if (name == "jpg" || name == "jpeg")
         return "jpeg";
-    const std::string shown = shownExtension(extension);
-    if (name == "emf" || name == "wmf")
-        throw PictureError("Pictures of type ." + shown + " cannot be shown on this system");
-    throw PictureError("Unknown picture file extension (." + shown + ")");
+    throw PictureError("Unknown picture file extension (." + shownExtension(extension) + ")");
 }
 
 // The bytes stay where they are: the reader only looks at them.
@@ -96,6 +94,43 @@ QImage forDrawing(QImage image, const QByteArray& format)
 {
     const bool transparent = (format == "png" || format == "ico") && image.hasAlphaChannel();
     return image.convertToFormat(transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+}
+// A metafile's own size and its check: a file that is no metafile of its
+// kind fails as a damaged picture does.
+MetafileInfo metafileInfo(std::string_view bytes, MetafileFormat format, std::string_view extension)
+{
+    try {
+        return readMetafileInfo(bytes, format);
+    } catch (const MetafileError&) {
+        failToRead(extension);
+    }
+}
+
+// A metafile as pixels, for the callers that want pixels: played straight
+// at the size asked for, or its own, cut to the shown part.
+QImage metafilePixels(std::string_view bytes, MetafileFormat format, std::string_view extension, QSize displaySize,
+                      QSize shownPart)
+{
+    const MetafileInfo info = metafileInfo(bytes, format, extension);
+    const bool scaled = displaySize.isValid() && !displaySize.isEmpty();
+    const QSize drawn = scaled ? displaySize : info.pixels;
+    const QSize kept = !scaled && shownPart.isValid() && !shownPart.isEmpty() ? drawn.boundedTo(shownPart) : drawn;
+    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+    if (limit > 0 && qint64(kept.width()) * kept.height() * 4 > limit) {
+        throw PictureError("The ." + shownExtension(extension) + " picture is too large: "
+                           + std::to_string(info.pixels.width()) + " \u00D7 " + std::to_string(info.pixels.height())
+                           + " pixels");
+    }
+    QImage image(kept, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    try {
+        playMetafile(painter, QRectF(QPointF(0, 0), drawn), bytes, format);
+    } catch (const MetafileError&) {
+        failToRead(extension);
+    }
+    return image;
 }
 
 struct CacheKey
@@ -179,8 +214,20 @@ PictureCache& cache()
 
 } // namespace
 
+std::optional<MetafileFormat> metafileFormatFor(std::string_view extension)
+{
+    const std::string name = lowered(withoutDot(extension));
+    if (name == "emf")
+        return MetafileFormat::Emf;
+    if (name == "wmf")
+        return MetafileFormat::Wmf;
+    return std::nullopt;
+}
+
 QImage decodePicture(std::string_view bytes, std::string_view extension, QSize displaySize, QSize shownPart)
 {
+    if (const std::optional<MetafileFormat> metafile = metafileFormatFor(extension))
+        return metafilePixels(bytes, *metafile, extension, displaySize, shownPart);
     const QByteArray format = formatFor(extension);
     Source source(bytes);
     QImageReader reader(&source.buffer, format);
@@ -212,6 +259,13 @@ QImage decodePicture(std::string_view bytes, std::string_view extension, QSize d
 
 QSize pictureHeaderSize(std::string_view bytes, std::string_view extension)
 {
+    if (const std::optional<MetafileFormat> metafile = metafileFormatFor(extension)) {
+        try {
+            return readMetafileInfo(bytes, *metafile).pixels;
+        } catch (const MetafileError&) {
+            return {};
+        }
+    }
     const QByteArray format = formatFor(extension);
     Source source(bytes);
     QImageReader reader(&source.buffer, format);
@@ -221,6 +275,8 @@ QSize pictureHeaderSize(std::string_view bytes, std::string_view extension)
 
 QSize pictureOwnSize(std::string_view bytes, std::string_view extension)
 {
+    if (const std::optional<MetafileFormat> metafile = metafileFormatFor(extension))
+        return metafileInfo(bytes, *metafile, extension).pixels;
     const QSize own = pictureHeaderSize(bytes, extension);
     if (!own.isValid() || own.isEmpty())
         return decodePicture(bytes, extension).size();
@@ -239,7 +295,42 @@ QImage cachedPicture(std::string_view bytes, std::string_view extension, QSize d
     return image;
 }
 
+namespace {
+
+// Metafiles by content, so that a card's items share one copy of each.
+struct MetafileCache
+{
+    static constexpr std::size_t Kept = 32;
+    std::list<std::pair<std::pair<std::size_t, std::size_t>, MetafilePicture>> entries;
+};
+
+MetafileCache& metafiles()
+{
+    static MetafileCache kept;
+    return kept;
+}
+
+} // namespace
+
+MetafilePicture cachedMetafile(std::string_view bytes, MetafileFormat format, std::string_view extension)
+{
+    const std::pair key{std::hash<std::string_view>()(bytes) ^ std::size_t(format), bytes.size()};
+    auto& entries = metafiles().entries;
+    for (auto it = entries.begin(); it != entries.end(); ++it) {
+        if (it->first == key && *it->second.bytes == bytes && it->second.format == format) {
+            entries.splice(entries.end(), entries, it);
+            return entries.back().second;
+        }
+    }
+    MetafilePicture made{std::make_shared<const std::string>(bytes), format, metafileInfo(bytes, format, extension)};
+    entries.emplace_back(key, made);
+    if (entries.size() > MetafileCache::Kept)
+        entries.pop_front();
+    return made;
+}
+
 void clearPictureCache()
 {
     cache().clear();
+    metafiles().entries.clear();
 }

@@ -1,7 +1,12 @@
 #pragma once
 
+#include "layer/LayerPicture.h"
+#include "metafile/Metafile.h"
+
 #include <QImage>
 #include <QSize>
+
+#include <optional>
 
 #include <stdexcept>
 #include <string>
@@ -15,7 +20,8 @@ public:
 };
 
 // Decodes a layer's picture from memory by the format its extension names
-// (".png", ".jpg", ".jpeg", ".bmp", ".ico"; letter case ignored). An unknown
+// (".png", ".jpg", ".jpeg", ".bmp", ".ico", and the metafiles ".emf" and
+// ".wmf", played into pixels here; letter case ignored). An unknown
 // extension fails with "Unknown picture file extension (.%s)", a picture
 // whose pixels would take more memory than one picture may with "too large"
 // and its size. With a display size the picture is decoded straight at that
@@ -38,3 +44,10 @@ QSize pictureOwnSize(std::string_view bytes, std::string_view extension);
 QImage cachedPicture(std::string_view bytes, std::string_view extension, QSize displaySize = {},
                      QSize shownPart = {});
 void clearPictureCache();
+
+// The metafile format an extension names (".emf", ".wmf"), if any.
+std::optional<MetafileFormat> metafileFormatFor(std::string_view extension);
+
+// A metafile whose header has been read, kept by content, for the layers
+// that draw it as vectors; fails as decodePicture does.
+MetafilePicture cachedMetafile(std::string_view bytes, MetafileFormat format, std::string_view extension);

@@ -133,6 +133,38 @@ private slots:
                          "*.jpg;*.jpeg|Icons (*.ico)|*.ico"));
     }
 
+    // A drawing from a vector program comes in at its own size and shows on
+    // the surface, stretched and at its own size from the corner.
+    void metafilePicturesComeInAtTheirOwnSize()
+    {
+        Tfrm_Child* child = newCard();
+        child->show();
+        fake->pictureAnswers = {QString(METAFILE_DATA_DIR "/card-b.emf")};
+        child->action("aKep")->trigger();
+        QCOMPARE(ReadInt(child->Tbl, "width"), 340);
+        QCOMPARE(ReadInt(child->Tbl, "height"), 193);
+        QCOMPARE(text(child->Tbl, "keptip"), std::string(".emf"));
+        auto* picture = qobject_cast<PictureElement*>(child->CurrentElement);
+        QVERIFY(picture && picture->picture().isVector());
+
+        // Made smaller, the stretched drawing still fills the box; at its
+        // own size only its top-left part shows.
+        picture->resize(85, 48);
+        const QImage stretched = picture->grab().toImage();
+        child->action("aNormal")->trigger();
+        const QImage natural = picture->grab().toImage();
+        QVERIFY(stretched != natural);
+        auto inked = [](const QImage& image) {
+            int count = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    count += qAlpha(image.pixel(x, y)) > 0 && image.pixel(x, y) != qRgb(255, 255, 255);
+            return count;
+        };
+        QVERIFY(inked(stretched) > 200 && inked(natural) > 200);
+        QVERIFY(fake->of("error").empty());
+    }
+
     // Cancelled pictures and empty deletes still count as changes; a file
     // that is no picture changes nothing at all.
     void modifiedFollowsTheCommandsAsTheyAreMeant()

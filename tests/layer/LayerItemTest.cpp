@@ -1,6 +1,7 @@
 #include "layer/LayerItem.h"
 #include "layer/LayerRecord.h"
 #include "tests/TestRegistry.h"
+#include "tests/metafile/MetafileBuilder.h"
 #include "tests/layer/OneRecord.h"
 
 #include <QBuffer>
@@ -133,29 +134,46 @@ private slots:
         QVERIFY(!readLayerItem(oneRecord({{"tipus", std::monostate{}}}), PictureScale::Display));
     }
 
-    // Drawing commands scale with the box, or keep their own size and are
-    // cut at the box.
-    void vectorPicturesStretchOrAreCut()
+    // A metafile layer is drawn from its commands on every surface: scaled
+    // to the box, or at its own size from the top-left corner, cut at the box.
+    void metafilePicturesStretchOrAreCut()
     {
-        QPicture commands;
-        QPainter recorder(&commands);
-        recorder.fillRect(0, 0, 20, 10, Qt::blue);
-        recorder.fillRect(20, 0, 20, 10, Qt::red);
-        recorder.end();
-        const LayerPicture picture(commands, QSize(40, 10));
-        QVERIFY(picture.isVector() && picture.size() == QSize(40, 10));
+        EmfBuilder emf(QSize(40, 10));
+        fillRect(emf, Qt::blue, QRect(0, 0, 20, 10));
+        fillRect(emf, Qt::red, QRect(20, 0, 20, 10), 2);
+        const std::string bytes = emf.finish();
 
-        for (bool stretch : {true, false}) {
-            QImage image(100, 100, QImage::Format_RGB32);
-            image.fill(Qt::white);
-            QPainter painter(&image);
-            picture.paint(painter, QRect(10, 10, 30, 40), stretch);
-            painter.end();
-            QCOMPARE(image.pixel(12, 12), qRgb(0, 0, 255));
-            QCOMPARE(image.pixel(38, stretch ? 48 : 12), qRgb(255, 0, 0));
-            QCOMPARE(image.pixel(38, 30), stretch ? qRgb(255, 0, 0) : qRgb(255, 255, 255));
-            QCOMPARE(image.pixel(45, 12), qRgb(255, 255, 255));
+        for (const PictureScale scale : {PictureScale::Display, PictureScale::Paper}) {
+            for (bool stretch : {true, false}) {
+                const LayerTable Tbl = oneRecord({{"tipus", 1}, {"kep", Blob{bytes}}, {"keptip", std::string(".EMF")},
+                                                  {"left", 10}, {"top", 10}, {"width", 30}, {"height", 40},
+                                                  {"strech", stretch}});
+                const std::optional<LayerItem> item = readLayerItem(Tbl, scale);
+                QVERIFY(item && item->pictureError.empty());
+                QVERIFY(item->picture.isVector());
+                QCOMPARE(item->picture.size(), QSize(40, 10));
+
+                QImage image(100, 100, QImage::Format_RGB32);
+                image.fill(Qt::white);
+                QPainter painter(&image);
+                paintLayer(painter, *item, item->box);
+                painter.end();
+                QCOMPARE(image.pixel(12, 12), qRgb(0, 0, 255));
+                QCOMPARE(image.pixel(38, stretch ? 48 : 12), qRgb(255, 0, 0));
+                QCOMPARE(image.pixel(38, 30), stretch ? qRgb(255, 0, 0) : qRgb(255, 255, 255));
+                // Never beyond the box, though the picture is wider.
+                QCOMPARE(image.pixel(45, 12), qRgb(255, 255, 255));
+            }
         }
+
+        // Bytes that are no metafile are a damaged picture, not a crash.
+        const std::optional<LayerItem> broken = readLayerItem(
+            oneRecord({{"tipus", 1}, {"kep", Blob{"EMF? no"}}, {"keptip", std::string(".wmf")}, {"width", 9},
+                       {"height", 9}}),
+            PictureScale::Display);
+        QVERIFY(broken && broken->picture.isNull());
+        QCOMPARE(QString::fromStdString(broken->pictureError),
+                 QString("The .wmf picture cannot be read: its data is damaged or is not a .wmf picture"));
     }
 };
 

@@ -109,9 +109,10 @@ private slots:
         QCOMPARE(messageOf(bytes, ".Tiff"), QString("Unknown picture file extension (.Tiff)"));
         QCOMPARE(messageOf(bytes, ""), QString("Unknown picture file extension (.)"));
         QCOMPARE(messageOf(bytes, ".k\xE9p"), QString::fromUtf8("Unknown picture file extension (.kép)"));
-        QCOMPARE(messageOf(bytes, ".EMF"), QString("Pictures of type .EMF cannot be shown on this system"));
+        QCOMPARE(messageOf(bytes, ".EMF"),
+                 QString("The .EMF picture cannot be read: its data is damaged or is not a .EMF picture"));
         QCOMPARE(failureOf([&] { decodePicture(bytes, ".wmf"); }),
-                 std::string("Pictures of type .wmf cannot be shown on this system"));
+                 std::string("The .wmf picture cannot be read: its data is damaged or is not a .wmf picture"));
 
         QCOMPARE(messageOf("not a picture at all", ".png"),
                  QString("The .png picture cannot be read: its data is damaged or is not a .png picture"));

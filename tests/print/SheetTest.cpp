@@ -3,6 +3,7 @@
 #include "print/rptLapora.h"
 #include "layer/LayerRecord.h"
 #include "tests/TestRegistry.h"
+#include "tests/metafile/MetafileBuilder.h"
 
 #include <QBuffer>
 #include <QPainter>
@@ -147,6 +148,42 @@ private slots:
                 (y >= 2814 && y < 2870 ? footerInk : elsewhere) += qGray(page.pixel(x, y)) < 128;
         QVERIFY(footerInk > 200);
         QCOMPARE(elsewhere, 0);
+    }
+
+    // A metafile goes to paper as drawing commands: edges sharp at the
+    // printer's resolution, and paths in the PDF, not a bitmap.
+    void metafilesPrintAsVectors()
+    {
+        EmfBuilder emf(QSize(40, 20));
+        fillRect(emf, Qt::red, QRect(0, 0, 20, 20));
+        fillRect(emf, Qt::blue, QRect(20, 0, 20, 20), 2);
+        const std::vector<Fields> card{{{"tipus", 1}, {"left", 100}, {"top", 50}, {"width", 100}, {"height", 50},
+                                        {"kep", Blob{emf.finish()}}, {"keptip", std::string(".emf")},
+                                        {"strech", true}}};
+        const auto report = reportOf(card);
+        const QImage page = sheetImage(*report, Dpi);
+        // The red half ends, and the blue half begins, at 50 card pixels in.
+        const double left = 15 + 100 * sheet::MillimetresPerPixel;
+        const double top = 10 + 50 * sheet::MillimetresPerPixel;
+        const double middle = left + 50 * sheet::MillimetresPerPixel;
+        const double y = top + 25 * sheet::MillimetresPerPixel;
+        QCOMPARE(page.pixel(at(left + 0.3, y)), qRgb(255, 0, 0));
+        QCOMPARE(page.pixel(at(middle - 0.2, y)), qRgb(255, 0, 0));
+        QCOMPARE(page.pixel(at(middle + 0.2, y)), qRgb(0, 0, 255));
+        QCOMPARE(page.pixel(at(left - 0.2, y)), White);
+        QCOMPARE(page.pixel(at(left + 0.3, top - 0.2)), White);
+
+        auto imagesIn = [](const TqrLapora& printed) {
+            QByteArray pdf;
+            QBuffer out(&pdf);
+            out.open(QIODevice::WriteOnly);
+            writeSheetPdf(printed, &out);
+            return pdf.count("/Subtype /Image");
+        };
+        QCOMPARE(imagesIn(*report), 0);
+        // The same layer as a PNG is a bitmap in the PDF: the count sees one.
+        QVERIFY(imagesIn(*reportOf({{{"tipus", 1}, {"left", 100}, {"top", 50}, {"width", 100}, {"height", 50},
+                                     {"kep", png({40, 20}, Qt::red)}, {"keptip", std::string(".png")}}})) > 0);
     }
 
     // A picture that cannot be decoded stops the job with its message.
