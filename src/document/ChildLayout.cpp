@@ -11,6 +11,7 @@
 #include "layer/Win1250Text.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QTabWidget>
@@ -40,18 +41,82 @@ QLabel* label(QWidget* parent, const QString& text, QPoint at)
     return caption;
 }
 
+// The rows of command buttons of one property page, each button at its
+// design size or wider where its caption would not fit in the interface's
+// font, which may be larger than the one the sizes were chosen for; laid
+// out again whenever that font changes.
+class ButtonRows : public QObject
+{
+public:
+    struct Item
+    {
+        QToolButton* button = nullptr;  // none: a separator's gap
+        int width = 0;
+    };
+    struct Row
+    {
+        int top = 0;
+        int height = 0;
+        std::vector<Item> items;
+    };
+
+    static ButtonRows& of(QWidget* page)
+    {
+        if (auto* rows = page->findChild<ButtonRows*>(QString(), Qt::FindDirectChildrenOnly))
+            return *rows;
+        return *new ButtonRows(page);
+    }
+
+    void add(Row row)
+    {
+        mRows.push_back(std::move(row));
+        layOut();
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // The buttons take the new font after the page has heard of it.
+        if (event->type() == QEvent::FontChange)
+            QMetaObject::invokeMethod(this, [this] { layOut(); }, Qt::QueuedConnection);
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    explicit ButtonRows(QWidget* page)
+        : QObject(page)
+    {
+        page->installEventFilter(this);
+    }
+
+    void layOut()
+    {
+        for (const Row& row : mRows) {
+            int left = 4;
+            for (const Item& item : row.items) {
+                const int width = item.button ? std::max(item.width, item.button->sizeHint().width()) : item.width;
+                if (item.button)
+                    item.button->setGeometry(left, row.top, width, row.height);
+                left += width;
+            }
+        }
+    }
+
+    std::vector<Row> mRows;
+};
+
 } // namespace
 
-// Buttons of the property pages: icon above caption, fixed sizes, in the
-// rows given, Separator leaving a gap.
+// Buttons of the property pages: icon above caption, in the rows given,
+// Separator leaving a gap.
 void Tfrm_Child::addButtonRows(QWidget* page, int& top, QSize size,
                                std::initializer_list<std::initializer_list<std::string_view>> rows)
 {
+    ButtonRows& laidOut = ButtonRows::of(page);
     for (const auto& row : rows) {
-        int left = 4;
+        ButtonRows::Row placed{top, size.height(), {}};
         for (std::string_view name : row) {
             if (name == Separator) {
-                left += SeparatorWidth;
+                placed.items.push_back({nullptr, SeparatorWidth});
                 continue;
             }
             auto* button = new QToolButton(page);
@@ -59,9 +124,9 @@ void Tfrm_Child::addButtonRows(QWidget* page, int& top, QSize size,
             button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
             button->setAutoRaise(true);
             button->setIconSize(QSize(16, 16));
-            button->setGeometry(left, top, size.width(), size.height());
-            left += size.width();
+            placed.items.push_back({button, size.width()});
         }
+        laidOut.add(std::move(placed));
         top += size.height();
     }
 }

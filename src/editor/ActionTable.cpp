@@ -84,7 +84,12 @@ void ActionTable::addTo(QToolBar* bar, std::initializer_list<std::string_view> n
         }
         QAction* action = (*this)[name];
         bar->addAction(action);
-        if (QWidget* button = bar->widgetForAction(action); button && buttonSize.isValid())
-            button->setFixedSize(buttonSize);
+        // The button's size, widened where its caption would not fit in
+        // the interface's font, which may be larger than the one the sizes
+        // were chosen for.
+        if (QWidget* button = bar->widgetForAction(action); button && buttonSize.isValid()) {
+            button->setFixedHeight(buttonSize.height());
+            button->setMinimumWidth(buttonSize.width());
+        }
     }
 }
