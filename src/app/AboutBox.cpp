@@ -1,10 +1,8 @@
 #include "app/AboutBox.h"
 
-#include "app/Settings.h"
 #include "editor/ImageList.h"
 #include "print/SheetLayout.h"
 
-#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -13,7 +11,6 @@
 
 namespace {
 
-const QString Section = QStringLiteral("frm_Lapora");
 constexpr int LaporaImage = 22;
 const QColor MoneyGreen(192, 220, 192);
 const QColor Cream(255, 251, 240);
@@ -43,7 +40,7 @@ void banner(QLabel* caption, int pixels, const QColor& background)
 } // namespace
 
 Tfrm_Lapora::Tfrm_Lapora(QWidget* parent)
-    : QDialog(parent)
+    : PlacedDialog(QStringLiteral("frm_Lapora"), parent)
 {
     setObjectName("frm_Lapora");
     setWindowTitle(QStringLiteral("Lapora"));
@@ -90,40 +87,6 @@ Tfrm_Lapora::Tfrm_Lapora(QWidget* parent)
 void Tfrm_Lapora::FormCreate()
 {
     ProductName->setText(QStringLiteral("Lapora2\nV2.0.0.32"));
-}
-
-// Placed before it reaches the screen, where a position is the frame's.
-void Tfrm_Lapora::setVisible(bool visible)
-{
-    if (visible && !mShown) {
-        mShown = true;
-        FormShow();
-    }
-    QDialog::setVisible(visible);
-}
-
-bool Tfrm_Lapora::event(QEvent* event)
-{
-    const bool handled = QDialog::event(event);
-    mPlacement.settle(*this, *event);
-    return handled;
-}
-
-// Where it was last closed, even off the screen.
-void Tfrm_Lapora::FormShow()
-{
-    mPlacement.place(*this, LoadFormPos(Section));
-}
-
-void Tfrm_Lapora::done(int result)
-{
-    FormClose();
-    QDialog::done(result);
-}
-
-void Tfrm_Lapora::FormClose()
-{
-    SaveFormPos(Section, pos());
 }
 
 void ShowAbout()

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "app/FramePlacement.h"
-
-#include <QDialog>
+#include "app/PlacedDialog.h"
 
 class QFrame;
 class QLabel;
@@ -10,7 +8,7 @@ class QPushButton;
 
 // The about box: the program's name and version, what it is, and how to
 // reach its maker. It keeps its own font whatever the interface size.
-class Tfrm_Lapora : public QDialog
+class Tfrm_Lapora : public PlacedDialog
 {
     Q_OBJECT
 
@@ -27,18 +25,8 @@ public:
     QLabel* Label1 = nullptr;
     QPushButton* OKButton = nullptr;
 
-protected:
-    void setVisible(bool visible) override;
-    bool event(QEvent* event) override;
-    void done(int result) override;
-
 private:
     void FormCreate();
-    void FormShow();
-    void FormClose();
-
-    bool mShown = false;
-    FramePlacement mPlacement;
 };
 
 // The maker, as the about box, the footer of the sheet and the links of the

@@ -18,7 +18,6 @@
 
 namespace {
 
-const QString Section = QStringLiteral("frm_Beallit");
 const QColor FocusColor(166, 202, 240);
 constexpr int SmallestSize = 6;
 constexpr int SettingsImage = 57;
@@ -47,7 +46,7 @@ int IntFromDigits(const QString& text)
 }
 
 Tfrm_Beallit::Tfrm_Beallit(QWidget* parent)
-    : QDialog(parent)
+    : PlacedDialog(QStringLiteral("frm_Beallit"), parent)
 {
     setObjectName("frm_Beallit");
     setWindowTitle(QStringLiteral("Beállítások"));
@@ -98,41 +97,13 @@ void Tfrm_Beallit::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-// Placed before it reaches the screen, where a position is the frame's.
-void Tfrm_Beallit::setVisible(bool visible)
-{
-    if (visible && !mShown) {
-        mShown = true;
-        FormShow();
-    }
-    QDialog::setVisible(visible);
-}
-
-bool Tfrm_Beallit::event(QEvent* event)
-{
-    const bool handled = QDialog::event(event);
-    mPlacement.settle(*this, *event);
-    return handled;
-}
-
 void Tfrm_Beallit::FormShow()
 {
-    mPlacement.place(*this, LoadFormPos(Section));
+    PlacedDialog::FormShow();
     QFont interfaceFont = font();
     if (Beall.FontSize > 0)
         interfaceFont.setPointSize(Beall.FontSize);
     setFont(interfaceFont);
-}
-
-void Tfrm_Beallit::done(int result)
-{
-    FormClose();
-    QDialog::done(result);
-}
-
-void Tfrm_Beallit::FormClose()
-{
-    SaveFormPos(Section, pos());
 }
 
 bool Tfrm_Beallit::eventFilter(QObject* watched, QEvent* event)

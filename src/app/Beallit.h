@@ -1,8 +1,7 @@
 #pragma once
 
-#include "app/FramePlacement.h"
+#include "app/PlacedDialog.h"
 
-#include <QDialog>
 #include <QFont>
 
 class QCheckBox;
@@ -14,7 +13,7 @@ class QPushButton;
 
 // The settings dialog: the default font of new text layers. It writes
 // nothing to the settings file; the font reaches it when the program ends.
-class Tfrm_Beallit : public QDialog
+class Tfrm_Beallit : public PlacedDialog
 {
     Q_OBJECT
 
@@ -34,20 +33,13 @@ public:
     QPushButton* Button2 = nullptr;
 
 protected:
-    void setVisible(bool visible) override;
-    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void done(int result) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void FormShow();
-    void FormClose();
+    void FormShow() override;
     void ComboBox1Enter(QWidget* editor);
     void ComboBox1Exit(QWidget* editor);
-
-    bool mShown = false;
-    FramePlacement mPlacement;
 };
 
 // The size the dialog reads from its text: only the digits, commas and full
