@@ -19,9 +19,10 @@ done
 # Every page the manual links to, and every picture it shows, is installed.
 help="$prefix/share/lapora/help"
 for page in "$help"/*.htm; do
-    for target in $(grep -o -E '(href|src)="[^"#:]+' "$page" | sed 's/.*="//'); do
-        [[ -e "$help/$target" ]] || fail "$(basename "$page") links to missing $target"
-    done
+    while IFS= read -r target; do
+        [[ "$target" == *:* ]] && continue   # addresses outside the manual
+        [[ -e "$help/${target%%#*}" ]] || fail "$(basename "$page") links to missing $target"
+    done < <(grep -o -E '(href|src)="[^"]+"' "$page" | sed -E 's/^(href|src)="//; s/"$//' | grep -v '^#')
 done
 
 desktop="$prefix/share/applications/lapora.desktop"

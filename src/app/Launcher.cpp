@@ -6,6 +6,7 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QUrl>
 
@@ -29,7 +30,14 @@ void launchOnDesktop(const QString& target)
     const QFileInfo file(target);
     if (!file.exists())
         return;
-    if (file.isExecutable() && !file.isDir())
+    // Only a program is started: a page copied with its execute bit set is
+    // still opened as a page.
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(file);
+    const bool program = file.isExecutable() && !file.isDir()
+        && (type.inherits(QStringLiteral("application/x-executable"))
+            || type.inherits(QStringLiteral("application/x-sharedlib"))
+            || type.inherits(QStringLiteral("application/x-shellscript")));
+    if (program)
         QProcess::startDetached(file.absoluteFilePath(), {}, ProgramDir);
     else
         QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
@@ -55,7 +63,7 @@ void Launch(const QString& target)
 QString helpIndexPath()
 {
     const QString beside = ProgramDir + QStringLiteral("/help/index.htm");
-    const QString installedHelp = ProgramDir + QStringLiteral("/../share/lapora/help/index.htm");
+    const QString installedHelp = ProgramDir + QStringLiteral("/" LAPORA_HELP_FROM_BIN "/index.htm");
     if (!QFileInfo::exists(beside) && QFileInfo::exists(installedHelp))
         return QFileInfo(installedHelp).absoluteFilePath();
     return beside;

@@ -88,6 +88,8 @@ void Tfrm_Main::FormShow()
 
 bool Tfrm_Main::event(QEvent* event)
 {
+    if (event->type() == QEvent::DeferredDelete)
+        return QMainWindow::event(event);
     const bool handled = QMainWindow::event(event);
     mPlacement.settle(*this, *event);
     return handled;

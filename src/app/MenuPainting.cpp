@@ -40,19 +40,23 @@ MenuStyle& menuStyle()
     return *style;
 }
 
-// Entries that are not the program's own keep the system's painting.
+// Entries that are not the program's own keep the system's painting. While
+// a menu is measured its items' options carry the whole menu's rectangle,
+// so the entry is then found by its caption among the system's entries.
 bool systemLook(const QStyleOptionMenuItem& item, const QWidget* widget)
 {
     const auto* menu = qobject_cast<const QMenu*>(widget);
     if (!menu)
         return false;
-    const QAction* action = item.rect.isValid() ? menu->actionAt(item.rect.center()) : nullptr;
-    if (!action) {
-        for (const QAction* candidate : menu->actions())
-            if (candidate->text() == item.text.section(QLatin1Char('\t'), 0, 0))
-                action = candidate;
+    if (item.rect.isValid() && item.rect != menu->rect()) {
+        const QAction* action = menu->actionAt(item.rect.center());
+        return action && action->property(SystemLookProperty).toBool();
     }
-    return action && action->property(SystemLookProperty).toBool();
+    const QString caption = item.text.section(QLatin1Char('\t'), 0, 0);
+    for (const QAction* candidate : menu->actions())
+        if (candidate->property(SystemLookProperty).toBool() && candidate->text() == caption)
+            return true;
+    return false;
 }
 
 void drawMenuItem(const QStyleOptionMenuItem& item, QPainter& painter)
@@ -103,10 +107,22 @@ void drawMenuItem(const QStyleOptionMenuItem& item, QPainter& painter)
     if (item.checkType != QStyleOptionMenuItem::NotCheckable && item.checked) {
         QFont bullet = item.font;
         bullet.setFamily(QStringLiteral("Wingdings"));
-        painter.setFont(bullet);
-        painter.drawText(QRect(left + 8, top + 5, 16, QFontMetrics(bullet).height()), Qt::AlignLeft | Qt::AlignTop,
-                         QStringLiteral("l"));
-        painter.setFont(item.font);
+        if (QFontInfo(bullet).family() == QStringLiteral("Wingdings")) {
+            painter.setFont(bullet);
+            painter.drawText(QRect(left + 8, top + 5, 16, QFontMetrics(bullet).height()),
+                             Qt::AlignLeft | Qt::AlignTop, QStringLiteral("l"));
+            painter.setFont(item.font);
+        } else {
+            // Without the symbol face its "l" would be a letter: the same
+            // round bullet, drawn.
+            const int size = std::max(4, QFontMetrics(item.font).ascent() * 2 / 3);
+            painter.save();
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setBrush(painter.pen().color());
+            painter.drawEllipse(QRectF(left + 8 + 1, top + 5 + (QFontMetrics(item.font).ascent() - size) / 2.0 + 1,
+                                       size, size));
+            painter.restore();
+        }
         return;
     }
     // The image in its normal look, also for a disabled item.

@@ -1,6 +1,9 @@
 #include "app/PlacedDialog.h"
 
 #include "app/Settings.h"
+#include "editor/ErrorBox.h"
+
+#include <QEvent>
 
 PlacedDialog::PlacedDialog(const QString& section, QWidget* parent)
     : QDialog(parent)
@@ -13,21 +16,25 @@ void PlacedDialog::setVisible(bool visible)
 {
     if (visible && !mShown) {
         mShown = true;
-        FormShow();
+        guarded([this] { FormShow(); });
     }
     QDialog::setVisible(visible);
 }
 
 bool PlacedDialog::event(QEvent* event)
 {
+    if (event->type() == QEvent::DeferredDelete)
+        return QDialog::event(event);
     const bool handled = QDialog::event(event);
     mPlacement.settle(*this, *event);
     return handled;
 }
 
+// A settings file that cannot be written is reported; the dialog closes
+// all the same.
 void PlacedDialog::done(int result)
 {
-    FormClose();
+    guarded([this] { FormClose(); });
     QDialog::done(result);
 }
 

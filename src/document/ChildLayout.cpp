@@ -62,7 +62,8 @@ public:
 
     static ButtonRows& of(QWidget* page)
     {
-        if (auto* rows = page->findChild<ButtonRows*>(QString(), Qt::FindDirectChildrenOnly))
+        QObject* found = page->findChild<QObject*>(QStringLiteral("buttonRows"), Qt::FindDirectChildrenOnly);
+        if (auto* rows = dynamic_cast<ButtonRows*>(found))
             return *rows;
         return *new ButtonRows(page);
     }
@@ -85,6 +86,7 @@ private:
     explicit ButtonRows(QWidget* page)
         : QObject(page)
     {
+        setObjectName(QStringLiteral("buttonRows"));
         page->installEventFilter(this);
     }
 

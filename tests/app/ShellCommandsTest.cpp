@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -25,13 +26,17 @@ QByteArray readFile(const QString& path);
 
 namespace {
 
-// Answers the next modal dialog the program runs, once it is up.
+// Answers the next modal dialog the program runs, once it is up. A check
+// that fails inside the answer still closes the dialog, so the test fails
+// instead of waiting.
 void whenModal(std::function<void(QWidget*)> answer)
 {
     QTimer::singleShot(0, [answer] {
-        QWidget* dialog = QApplication::activeModalWidget();
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         QVERIFY(dialog);
         answer(dialog);
+        if (dialog->isVisible())
+            dialog->reject();
     });
 }
 
@@ -402,6 +407,20 @@ private slots:
         QCOMPARE(fontSize, 11);
         QCOMPARE(second, QPoint(-40, 1500));
         QCOMPARE(LoadFormPos("frm_Lapora"), QPoint(-40, 1500));
+    }
+
+    // A settings file that cannot take the position is reported, and the
+    // box closes all the same.
+    void unwritableSettingsFileIsReportedAndTheBoxCloses()
+    {
+        ShellRun run;
+        QFile::remove(IniFileName);
+        QVERIFY(QDir().mkpath(IniFileName));
+        whenModal([](QWidget* widget) { static_cast<Tfrm_Lapora*>(widget)->OKButton->click(); });
+        run.window->action("aLapora")->trigger();
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(run.dialogs.count("error"), 1);
+        QVERIFY(run.dialogs.of("error")[0].text.contains("Lapora2.ini"));
     }
 };
 

@@ -5,8 +5,12 @@
 #   real_window_placement.sh path/to/lapora
 set -euo pipefail
 
-program=$(realpath "$1")
 work=$(mktemp -d)
+# A copy of its own: a settings file beside the build's program would win
+# over the one this test reads.
+mkdir "$work/bin"
+cp "$1" "$work/bin/lapora"
+program="$work/bin/lapora"
 trap 'kill $(jobs -p) 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
 
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
