@@ -6,7 +6,6 @@
 #include <QMainWindow>
 
 #include <memory>
-#include <optional>
 #include <string_view>
 
 class ActionTable;

@@ -32,7 +32,7 @@ namespace {
 
 // Every command of the frame. Commands without a handler show greyed and
 // their keys do nothing; "Megrendelem..." never has one.
-const ActionSpec<Tfrm_Main> MainActions[] = {
+const ActionRow<Tfrm_Main> MainActions[] = {
     {"aUj", "Új", "Új", "Ctrl+N", "File", 0, 0, false, false, &Tfrm_Main::aUjExecute},
     {"aMegnyit", "Megnyit", "", "Ctrl+O", "File", 1, 0, false, false, &Tfrm_Main::aMegnyitExecute},
     {"aMent", "Mentés", "Mentés", "Ctrl+S", "File", 2, 0, false, false, &Tfrm_Main::aMentExecute},

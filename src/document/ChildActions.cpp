@@ -9,7 +9,7 @@ namespace {
 
 // Every command of the card window, with its caption, hint, short-cut and
 // picture; grouped commands behave as radio items.
-const ActionSpec<Tfrm_Child> CardActions[] = {
+const ActionRow<Tfrm_Child> CardActions[] = {
     {"aSzoveg", "Új szöveg", "Szöveg", "F2", "Réteg", 12, 0, false, false, &Tfrm_Child::aSzovegExecute},
     {"aKep", "Új kép", "Kép", "F3", "Réteg", 13, 0, false, false, &Tfrm_Child::aKepExecute},
     {"aAlakzat", "Új alakzat", "Alakzat", "F4", "Réteg", 14, 0, false, false, &Tfrm_Child::aAlakzatExecute},

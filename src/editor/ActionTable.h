@@ -19,7 +19,7 @@ class QWidget;
 // none), short-cut as key text, category, image index, radio group (0 for
 // none), initial check, whether it checks at all, and its handler.
 template <class Owner>
-struct ActionSpec
+struct ActionRow
 {
     const char* name;
     const char* caption;
@@ -50,14 +50,14 @@ public:
     ActionTable(QWidget* owner, Qt::ShortcutContext context);
 
     template <class Owner, std::size_t N>
-    void build(Owner* owner, const ActionSpec<Owner> (&specs)[N])
+    void build(Owner* owner, const ActionRow<Owner> (&rows)[N])
     {
-        for (const ActionSpec<Owner>& spec : specs) {
+        for (const ActionRow<Owner>& row : rows) {
             std::function<void()> run;
-            if (spec.handler)
-                run = [owner, handler = spec.handler] { (owner->*handler)(); };
-            add(spec.name, spec.caption, spec.hint, spec.shortcut, spec.category, spec.image, spec.group,
-                spec.checked, spec.checkable, std::move(run));
+            if (row.handler)
+                run = [owner, handler = row.handler] { (owner->*handler)(); };
+            add(row.name, row.caption, row.hint, row.shortcut, row.category, row.image, row.group,
+                row.checked, row.checkable, std::move(run));
         }
     }
 

@@ -75,17 +75,20 @@ struct Source
 // Refuses, before decoding, a picture whose pixels would not fit in the
 // memory the reader allows for one picture (a few kilobytes of file can
 // describe gigabytes of pixels).
-void requireDecodable(std::string_view extension, const QImageReader& reader, QSize decoded)
+void requireAllocatable(std::string_view extension, QSize own, QSize allocated)
 {
-    const QSize own = reader.size();
-    if (!own.isValid())
-        return;
-    const QSize allocated = decoded.isEmpty() ? own : decoded;
     const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
     if (limit > 0 && qint64(allocated.width()) * allocated.height() * 4 > limit) {
         throw PictureError("The ." + shownExtension(extension) + " picture is too large: "
                            + std::to_string(own.width()) + " \u00D7 " + std::to_string(own.height()) + " pixels");
     }
+}
+
+void requireDecodable(std::string_view extension, const QImageReader& reader, QSize decoded)
+{
+    const QSize own = reader.size();
+    if (own.isValid())
+        requireAllocatable(extension, own, decoded.isEmpty() ? own : decoded);
 }
 
 // Only PNG and icons carry transparency on the card; bitmaps and photos are
@@ -115,12 +118,7 @@ QImage metafilePixels(std::string_view bytes, MetafileFormat format, std::string
     const bool scaled = displaySize.isValid() && !displaySize.isEmpty();
     const QSize drawn = scaled ? displaySize : info.pixels;
     const QSize kept = !scaled && shownPart.isValid() && !shownPart.isEmpty() ? drawn.boundedTo(shownPart) : drawn;
-    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
-    if (limit > 0 && qint64(kept.width()) * kept.height() * 4 > limit) {
-        throw PictureError("The ." + shownExtension(extension) + " picture is too large: "
-                           + std::to_string(info.pixels.width()) + " \u00D7 " + std::to_string(info.pixels.height())
-                           + " pixels");
-    }
+    requireAllocatable(extension, info.pixels, kept);
     QImage image(kept, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);

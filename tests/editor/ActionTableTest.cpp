@@ -22,7 +22,7 @@ struct Window : QWidget
     void aKerdesExecute() { throw std::runtime_error("Hol?"); }
 };
 
-const ActionSpec<Window> WindowActions[] = {
+const ActionRow<Window> WindowActions[] = {
     {"aHibas", "Hibás", nullptr, "Ctrl+T", "Teszt", 11, 0, false, false, &Window::aHibasExecute},
     {"aKerdes", "Kérdés", "", "", "Teszt", 12, 0, false, false, &Window::aKerdesExecute},
     {"aNincs", "Nincs kész", "Később", "Ctrl+Q", "Teszt", 13, 0, false, false, nullptr},
