@@ -109,15 +109,19 @@ void Tfrm_Main::closeEvent(QCloseEvent* event)
     });
 }
 
-// Each card window is asked in turn; the first that refuses keeps everything
-// open. A card whose save was cancelled or failed refuses, so ending the
-// program never throws away work.
+// Each card window is asked in turn (its question, its save), and only when
+// every one has agreed are they closed: the first that refuses keeps all of
+// them open, those that said No included. A card whose save was cancelled
+// or failed refuses, so ending the program never throws away work.
 bool Tfrm_Main::FormCloseQuery()
 {
-    for (Tfrm_Child* card : cardWindows()) {
-        if (!card->close())
+    const QList<Tfrm_Child*> cards = cardWindows();
+    for (Tfrm_Child* card : cards) {
+        if (!card->CloseQuery())
             return false;
     }
+    for (Tfrm_Child* card : cards)
+        card->closeAgreed();
     return true;
 }
 

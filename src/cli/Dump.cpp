@@ -15,10 +15,15 @@ Json recordsToJson(LayerTable& table)
     for (int row = 0; row < table.StoredCount(); ++row) {
         if (calculated)
             table.CalculateRow(row);
-        Json record = Json::object();
+        // Field names are unique, so each value is added at the end without
+        // a search: a foreign card's tens of thousands of fields would make
+        // the lookup of an ordered object quadratic.
+        Json::object_t record;
+        auto& entries = static_cast<std::vector<Json::object_t::value_type>&>(record);
+        entries.reserve(fields.size());
         for (int i = 0; i < static_cast<int>(fields.size()); ++i)
-            record[utf8(fields[i].FieldName)] = toJson(table.StoredValue(row, i));
-        records.push_back(std::move(record));
+            entries.emplace_back(utf8(fields[i].FieldName), toJson(table.StoredValue(row, i)));
+        records.push_back(Json(std::move(record)));
     }
     return records;
 }

@@ -15,6 +15,8 @@
 #include <QMdiArea>
 #include <QTabWidget>
 
+#include <utility>
+
 Tfrm_Child::Tfrm_Child(const Settings& settings, QWidget* parent)
     : QMdiSubWindow(parent), Tbl(makeLayerTable("Tbl")), mSettings(settings)
 {
@@ -126,13 +128,25 @@ void Tfrm_Child::closeEvent(QCloseEvent* event)
 {
     event->ignore();
     const bool agreed = guarded([&] {
-        if (!FormCloseQuery())
+        if (!std::exchange(mCloseAgreed, false) && !FormCloseQuery())
             return;
         FormClose();
         event->accept();
     });
     if (agreed && event->isAccepted())
         QMdiSubWindow::closeEvent(event);
+}
+
+bool Tfrm_Child::CloseQuery()
+{
+    return FormCloseQuery();
+}
+
+void Tfrm_Child::closeAgreed()
+{
+    mCloseAgreed = true;
+    close();
+    mCloseAgreed = false;
 }
 
 // An unsaved card asks first. Unlike a plain Yes that closes whatever the

@@ -66,6 +66,12 @@ public:
     CardElement* BuildShapeElement();
     CardElement* findElement(const QString& name) const;
 
+    // The close question alone (and the save it may ask for): true when the
+    // window may close. The main window asks every card before it closes
+    // any, then closes them with closeAgreed(), which asks nothing more.
+    bool CloseQuery();
+    void closeAgreed();
+
     // The interface font size, applied to every control that takes its
     // window's font.
     void setInterfaceFontSize(int points);
@@ -163,17 +169,22 @@ public:
 
     // The mouse on the elements and the resize handles.
     void LblMouseDown(CardElement* element, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
-    void LblMouseMove(CardElement* element, Qt::KeyboardModifiers modifiers, QPoint pos);
+    // A drag lasts only while a button that started it is down.
+    void LblMouseMove(CardElement* element, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
     void LblMouseUp(CardElement* element, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
     void Shape1MouseDown(ResizeHandle* handle, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
                          QPoint globalPos);
-    void Shape1MouseMove(ResizeHandle* handle, Qt::KeyboardModifiers modifiers, QPoint globalPos);
+    void Shape1MouseMove(ResizeHandle* handle, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
+                         QPoint globalPos);
     void Shape1MouseUp(ResizeHandle* handle, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
                        QPoint globalPos);
 
     QPoint DragOrigin;
     QPoint HandlePressCursor;
     QPoint HandlePressPos;
+    // The element of a layer, found by the layer's record; none for a
+    // record without a name, as the selection finds elements by name.
+    CardElement* elementOf(LayerTable::RecordId id) const;
 
     void TblBeforeScroll(LayerTable& DataSet);
     void TblAfterScroll(LayerTable& DataSet);
@@ -208,6 +219,7 @@ private:
     void noteProblem(const std::string& problem);
 
     int appendLayer(const std::function<void(int number)>& write);
+    int lastLayerNumber() const;
     QString newElementName(const char* prefix) const;
     void restack(int step);
     void runPrintJob(bool print);
@@ -226,10 +238,20 @@ private:
     QWidget* mClient = nullptr;
     Settings mSettings;
     bool mShown = false;
+    bool mCloseAgreed = false;
     std::unique_ptr<ActionTable> mActions;
     std::vector<QWidget*> mTabPages;
-    // Problems of the elements being rebuilt, and those already shown once.
-    std::vector<std::string>* mRebuildProblems = nullptr;
-    std::vector<std::string> mShownProblems;
+    // Problems of the elements being rebuilt, and those already shown once:
+    // which layer, what, and the line that names it.
+    struct Problem
+    {
+        LayerTable::RecordId layer;
+        std::string what;
+        std::string line;
+    };
+    std::vector<Problem>* mRebuildProblems = nullptr;
+    std::vector<Problem> mShownProblems;
     bool mPictureRefreshQueued = false;
+    Qt::MouseButton mDragButton = Qt::NoButton;  // the button that started a drag
+    bool mHandleMoved = false;                  // the pressed handle has resized its element
 };

@@ -8,7 +8,11 @@
 #include "layer/LayerRecord.h"
 #include "layer/Win1250Text.h"
 
+#include "storage/TableError.h"
+
 #include <QRandomGenerator>
+
+#include <limits>
 
 namespace {
 
@@ -21,13 +25,20 @@ constexpr int NewLayerLeft = 10;
 constexpr int NewLayerTop = 10;
 constexpr std::int32_t ParkedNumber = 9999;
 
+const std::string NumbersExhausted =
+    "A kártya legfelső rétegének sorszáma már 9998 vagy nagyobb, ezért új réteg nem adható hozzá. "
+    "Rendezze a rétegeket az Előtérbe hoz és a Háttérbe rak paranccsal, vagy töröljön rétegeket.";
+
 } // namespace
 
 // Steps shared by the creating commands: the number after the last layer's,
 // the append (which runs the selection sync on the blank record), the
-// fields, the post.
+// fields, the post. A foreign card whose last number leaves no room below
+// the parking value gets no new layer, and nothing of it changes.
 int Tfrm_Child::appendLayer(const std::function<void(int number)>& write)
 {
+    if (lastLayerNumber() >= ParkedNumber - 1)
+        throw TableError(NumbersExhausted);
     int last = 0;
     if (Tbl.StoredCount() > 0) {
         Tbl.MoveLast();
@@ -40,6 +51,17 @@ int Tfrm_Child::appendLayer(const std::function<void(int number)>& write)
     Tbl.WriteField(Field::top, NewLayerTop);
     Tbl.PostRecord();
     return last + 1;
+}
+
+// The number of the last layer in table order, 0 on an empty card; read
+// without moving the cursor, so that a refusal changes nothing.
+int Tfrm_Child::lastLayerNumber() const
+{
+    const int field = Tbl.FieldIndex(Field::sorszam);
+    if (field < 0 || Tbl.StoredCount() == 0)
+        return 0;
+    const auto* number = std::get_if<std::int32_t>(&Tbl.StoredValue(Tbl.StoredCount() - 1, field));
+    return number ? *number : 0;
 }
 
 std::function<int()> Tfrm_Child::DrawNameNumber = [] {
@@ -87,6 +109,8 @@ void Tfrm_Child::aSzovegExecute()
 
 void Tfrm_Child::aKepExecute()
 {
+    if (lastLayerNumber() >= ParkedNumber - 1)
+        throw TableError(NumbersExhausted);
     const std::optional<QString> path = dialogs().openPicture(this, pictureFilter());
     if (!path) {
         Modified = true;
@@ -149,7 +173,12 @@ void Tfrm_Child::aHatrabbExecute()
 
 // One step up (+1) or down (-1) the stack: the current layer and its
 // neighbour exchange numbers through the parking value. Where the
-// neighbour's number is missing, the layer's own number moves into the gap.
+// neighbour's number is missing, the layer's own number moves into the gap
+// and the order stays as it was, in a sorted table too. The layers are
+// followed by their records, not by their numbers, so a sort that moves
+// the parked layer, or a foreign card's repeated number, cannot make the
+// step change another layer. A number that would reach the parking value
+// or leave the integers is no step.
 void Tfrm_Child::restack(int step)
 {
     if (Tbl.IsEditing())
@@ -157,6 +186,18 @@ void Tfrm_Child::restack(int step)
     const int position = Tbl.RecordPosition();
     if (Tbl.RecordTotal() == 0 || position < 0 || (step > 0 ? position == Tbl.RecordTotal() : position == 1))
         return;
+    const std::int32_t a = ReadInt(Tbl, Field::sorszam, 0);
+    const std::int64_t target = std::int64_t(a) + step;
+    if (target >= ParkedNumber || target < std::numeric_limits<std::int32_t>::min())
+        return;
+    const LayerTable::RecordId moved = Tbl.CurrentId();
+    LayerTable::RecordId neighbour = 0;
+    const int numbers = Tbl.FieldIndex(Field::sorszam);
+    for (int row = 0; row < Tbl.StoredCount() && neighbour == 0; ++row) {
+        const auto* number = std::get_if<std::int32_t>(&Tbl.StoredValue(row, numbers));
+        if (number && *number == target && Tbl.StoredId(row) != moved)
+            neighbour = Tbl.StoredId(row);
+    }
     // The sync stays away from the moves below; the rebuild attaches it
     // again, and so does a failure on the way.
     struct SyncDetached
@@ -169,20 +210,19 @@ void Tfrm_Child::restack(int step)
         }
     } detached{*this};
     Tbl.AfterScroll = nullptr;
-    const std::int32_t a = ReadInt(Tbl, Field::sorszam, 0);
-    Tbl.EditRecord();
-    Tbl.WriteField(Field::sorszam, ParkedNumber);
-    Tbl.PostRecord();
-    Tbl.LocateRecord(Field::sorszam, a + step);
-    Tbl.EditRecord();
-    Tbl.WriteField(Field::sorszam, a);
-    Tbl.PostRecord();
-    Tbl.LocateRecord(Field::sorszam, ParkedNumber);
-    Tbl.EditRecord();
-    Tbl.WriteField(Field::sorszam, a + step);
-    Tbl.PostRecord();
+    auto renumber = [this](LayerTable::RecordId id, std::int32_t number) {
+        Tbl.LocateId(id);
+        Tbl.EditRecord();
+        Tbl.WriteField(Field::sorszam, number);
+        Tbl.PostRecord();
+    };
+    if (neighbour != 0) {
+        renumber(moved, ParkedNumber);
+        renumber(neighbour, a);
+    }
+    renumber(moved, static_cast<std::int32_t>(target));
     Tbl.SortRecords(std::string(Field::sorszam));
-    Tbl.LocateRecord(Field::sorszam, a + step);
+    Tbl.LocateId(moved);
     RebuildElements();
     TblAfterScroll(Tbl);
     Modified = true;

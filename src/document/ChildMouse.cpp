@@ -12,6 +12,8 @@
 
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 
@@ -24,10 +26,11 @@ bool resizable(const CardElement* element)
 
 // A press, with any button, selects the element's layer; a text element's
 // font becomes the font of the next new text layer.
-void Tfrm_Child::LblMouseDown(CardElement* element, Qt::MouseButton, Qt::KeyboardModifiers, QPoint pos)
+void Tfrm_Child::LblMouseDown(CardElement* element, Qt::MouseButton button, Qt::KeyboardModifiers, QPoint pos)
 {
     guarded([&] {
         Dragging = true;
+        mDragButton = button;
         DragOrigin = pos;
         if (auto* text = qobject_cast<TextElement*>(element)) {
             const TextLook& look = text->look();
@@ -36,14 +39,16 @@ void Tfrm_Child::LblMouseDown(CardElement* element, Qt::MouseButton, Qt::Keyboar
         }
         if (Tbl.IsEditing())
             Tbl.PostRecord();
-        Tbl.LocateRecord(Field::sorszam, element->tag());
+        Tbl.LocateId(element->layerId());
     });
 }
 
 // The element follows the pointer exactly, and the handles follow a
 // dragged picture or shape. The first move after a dialog that a
-// double-click opened is not a drag: the button went up in the dialog.
-void Tfrm_Child::LblMouseMove(CardElement* element, Qt::KeyboardModifiers, QPoint pos)
+// double-click opened is not a drag: the button went up in the dialog. Nor
+// is any move once the button that started the drag is up, wherever it
+// was released (a dialog that failed before it could say so included).
+void Tfrm_Child::LblMouseMove(CardElement* element, Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPoint pos)
 {
     guarded([&] {
         if (DialogClosed && element == CurrentElement) {
@@ -51,6 +56,8 @@ void Tfrm_Child::LblMouseMove(CardElement* element, Qt::KeyboardModifiers, QPoin
             Dragging = false;
             return;
         }
+        if (Dragging && !(buttons & mDragButton))
+            Dragging = false;
         if (Dragging && element == CurrentElement)
             element->move(draggedElementPos(element->pos(), DragOrigin, pos));
         PlaceHandles();
@@ -64,7 +71,7 @@ void Tfrm_Child::LblMouseUp(CardElement* element, Qt::MouseButton, Qt::KeyboardM
         Tbl.EditRecord();
         // The press made the element's layer current; should it not be,
         // another layer must not take this element's place.
-        if (ReadInt(Tbl, Field::sorszam, 0) == element->tag()) {
+        if (Tbl.CurrentId() == element->layerId()) {
             const QPoint at = element->pos() - CardPicture::Origin;
             Tbl.WriteField(Field::left, at.x());
             Tbl.WriteField(Field::top, at.y());
@@ -83,14 +90,19 @@ void Tfrm_Child::Shape1MouseDown(ResizeHandle* handle, Qt::MouseButton button, Q
     if (button != Qt::LeftButton)
         return;
     Dragging = true;
+    mDragButton = button;
+    mHandleMoved = false;
     HandlePressCursor = globalPos;
     HandlePressPos = handle->pos();
 }
 
 // Screen positions, because the handle moves under the pointer.
-void Tfrm_Child::Shape1MouseMove(ResizeHandle* handle, Qt::KeyboardModifiers, QPoint globalPos)
+void Tfrm_Child::Shape1MouseMove(ResizeHandle* handle, Qt::MouseButtons buttons, Qt::KeyboardModifiers,
+                                 QPoint globalPos)
 {
     guarded([&] {
+        if (Dragging && !(buttons & mDragButton))
+            Dragging = false;
         if (!Dragging || !resizable(CurrentElement))
             return;
         const bool topLeft = handle == Shape1;
@@ -98,6 +110,7 @@ void Tfrm_Child::Shape1MouseMove(ResizeHandle* handle, Qt::KeyboardModifiers, QP
         handle->move(draggedHandlePos(topLeft ? Handle::TopLeft : Handle::BottomRight, HandlePressPos,
                                       HandlePressCursor, globalPos, other->pos(), ResizeHandle::Size));
         CurrentElement->setGeometry(boxFromHandles(Shape1->pos(), Shape4->pos(), ResizeHandle::Size));
+        mHandleMoved = true;
         // A stretched picture is fetched at its new size once the moves
         // that are already waiting have been handled.
         auto* picture = qobject_cast<PictureElement*>(CurrentElement);
@@ -111,12 +124,20 @@ void Tfrm_Child::Shape1MouseMove(ResizeHandle* handle, Qt::KeyboardModifiers, QP
     });
 }
 
+// A release that resized nothing writes the box unchanged: a width or
+// height a card file gave as 0 or less stays as stored until the user
+// really resizes.
 void Tfrm_Child::Shape1MouseUp(ResizeHandle*, Qt::MouseButton, Qt::KeyboardModifiers, QPoint)
 {
     guarded([&] {
         Dragging = false;
+        const bool resized = std::exchange(mHandleMoved, false);
         if (!CurrentElement)
             return;
+        if (!resized) {
+            Modified = true;
+            return;
+        }
         const QRect box = CurrentElement->geometry();
         Tbl.EditRecord();
         Tbl.WriteField(Field::left, box.x() - CardPicture::Origin.x());

@@ -65,7 +65,10 @@ void Tfrm_Child::TblAfterScroll(LayerTable& DataSet)
     Updating = false;
     const FieldValue& kind = ReadLayerField(DataSet, Field::tipus);
     showTabs(std::holds_alternative<std::int32_t>(kind) ? std::get<std::int32_t>(kind) : -1);
-    CurrentElement = findElement(fromWin1250(ReadStr(DataSet, Field::compnev)));
+    // A record without a name has no element to find, as the selection
+    // goes by name; with one, its own element, also where a foreign card
+    // gives another layer the same name.
+    CurrentElement = ReadStr(DataSet, Field::compnev).empty() ? nullptr : elementOf(DataSet.CurrentId());
     checkFromRecord(CurrentElement);
     if (qobject_cast<PictureElement*>(CurrentElement) || qobject_cast<ShapeElement*>(CurrentElement)) {
         PlaceHandles();

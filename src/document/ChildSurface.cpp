@@ -66,6 +66,18 @@ CardElement* Tfrm_Child::findElement(const QString& name) const
     return nullptr;
 }
 
+CardElement* Tfrm_Child::elementOf(LayerTable::RecordId id) const
+{
+    if (id == 0)
+        return nullptr;
+    for (QObject* child : GroupBox1->children()) {
+        auto* element = qobject_cast<CardElement*>(child);
+        if (element && element->layerId() == id)
+            return element;
+    }
+    return nullptr;
+}
+
 void Tfrm_Child::removeElements()
 {
     const QObjectList children = GroupBox1->children();
@@ -80,23 +92,23 @@ void Tfrm_Child::removeElements()
 
 // Builds every element again from the table, in table order, so that a layer
 // with a higher stacking number lies over the ones below. A layer whose
-// element cannot be built (a picture that does not decode, a clashing name)
-// stands as a placeholder, and the error box names the problem once the
-// rest of the card stands; the same problem is not named again.
+// picture cannot be shown stands as a placeholder, and once the rest of the
+// card stands one error box names every such layer, a line each; a problem
+// already named in this window is not named again.
 void Tfrm_Child::RebuildElements()
 {
-    std::vector<std::string> problems;
+    std::vector<Problem> problems;
     {
         RebuildScope scope(*this, [this](LayerTable& t) { TblAfterScroll(t); });
         mRebuildProblems = &problems;
         struct Collected
         {
-            std::vector<std::string>*& target;
+            std::vector<Problem>*& target;
             ~Collected() { target = nullptr; }
         } collected{mRebuildProblems};
         removeElements();
         CurrentElement = nullptr;
-        const int current = Tbl.StoredCount() > 0 ? ReadInt(Tbl, Field::sorszam, 0) : 0;
+        const LayerTable::RecordId current = Tbl.StoredCount() > 0 ? Tbl.CurrentId() : 0;
 
         scope.pauseControls();
         Tbl.MoveFirst();
@@ -109,43 +121,48 @@ void Tfrm_Child::RebuildElements()
             }
             Tbl.MoveNext();
         }
-        Tbl.LocateRecord(Field::sorszam, current);
+        Tbl.LocateId(current);
     }
     if (Tbl.StoredCount() == 0)
         showTabs(-1);
-    for (const std::string& problem : problems) {
-        if (std::find(mShownProblems.begin(), mShownProblems.end(), problem) != mShownProblems.end())
+    std::string unseen;
+    for (const Problem& problem : problems) {
+        const auto same = [&](const Problem& shown) {
+            return shown.layer == problem.layer && shown.what == problem.what;
+        };
+        if (std::any_of(mShownProblems.begin(), mShownProblems.end(), same))
             continue;
         mShownProblems.push_back(problem);
-        showError(PictureError(problem));
-        break;
+        unseen += (unseen.empty() ? "" : "\n") + problem.line;
     }
-    for (const std::string& problem : problems)
-        if (std::find(mShownProblems.begin(), mShownProblems.end(), problem) == mShownProblems.end())
-            mShownProblems.push_back(problem);
+    if (!unseen.empty())
+        showError(PictureError(unseen));
 }
 
-// Outside a rebuild an element's problem is shown at once.
+// A problem names its layer: the description, or the number where there is
+// none. Outside a rebuild it is shown at once.
 void Tfrm_Child::noteProblem(const std::string& problem)
 {
+    std::string layer = fromWin1250(ReadStr(Tbl, Field::nev)).left(60).toStdString();
+    if (layer.empty())
+        layer = "#" + std::to_string(ReadInt(Tbl, Field::sorszam, 0));
+    std::string line = layer + ": " + problem;
+    if (!line.empty() && line.back() > '.')
+        line += '.';
     if (mRebuildProblems)
-        mRebuildProblems->push_back(problem);
+        mRebuildProblems->push_back({Tbl.CurrentId(), problem, line});
     else
-        showError(PictureError(problem));
+        showError(PictureError(line));
 }
 
 // The element of the record at the cursor, drawn from its layer item and
-// placed at the layer's position on the card. A name another element has
-// already (a foreign card's) leaves it nameless, as a placeholder.
+// placed at the layer's position on the card. It belongs to its record, so
+// a name that a foreign card gives two layers is shown and edited like any
+// other.
 void Tfrm_Child::wireElement(CardElement* element, const LayerItem& item)
 {
-    const QString name = elementName(Tbl);
-    if (findElement(name)) {
-        element->setPlaceholder(true);
-        noteProblem("A component named " + name.left(80).toStdString() + " already exists");
-    } else {
-        element->setObjectName(name);
-    }
+    element->setObjectName(elementName(Tbl));
+    element->setLayerId(Tbl.CurrentId());
     element->setTag(ReadInt(Tbl, Field::sorszam, 0));
     element->setItem(item);
     if (item.kind == LayerKind::Text)

@@ -59,7 +59,7 @@ void CardElement::mousePressEvent(QMouseEvent* event)
 
 void CardElement::mouseMoveEvent(QMouseEvent* event)
 {
-    emit moved(this, event->modifiers(), event->position().toPoint());
+    emit moved(this, event->buttons(), event->modifiers(), event->position().toPoint());
 }
 
 void CardElement::mouseReleaseEvent(QMouseEvent* event)

@@ -31,12 +31,17 @@ public:
     int tag() const { return mTag; }
     void setTag(int tag) { mTag = tag; }
 
+    // The record the element shows, by the table's record id: names and
+    // numbers of a foreign card need not be unique, the record is.
+    LayerTable::RecordId layerId() const { return mLayerId; }
+    void setLayerId(LayerTable::RecordId id) { mLayerId = id; }
+
     // Opens when a right-button press on the element is released.
     void setContextMenu(QMenu* menu) { mContextMenu = menu; }
 
 signals:
     void pressed(CardElement* element, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
-    void moved(CardElement* element, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void moved(CardElement* element, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
     void released(CardElement* element, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
     void doubleClicked(CardElement* element);
 
@@ -52,6 +57,7 @@ protected:
 
 private:
     int mTag = 0;
+    LayerTable::RecordId mLayerId = 0;
     bool mPlaceholder = false;
     QMenu* mContextMenu = nullptr;
 };

@@ -30,7 +30,7 @@ void ResizeHandle::mousePressEvent(QMouseEvent* event)
 
 void ResizeHandle::mouseMoveEvent(QMouseEvent* event)
 {
-    emit moved(this, event->modifiers(), event->globalPosition().toPoint());
+    emit moved(this, event->buttons(), event->modifiers(), event->globalPosition().toPoint());
 }
 
 void ResizeHandle::mouseReleaseEvent(QMouseEvent* event)

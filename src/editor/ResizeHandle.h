@@ -16,7 +16,7 @@ public:
 
 signals:
     void pressed(ResizeHandle* handle, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint globalPos);
-    void moved(ResizeHandle* handle, Qt::KeyboardModifiers modifiers, QPoint globalPos);
+    void moved(ResizeHandle* handle, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint globalPos);
     void released(ResizeHandle* handle, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint globalPos);
 
 protected:

@@ -103,15 +103,20 @@ bool isDataKind(FieldKind kind)
     return kind == FieldKind::Data || kind == FieldKind::InternalCalc;
 }
 
-// What a table may hold in fields and record slots for a file of a given
-// size: twice the file and a few megabytes. A hostile file (a hundred
-// thousand fields, a million records of one byte each) is refused before it
-// can take the machine's memory; any card the program makes is far below.
+// What a table may take for a file of a given size: twice the file and a
+// few megabytes. A hostile file (a hundred thousand fields, a million
+// records of one byte each) is refused before it can take the machine's
+// memory; any card the program makes is far below. What is counted is what
+// the table really holds (its fields as allocated, one set of slots per
+// record and the values' own bytes), not a worst case, so a foreign card
+// with many fields of its own still loads.
 constexpr std::uint64_t FixedAllowance = 16ull << 20;
-// A field's definition as the vector that grows to hold it, and its entry in
-// the name index.
-constexpr std::uint64_t BytesPerField = 2 * sizeof(FieldDef) + 96;
-constexpr std::uint64_t BytesPerSlot = sizeof(FieldValue);
+
+// A text's or a picture's bytes, beyond the slot that holds it.
+std::uint64_t valueBytes(std::size_t size)
+{
+    return size > std::string().capacity() ? size + 1 : 0;
+}
 
 // Columns in runs: a header of twenty million commas is one run of ignored
 // columns, not twenty million entries.
@@ -141,12 +146,12 @@ private:
     void addField(std::string_view rawLine);
     void addColumn(int field);
     void assign(int fieldIndex, const csv::SplitResult& value);
-    void checkAllowance(std::uint64_t records) const;
+    void checkAllowance() const;
 
     LayerTable& mTable;
     LineReader mLines;
     std::uint64_t mAllowance;
-    std::uint64_t mFieldBytes = 0;
+    std::uint64_t mRecordBytes = 0;  // the records' slots and values so far
     std::string mShownPath;
     std::string mFirst;  // the start of the current line, split apart
     bool mHasHeader = false;
@@ -175,7 +180,7 @@ void CardReader::readDefinitions()
             definitionMode = true;
             mTable.CloseTable();
             mTable.ClearFields();
-            mFieldBytes = 0;
+            mRecordBytes = 0;
         } else if (first == "@@TABLEDEF END@@") {
             definitionMode = false;
             mTable.OpenTable();
@@ -199,16 +204,13 @@ void CardReader::addField(std::string_view rawLine)
     FieldDef field = parseFieldDefinition(rawLine);
     if (mTable.FieldIndex(field.FieldName) >= 0)
         throw TableError("Duplicate field name '" + win1250ForMessage(field.FieldName) + "'");
-    mFieldBytes += BytesPerField + field.FieldName.size() + field.DisplayLabel.size() + field.EditMask.size()
-        + field.DefaultExpression.size();
-    checkAllowance(0);
     mTable.AddField(std::move(field));
+    checkAllowance();
 }
 
-void CardReader::checkAllowance(std::uint64_t records) const
+void CardReader::checkAllowance() const
 {
-    const std::uint64_t slots = records * static_cast<std::uint64_t>(mTable.Fields().size());
-    if (mFieldBytes + slots * BytesPerSlot > mAllowance)
+    if (mTable.FieldBytes() + mRecordBytes > mAllowance)
         throw TableError("The file \"" + mShownPath + "\" is too large to be loaded as a card");
 }
 
@@ -286,6 +288,7 @@ void CardReader::assign(int fieldIndex, const csv::SplitResult& value)
         break;
     case FieldType::Blob: {
         std::string bytes(csv::sixBitDecodedSize(value.text.size()), '\0');
+        mRecordBytes += valueBytes(bytes.size());
         csv::sixBitDecode(value.text.data(), value.text.size(), reinterpret_cast<unsigned char*>(bytes.data()));
         mTable.WriteFieldAt(fieldIndex, Blob{std::move(bytes)});
         break;
@@ -295,6 +298,7 @@ void CardReader::assign(int fieldIndex, const csv::SplitResult& value)
         std::string text = csv::unescapePercent(value.text);
         if (const auto nul = text.find('\0'); nul != std::string::npos)
             text.resize(nul);
+        mRecordBytes += valueBytes(text.size());
         mTable.WriteFieldAt(fieldIndex, std::move(text));
         break;
     }
@@ -303,9 +307,9 @@ void CardReader::assign(int fieldIndex, const csv::SplitResult& value)
 
 void CardReader::readRecords()
 {
-    std::uint64_t records = 0;
     while (mLines.next()) {
-        checkAllowance(++records);
+        mRecordBytes += mTable.RecordBytes();
+        checkAllowance();
         mTable.AddNewRecord();
         csv::LineCursor cursor{mLines.data(), mLines.size(), 0};
         for (const ColumnRun& run : mColumns) {

@@ -9,6 +9,17 @@
 
 namespace {
 
+// What a text keeps beyond its own object: nothing while it fits the
+// object's inner buffer.
+std::uint64_t heapBytes(const std::string& text)
+{
+    return text.capacity() > std::string().capacity() ? text.capacity() + 1 : 0;
+}
+
+// A node of the name index: the link, the name with its number, the hash.
+constexpr std::uint64_t IndexNodeBytes =
+    sizeof(void*) + sizeof(std::pair<const std::string, int>) + sizeof(std::size_t);
+
 // Field names fold only ASCII letters; accented Windows-1250 bytes must match
 // exactly.
 char foldAscii(char c)
@@ -82,6 +93,7 @@ void LayerTable::ClearFields()
         fail("Cannot perform this operation on an open dataset");
     mFields.clear();
     mFieldIndex.clear();
+    mFieldHeapBytes = 0;
     mHasCalculated = false;
 }
 
@@ -91,8 +103,13 @@ void LayerTable::AddField(FieldDef field)
         fail("Cannot perform this operation on an open dataset");
     mHasCalculated = mHasCalculated || field.Kind == FieldKind::Calculated;
     // The first field of a name is the one found.
-    mFieldIndex.emplace(foldedName(field.FieldName), static_cast<int>(mFields.size()));
+    const auto [entry, added] = mFieldIndex.emplace(foldedName(field.FieldName), static_cast<int>(mFields.size()));
+    if (added)
+        mFieldHeapBytes += IndexNodeBytes + heapBytes(entry->first);
     mFields.push_back(std::move(field));
+    const FieldDef& kept = mFields.back();
+    mFieldHeapBytes += heapBytes(kept.FieldName) + heapBytes(kept.DisplayLabel) + heapBytes(kept.EditMask)
+        + heapBytes(kept.DefaultExpression);
 }
 
 void LayerTable::OpenTable()
@@ -100,6 +117,9 @@ void LayerTable::OpenTable()
     if (IsOpen())
         return;
     raise(BeforeOpen);
+    // The list is complete: a foreign file's thousands of fields keep no
+    // room to grow.
+    mFields.shrink_to_fit();
     mState = TableState::Browse;
     mCursor = mRecords.empty() ? -1 : 0;
     mAtStart = true;
@@ -230,4 +250,14 @@ void LayerTable::SaveFile(const std::string& path)
 void LayerTable::LoadFile(const std::string& path)
 {
     ReadCardFile(*this, path);
+}
+
+std::uint64_t LayerTable::FieldBytes() const
+{
+    return mFields.capacity() * sizeof(FieldDef) + mFieldIndex.bucket_count() * sizeof(void*) + mFieldHeapBytes;
+}
+
+std::uint64_t LayerTable::RecordBytes() const
+{
+    return sizeof(Record) + mFields.size() * sizeof(FieldValue);
 }

@@ -4,6 +4,7 @@
 #include "storage/FieldValue.h"
 #include "storage/TableError.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -40,6 +41,11 @@ class LayerTable
 {
 public:
     using Handler = std::function<void(LayerTable&)>;
+    // Every record carries an id of its own while the table holds it, so a
+    // layer is found again whatever its fields hold (two layers of a
+    // foreign card may share a name or a number) and wherever a sort put
+    // it. 0 is no record.
+    using RecordId = std::uint64_t;
 
     explicit LayerTable(std::string name);
     LayerTable(LayerTable&&) noexcept;
@@ -93,6 +99,8 @@ public:
     // does when the user picks a row; nothing happens for the current row.
     void MoveTo(int row);
     bool LocateRecord(std::string_view fieldName, const FieldValue& value);
+    // As LocateRecord, by the record's id.
+    bool LocateId(RecordId id);
     void SortRecords(const std::string& fieldNames = {});
     bool IsSorted() const { return !mSortFields.empty(); }
     int RecordPosition() const;  // from 1; -1 when closed, empty or inserting
@@ -117,6 +125,10 @@ public:
     int StoredCount() const { return static_cast<int>(mRecords.size()); }
     const FieldValue& StoredValue(int row, int fieldIndex) const;
     int CurrentRow() const;  // -1 when there is no current stored record
+    RecordId StoredId(int row) const;
+    int RowOf(RecordId id) const;  // -1 when no stored record has the id
+    // The current record's id; while inserting, the new record's.
+    RecordId CurrentId() const;
     void CalculateRow(int row);  // runs OnCalcFields for that record
 
     // Controls that show the table.
@@ -132,8 +144,17 @@ public:
     void EndLoad();
     bool IsLoading() const { return mLoading; }
 
+    // What the table holds in memory for its fields, as allocated: the
+    // definitions, their texts and the name index.
+    std::uint64_t FieldBytes() const;
+    // The memory one record takes for its slots, values aside.
+    std::uint64_t RecordBytes() const;
+
 private:
-    using Record = std::vector<FieldValue>;
+    struct Record : std::vector<FieldValue>
+    {
+        RecordId id = 0;
+    };
 
     // OnCalcFields target meaning the pending record rather than a stored row.
     static constexpr int PendingRow = -1;
@@ -171,6 +192,7 @@ private:
 
     std::vector<FieldDef> mFields;
     std::unordered_map<std::string, int> mFieldIndex;  // by ASCII-folded name
+    std::uint64_t mFieldHeapBytes = 0;  // the fields' texts and index nodes
     bool mHasCalculated = false;
     std::vector<Record> mRecords;   // current order
     // The pending record. While inserting every slot is its own; while
@@ -189,4 +211,5 @@ private:
     std::vector<int> mSortFields;   // empty: insertion order
     std::vector<TableControl*> mControls;
     int mDisableCount = 0;
+    RecordId mLastId = 0;
 };

@@ -134,6 +134,20 @@ bool LayerTable::LocateRecord(std::string_view fieldName, const FieldValue& valu
     return false;
 }
 
+bool LayerTable::LocateId(RecordId id)
+{
+    raise(BeforeScroll);
+    requireOpen();
+    finishPending();
+    const int row = RowOf(id);
+    if (row < 0)
+        return false;
+    mCursor = row;
+    resetFlags();
+    scrolled();
+    return true;
+}
+
 void LayerTable::SortRecords(const std::string& fieldNames)
 {
     if (!IsOpen())
@@ -224,6 +238,32 @@ int LayerTable::CurrentRow() const
     if (state == TableState::Closed || state == TableState::Insert)
         return -1;
     return mCursor;
+}
+
+LayerTable::RecordId LayerTable::StoredId(int row) const
+{
+    checkRow(row);
+    return mRecords[row].id;
+}
+
+int LayerTable::RowOf(RecordId id) const
+{
+    if (id == 0)
+        return -1;
+    for (std::size_t row = 0; row < mRecords.size(); ++row)
+        if (mRecords[row].id == id)
+            return static_cast<int>(row);
+    return -1;
+}
+
+LayerTable::RecordId LayerTable::CurrentId() const
+{
+    const TableState state = mState == TableState::CalcFields ? mStateBeforeCalc : mState;
+    if (state == TableState::Insert)
+        return mPending.id;
+    if (state == TableState::Closed || mCursor < 0)
+        return 0;
+    return mRecords[mCursor].id;
 }
 
 const FieldValue& LayerTable::StoredValue(int row, int fieldIndex) const

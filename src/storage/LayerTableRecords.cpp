@@ -101,6 +101,7 @@ void LayerTable::startAppend()
     raise(BeforeInsert);
     raise(BeforeScroll);
     mPending.assign(mFields.size(), FieldValue{});
+    mPending.id = ++mLastId;
     mPendingSet.assign(mFields.size(), true);
     mCursor = static_cast<int>(mRecords.size()) - 1;  // the append place follows the last record
     mModified = false;

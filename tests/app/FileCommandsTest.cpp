@@ -187,6 +187,40 @@ private slots:
             QVERIFY2(ini.contains(section), section);
     }
 
+    // Every card is asked before any closes: with three cards, No on the
+    // first and Cancel on the second keep all three open, the first still
+    // modified; a card saved by its Yes stays open, saved, when a later one
+    // cancels.
+    void everyCardIsAskedBeforeAnyCloses()
+    {
+        ShellRun run;
+        run.window->show();
+        Tfrm_Child* first = savedCard(run, "elso.bcrd");
+        Tfrm_Child* second = newCard(run);
+        Tfrm_Child* third = newCard(run);
+        for (Tfrm_Child* card : {first, second, third})
+            card->Modified = true;
+
+        run.dialogs.questionAnswers = {Dialogs::Answer::No, Dialogs::Answer::Cancel};
+        QVERIFY(!run.window->close());
+        QCOMPARE(run.window->cardWindows(), (QList<Tfrm_Child*>{first, second, third}));
+        QVERIFY(first->Modified && second->Modified && third->Modified);
+        QCOMPARE(run.dialogs.count("question"), 2);
+
+        QFile::remove(run.path("elso.bcrd"));
+        run.dialogs.questionAnswers = {Dialogs::Answer::Yes, Dialogs::Answer::No, Dialogs::Answer::Cancel};
+        QVERIFY(!run.window->close());
+        QCOMPARE(run.window->cardWindows().size(), 3);
+        QVERIFY(QFileInfo::exists(run.path("elso.bcrd")) && !first->Modified);
+        QVERIFY(!QFileInfo::exists(IniFileName));
+
+        run.dialogs.questionAnswers = {Dialogs::Answer::No, Dialogs::Answer::No};
+        QVERIFY(run.window->close());
+        QCOMPARE(run.dialogs.count("question"), 2 + 3 + 2);
+        deleteClosedWindows();
+        QVERIFY(run.window->cardWindows().isEmpty());
+    }
+
     // Yes, then a cancelled file dialog or a file that cannot be written:
     // the card was not saved, so it stays open and the program runs on.
     // Settings that cannot be written are reported, but do not hold it.

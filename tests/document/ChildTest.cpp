@@ -237,8 +237,8 @@ private slots:
     }
 
     // A card whose pictures cannot be shown still opens: each stands as a
-    // placeholder, the error box names the problem once, and the bytes go
-    // back to the file as they were.
+    // placeholder, one error box names every such layer on a line of its
+    // own, and the bytes go back to the file as they were.
     void brokenPicturesStandAsPlaceholdersAndTheCardStaysOpen()
     {
         auto* child = new Tfrm_Child({QFont("Arial", 8), 9}, area);
@@ -246,14 +246,14 @@ private slots:
         child->show();
         const QString path = writeCard(
             dir.filePath("broken.bcrd"),
-            {{1, 1, "kep", 0, 0, {{"kep", Blob{"not a picture"}}, {"keptip", std::string(".png")}}},
-             {2, 1, "kep", 0, 0, {{"kep", Blob{"x"}}, {"keptip", std::string(".xyz")}}}, {3, 2, "alakzat"}});
+            {{1, 1, "fot\xF3", 0, 0, {{"kep", Blob{"not a picture"}}, {"keptip", std::string(".png")}}},
+             {2, 1, "", 0, 0, {{"kep", Blob{"x"}}, {"keptip", std::string(".xyz")}}}, {3, 2, "alakzat"}});
         child->LoadCard(path);
 
         const auto errors = fake->of("error");
         QCOMPARE(errors.size(), size_t(1));
-        QCOMPARE(errors[0].text,
-                 QString("The .png picture cannot be read: its data is damaged or is not a .png picture."));
+        QCOMPARE(errors[0].text, QString("fotó: The .png picture cannot be read: its data is damaged or is not a .png "
+                                         "picture.\n#2: Unknown picture file extension (.xyz)"));
         for (const char* name : {"e1", "e2"}) {
             auto* picture = qobject_cast<PictureElement*>(child->findElement(name));
             QVERIFY(picture && picture->isPlaceholder());

@@ -24,7 +24,7 @@ struct MouseLog
     explicit MouseLog(CardElement* element)
     {
         QObject::connect(element, &CardElement::pressed, [this] { events << "pressed"; });
-        QObject::connect(element, &CardElement::moved, [this](auto, auto, QPoint at) { events << "moved"; last = at; });
+        QObject::connect(element, &CardElement::moved, [this](auto, auto, auto, QPoint at) { events << "moved"; last = at; });
         QObject::connect(element, &CardElement::released, [this] { events << "released"; });
         QObject::connect(element, &CardElement::doubleClicked, [this] { events << "double"; });
     }
