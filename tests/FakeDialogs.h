@@ -41,7 +41,7 @@ public:
     std::deque<Answer> questionAnswers;
     std::deque<std::optional<QString>> pictureAnswers;
     std::deque<std::optional<QColor>> colorAnswers;
-    std::deque<std::optional<std::pair<QFont, QColor>>> fontAnswers;
+    std::deque<std::optional<FontChoice>> fontAnswers;
 
     std::vector<Shown> shown;
 
@@ -87,12 +87,15 @@ public:
         return next(colorAnswers, std::optional<QColor>());
     }
 
-    std::optional<std::pair<QFont, QColor>> chooseFont(QWidget*, const QFont& initial, const QColor& color) override
+    std::optional<FontChoice> chooseFont(QWidget*, const FontChoice& initial) override
     {
-        shown.push_back({"font", {}, initial.family() + " " + QString::number(initial.pointSize()) + " " + color.name(),
+        shown.push_back({"font", {}, initial.family + " " + QString::number(initial.points) + " " + initial.color.name(),
                          {}});
-        return next(fontAnswers, std::optional<std::pair<QFont, QColor>>());
+        lastFont = initial;
+        return next(fontAnswers, std::optional<FontChoice>());
     }
+
+    FontChoice lastFont;  // what the font dialog was last opened with
 
     Answer question(QWidget*, const QString& title, const QString& text) override
     {

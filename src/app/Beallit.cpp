@@ -1,6 +1,7 @@
 #include "app/Beallit.h"
 
 #include "app/Settings.h"
+#include "editor/FieldEditors.h"
 #include "editor/ImageList.h"
 #include "layer/Fonts.h"
 
@@ -64,6 +65,9 @@ Tfrm_Beallit::Tfrm_Beallit(QWidget* parent)
     ComboBox1 = placed(new QComboBox(GroupBox1), "ComboBox1", {20, 40, 193, 21});
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    // The name goes to the settings file and into new text layers, both
+    // Windows-1250: what they cannot hold cannot be typed.
+    ComboBox1->setValidator(new StorableTextValidator(0, ComboBox1));
     Edit1 = placed(new QLineEdit(GroupBox1), "Edit1", {220, 40, 49, 21});
     CheckBox1 = placed(new QCheckBox(QStringLiteral("Félkövér"), GroupBox1), "CheckBox1", {20, 72, 97, 17});
     CheckBox2 = placed(new QCheckBox(QStringLiteral("Dőlt"), GroupBox1), "CheckBox2", {20, 96, 97, 17});

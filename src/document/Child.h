@@ -218,6 +218,18 @@ private:
     void removeElements();
     void noteProblem(const std::string& problem);
 
+    // Set as the font dialog ends, however it ends: the press of the
+    // double-click that opened it starts no drag.
+    struct DialogEnded
+    {
+        Tfrm_Child& window;
+        ~DialogEnded()
+        {
+            window.DialogClosed = true;
+            window.Dragging = false;
+        }
+    };
+
     int appendLayer(const std::function<void(int number)>& write);
     int lastLayerNumber() const;
     QString newElementName(const char* prefix) const;

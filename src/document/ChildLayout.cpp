@@ -204,11 +204,7 @@ QWidget* Tfrm_Child::createTextPage()
     DBComboBox1->setObjectName("DBComboBox1");
     DBComboBox1->setGeometry(8, 176, 261, 21);
     // Only names the card file can store: the list bypasses the typing check.
-    QStringList faces;
-    for (const QString& face : installedFontFamilies()) {
-        if (fitsWin1250(face))
-            faces.append(face);
-    }
+    QStringList faces = installedFontFamilies();
     faces.append(QStringLiteral("Default"));
     faces.sort(Qt::CaseInsensitive);
     DBComboBox1->addItems(faces);

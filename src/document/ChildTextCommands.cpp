@@ -108,8 +108,11 @@ void Tfrm_Child::aSzinExecute()
     postField(Field::szin, storedFromColor(color));
 }
 
-// The font with its colour; the alignment stays. A strike-out chosen in the
-// dialog shows until the surface is next rebuilt: no field keeps it.
+// The font with its colour; the alignment stays. The dialog starts from the
+// layer's own values, so OK with nothing changed writes them back as they
+// were. A strike-out chosen in the dialog shows until the surface is next
+// rebuilt: no field keeps it. However the dialog ends, the press of the
+// double-click that opened it starts no drag.
 void Tfrm_Child::aBetutipusExecute()
 {
     auto* text = qobject_cast<TextElement*>(CurrentElement);
@@ -117,33 +120,30 @@ void Tfrm_Child::aBetutipusExecute()
         return;
     DialogClosed = true;
     Dragging = false;
+    const DialogEnded ended(*this);
     const TextLook& shown = text->look();
-    QFont preset = shown.font;
-    preset.setPointSize(std::max(1, shown.points));
-    if (const auto chosen = dialogs().chooseFont(this, preset, shown.color)) {
-        const auto& [font, color] = *chosen;
-        if (!fitsWin1250(font.family()))
-            throw TableError("The font name " + font.family().left(80).toStdString()
-                             + " cannot be kept in a card: it holds characters outside Central European text");
+    const Dialogs::FontChoice preset{shown.font.family(), shown.points,          shown.font.bold(),
+                                     shown.font.italic(), shown.font.underline(), shown.font.strikeOut(),
+                                     shown.color};
+    if (const std::optional<Dialogs::FontChoice> chosen = dialogs().chooseFont(this, preset)) {
+        const std::string face = toWin1250(chosen->family);
         TextLook look = shown;
-        look.points = font.pointSize() > 0 ? font.pointSize() : shown.points;
-        look.font = layerFont(font.family(), look.points, font.bold(), font.italic(), font.underline());
-        look.font.setStrikeOut(font.strikeOut());
-        look.color = color;
+        look.points = chosen->points;
+        look.font = layerFont(chosen->family, look.points, chosen->bold, chosen->italic, chosen->underline);
+        look.font.setStrikeOut(chosen->strikeOut);
+        look.color = chosen->color;
         Tbl.EditRecord();
         text->setLook(look);
-        Tbl.WriteField(Field::betutipus, toWin1250(font.family()));
+        Tbl.WriteField(Field::betutipus, face);
         Tbl.WriteField(Field::betumeret, look.points);
-        Tbl.WriteField(Field::felkover, font.bold());
-        Tbl.WriteField(Field::dolt, font.italic());
-        Tbl.WriteField(Field::alahuzott, font.underline());
-        Tbl.WriteField(Field::szin, storedFromColor(color));
+        Tbl.WriteField(Field::felkover, chosen->bold);
+        Tbl.WriteField(Field::dolt, chosen->italic);
+        Tbl.WriteField(Field::alahuzott, chosen->underline);
+        Tbl.WriteField(Field::szin, storedFromColor(chosen->color));
         Tbl.PostRecord();
-        action("aFelkover")->setChecked(font.bold());
-        action("aDolt")->setChecked(font.italic());
-        action("aAlahuzott")->setChecked(font.underline());
+        action("aFelkover")->setChecked(chosen->bold);
+        action("aDolt")->setChecked(chosen->italic);
+        action("aAlahuzott")->setChecked(chosen->underline);
     }
-    DialogClosed = true;
-    Dragging = false;
     Modified = true;
 }

@@ -1,36 +1,33 @@
 #include "document/Dialogs.h"
 
+#include "document/FontDialog.h"
+
 #include <QColorDialog>
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontDialog>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QImageReader>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 namespace {
 
 constexpr int PreviewSize = 160;
 
-// "Description|*.a;*.b|..." pairs as Qt's name filters. Qt reads the
-// patterns from the parentheses at a filter's end, so they are added when
-// the description does not already show them.
+// "Description|*.a;*.b|..." pairs as Qt's name filters. Qt takes the
+// patterns from the parentheses at a filter's end and splits them on
+// blanks, so every description gets the patterns of its own "|" part in
+// parentheses of their own; the dialog hides that last part again, and the
+// user reads each description as it is written ("JPEG Image File (*.jpg)"
+// lists .jpeg files too, as its patterns say).
 QStringList nameFilters(const QString& filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         const QString description = parts[i].trimmed();
-        const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')).trimmed();
-        if (description.endsWith(QLatin1Char(')')) && description.contains(QLatin1Char('(')))
-            filters << description;
-        else
-            filters << QStringLiteral("%1 (%2)").arg(description, patterns);
+        const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')).simplified();
+        filters << QStringLiteral("%1 (%2)").arg(description, patterns);
     }
     return filters;
 }
@@ -38,6 +35,7 @@ QStringList nameFilters(const QString& filter)
 void prepare(QFileDialog& box, const Dialogs::FileDialog& dialog)
 {
     box.setOption(QFileDialog::DontUseNativeDialog);
+    box.setOption(QFileDialog::HideNameFilterDetails);
     box.setNameFilters(nameFilters(dialog.filter));
     QString suffix = dialog.defaultSuffix;
     if (suffix.startsWith(QLatin1Char('.')))
@@ -76,62 +74,13 @@ void addPreview(QFileDialog& box)
             return;
         }
         QImageReader reader(path);
+        reader.setAutoTransform(true);
         const QSize size = reader.size();
         if (size.isValid() && (size.width() > PreviewSize || size.height() > PreviewSize))
             reader.setScaledSize(size.scaled(PreviewSize, PreviewSize, Qt::KeepAspectRatio));
         preview->setPixmap(QPixmap::fromImage(reader.read()));
     });
 }
-
-// The font dialog with the text's colour: Qt's font panel, a colour button
-// that opens the colour dialog, OK and Cancel.
-class FontColorDialog : public QDialog
-{
-public:
-    FontColorDialog(QWidget* parent, const QFont& font, const QColor& color)
-        : QDialog(parent)
-        , mFonts(new QFontDialog(font, this))
-        , mColorButton(new QPushButton(QStringLiteral("&Szín…"), this))
-        , mColor(color)
-    {
-        setWindowTitle(QFontDialog::tr("Select Font"));
-        mFonts->setOptions(QFontDialog::DontUseNativeDialog | QFontDialog::NoButtons);
-        mFonts->setWindowFlags(Qt::Widget);
-        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-        auto* colorRow = new QHBoxLayout;
-        colorRow->addWidget(mColorButton);
-        colorRow->addStretch();
-        auto* layout = new QVBoxLayout(this);
-        layout->addWidget(mFonts);
-        layout->addLayout(colorRow);
-        layout->addWidget(buttons);
-        showColor();
-        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-        connect(mColorButton, &QPushButton::clicked, this, [this] {
-            const QColor chosen = QColorDialog::getColor(mColor, this, QString(), QColorDialog::DontUseNativeDialog);
-            if (chosen.isValid()) {
-                mColor = chosen;
-                showColor();
-            }
-        });
-    }
-
-    QFont font() const { return mFonts->currentFont(); }
-    QColor color() const { return mColor; }
-
-private:
-    void showColor()
-    {
-        QPixmap swatch(16, 16);
-        swatch.fill(mColor);
-        mColorButton->setIcon(QIcon(swatch));
-    }
-
-    QFontDialog* mFonts;
-    QPushButton* mColorButton;
-    QColor mColor;
-};
 
 class QtDialogs : public Dialogs
 {
@@ -173,15 +122,14 @@ public:
         return color;
     }
 
-    // Qt's font dialog has no colour of its own: ours adds a colour button
-    // below it.
-    std::optional<std::pair<QFont, QColor>> chooseFont(QWidget* parent, const QFont& initial,
-                                                       const QColor& color) override
+    // Our own: Qt's font dialog has no colour, and it takes a face the
+    // system resolves to another one for that other face.
+    std::optional<FontChoice> chooseFont(QWidget* parent, const FontChoice& initial) override
     {
-        FontColorDialog box(parent, initial, color);
+        FontDialog box(parent, initial);
         if (box.exec() != QDialog::Accepted)
             return std::nullopt;
-        return std::make_pair(box.font(), box.color());
+        return box.choice();
     }
 
     Answer question(QWidget* parent, const QString& title, const QString& text) override

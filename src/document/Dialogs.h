@@ -25,6 +25,21 @@ public:
         QString fileName;       // proposed name; the chosen one afterwards
     };
 
+    // A text layer's font as the font dialog shows and returns it: the face
+    // by the name the card stores, the size in points.
+    struct FontChoice
+    {
+        QString family;
+        int points = 8;
+        bool bold = false;
+        bool italic = false;
+        bool underline = false;
+        bool strikeOut = false;
+        QColor color;
+
+        friend bool operator==(const FontChoice&, const FontChoice&) = default;
+    };
+
     virtual ~Dialogs() = default;
 
     virtual std::optional<QString> openFile(QWidget* parent, FileDialog& dialog) = 0;
@@ -32,9 +47,9 @@ public:
     virtual std::optional<QString> saveFile(QWidget* parent, FileDialog& dialog) = 0;
     virtual std::optional<QString> openPicture(QWidget* parent, const QString& filter) = 0;
     virtual std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) = 0;
-    // A font with its colour; underline and strike-out included.
-    virtual std::optional<std::pair<QFont, QColor>> chooseFont(QWidget* parent, const QFont& initial,
-                                                               const QColor& color) = 0;
+    // A font with its colour; underline and strike-out included. OK with
+    // nothing changed gives back exactly what it was given.
+    virtual std::optional<FontChoice> chooseFont(QWidget* parent, const FontChoice& initial) = 0;
     // Yes, No and Cancel with Yes the default, a question icon.
     virtual Answer question(QWidget* parent, const QString& title, const QString& text) = 0;
 };

@@ -5,38 +5,11 @@
 
 #include <QApplication>
 #include <QFocusEvent>
-#include <QValidator>
 
 namespace {
 
 // The background of the editor that has the keyboard focus.
 const QColor FocusColor(166, 202, 240);
-
-// Takes only what the table can store as typed: characters Windows-1250
-// holds, no control characters (the table would cut the text at a NUL),
-// and no more than the field's size.
-class FieldValidator : public QValidator
-{
-public:
-    FieldValidator(int maxLength, QObject* parent)
-        : QValidator(parent)
-        , mMaxLength(maxLength)
-    {
-    }
-
-    State validate(QString& input, int&) const override
-    {
-        if (mMaxLength > 0 && input.size() > mMaxLength)
-            return Invalid;
-        for (QChar c : input)
-            if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-                return Invalid;
-        return fitsWin1250(input) ? Acceptable : Invalid;
-    }
-
-private:
-    int mMaxLength;
-};
 
 const FieldDef* fieldDef(const LayerTable& table, const std::string& name)
 {
@@ -64,6 +37,22 @@ void showFocus(QWidget* editor, bool focused)
 }
 
 } // namespace
+
+StorableTextValidator::StorableTextValidator(int maxLength, QObject* parent)
+    : QValidator(parent)
+    , mMaxLength(maxLength)
+{
+}
+
+QValidator::State StorableTextValidator::validate(QString& input, int&) const
+{
+    if (mMaxLength > 0 && input.size() > mMaxLength)
+        return Invalid;
+    for (QChar c : input)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return Invalid;
+    return fitsWin1250(input) ? Acceptable : Invalid;
+}
 
 FieldBinding::FieldBinding(LayerTable& table, std::string_view fieldName)
     : mTable(table)
@@ -156,7 +145,7 @@ void FieldEdit::applyLimits()
     const int maxLength = mBinding.maxLength();
     setMaxLength(maxLength > 0 ? maxLength : 32767);
     delete validator();
-    setValidator(new FieldValidator(maxLength, this));
+    setValidator(new StorableTextValidator(maxLength, this));
 }
 
 void FieldEdit::tableChanged(LayerTable&, TableChange change)
@@ -226,7 +215,7 @@ void FieldComboBox::applyLimits()
     const int maxLength = mBinding.maxLength();
     lineEdit()->setMaxLength(maxLength > 0 ? maxLength : 32767);
     delete lineEdit()->validator();
-    setValidator(new FieldValidator(maxLength, this));
+    setValidator(new StorableTextValidator(maxLength, this));
 }
 
 void FieldComboBox::tableChanged(LayerTable&, TableChange change)

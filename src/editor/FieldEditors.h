@@ -4,6 +4,20 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QValidator>
+
+// Takes only what a card or the settings file can store as typed:
+// characters Windows-1250 holds, no control characters (the table would
+// cut the text at a NUL), and no more than maxLength (0: no limit).
+class StorableTextValidator : public QValidator
+{
+public:
+    explicit StorableTextValidator(int maxLength, QObject* parent = nullptr);
+    State validate(QString& input, int& pos) const override;
+
+private:
+    int mMaxLength;
+};
 
 // Editors bound to one field of the table's current record: they show its
 // value whenever another record becomes current, put the table into editing

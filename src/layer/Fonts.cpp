@@ -1,5 +1,7 @@
 #include "layer/Fonts.h"
 
+#include "layer/Win1250Text.h"
+
 #include <QFont>
 #include <QFontDatabase>
 
@@ -42,8 +44,11 @@ QStringList installedFontFamilies()
 {
     static const QStringList families = [] {
         QStringList names;
-        for (const QString& family : QFontDatabase::families())
-            names << familyWithoutFoundry(family);
+        for (const QString& family : QFontDatabase::families()) {
+            const QString name = familyWithoutFoundry(family);
+            if (fitsWin1250(name))
+                names << name;
+        }
         std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
             return QString::compare(a, b, Qt::CaseInsensitive) < 0;
         });

@@ -16,7 +16,8 @@ inline const QString MsSansSerifStandIn = QStringLiteral("Liberation Sans");
 QStringList registerBundledFonts();
 
 // The font families a card's text may use: the system's and the registered
-// ones, each once ("C059 [urw]" and "C059" are one family), sorted without
+// ones whose names a card file and the settings file can store
+// (Windows-1250), each once ("C059 [urw]" and "C059" are one family), sorted without
 // regard to letter case. Built on the first call and kept: asking the font
 // database is slow, and fonts installed meanwhile are not looked for.
 QStringList installedFontFamilies();

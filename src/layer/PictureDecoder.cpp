@@ -91,6 +91,53 @@ void requireDecodable(std::string_view extension, const QImageReader& reader, QS
         requireAllocatable(extension, own, decoded.isEmpty() ? own : decoded);
 }
 
+// A photo whose orientation tag says it was taken turned is stored on its
+// side; it is drawn and sized as the tag says, while its bytes stay as they
+// were chosen.
+bool turned(const QImageReader& reader)
+{
+    return reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+}
+
+// The picture's size as it is drawn: the stored size, turned as its tag says.
+QSize shownSize(const QImageReader& reader)
+{
+    const QSize stored = reader.size();
+    return turned(reader) ? stored.transposed() : stored;
+}
+
+// An icon file holds the same picture at several sizes. The one drawn is
+// the one that best fits where it is drawn: the smallest that is not
+// smaller than that, else the largest; without a size, the largest.
+void chooseIconEntry(QImageReader& reader, QSize wanted)
+{
+    const int count = reader.imageCount();
+    int best = -1;
+    QSize bestSize;
+    int largest = 0;
+    QSize largestSize;
+    for (int i = 0; i < count; ++i) {
+        if (!reader.jumpToImage(i))
+            continue;
+        const QSize size = reader.size();
+        if (!size.isValid())
+            continue;
+        const qint64 area = qint64(size.width()) * size.height();
+        if (!largestSize.isValid() || area > qint64(largestSize.width()) * largestSize.height()) {
+            largest = i;
+            largestSize = size;
+        }
+        const bool covers = wanted.isValid() && !wanted.isEmpty() && size.width() >= wanted.width()
+            && size.height() >= wanted.height();
+        if (covers && (!bestSize.isValid() || area < qint64(bestSize.width()) * bestSize.height())) {
+            best = i;
+            bestSize = size;
+        }
+    }
+    if (count > 0)
+        reader.jumpToImage(best >= 0 ? best : largest);
+}
+
 // Only PNG and icons carry transparency on the card; bitmaps and photos are
 // drawn opaque. Both end in the formats that paint fastest.
 QImage forDrawing(QImage image, const QByteArray& format)
@@ -232,15 +279,21 @@ QImage decodePicture(std::string_view bytes, std::string_view extension, QSize d
     // The extension alone chooses the decoder, so a card that shows here
     // shows the same wherever it is opened: a PNG named .jpg fails.
     reader.setAutoDetectImageFormat(false);
+    reader.setAutoTransform(true);
     const bool scaled = displaySize.isValid() && !displaySize.isEmpty();
     const bool part = !scaled && shownPart.isValid() && !shownPart.isEmpty();
+    if (format == "ico")
+        chooseIconEntry(reader, scaled ? displaySize : QSize());
     // Only a photo decoder makes a smaller picture straight away; the others
-    // decode the whole and cut or scale it.
-    const bool direct = format == "jpeg" && (scaled || part);
+    // decode the whole and cut or scale it. A turned photo is decoded as
+    // stored and turned afterwards, so the size asked of the decoder is
+    // turned too, and its top-left part is cut once it is upright.
+    const bool upright = !turned(reader);
+    const bool direct = format == "jpeg" && (scaled || (part && upright));
     requireDecodable(extension, reader, direct ? (scaled ? displaySize : shownPart) : QSize());
     if (scaled)
-        reader.setScaledSize(displaySize);
-    if (part) {
+        reader.setScaledSize(upright ? displaySize : displaySize.transposed());
+    if (part && upright) {
         const QSize own = reader.size();
         if (own.isValid())
             reader.setClipRect(QRect(QPoint(0, 0), own.boundedTo(shownPart)));
@@ -268,7 +321,9 @@ QSize pictureHeaderSize(std::string_view bytes, std::string_view extension)
     Source source(bytes);
     QImageReader reader(&source.buffer, format);
     reader.setAutoDetectImageFormat(false);
-    return reader.size();
+    if (format == "ico")
+        chooseIconEntry(reader, QSize());
+    return shownSize(reader);
 }
 
 QSize pictureOwnSize(std::string_view bytes, std::string_view extension)

@@ -27,12 +27,15 @@ public:
 // and its size. With a display size the picture is decoded straight at that
 // size (much faster for large photos shown small); with a shown part, only
 // its top-left part of that size; with neither, whole at its own size, as
-// the print needs.
+// the print needs. A photo is drawn upright as its orientation tag says,
+// and of an icon file's sizes the one that best fits the display size (the
+// largest without one).
 QImage decodePicture(std::string_view bytes, std::string_view extension, QSize displaySize = {},
                      QSize shownPart = {});
 
 // The picture's own size as its header tells it, without decoding; invalid
-// when the header does not tell.
+// when the header does not tell. A turned photo's size is its upright one,
+// an icon file's that of its largest picture.
 QSize pictureHeaderSize(std::string_view bytes, std::string_view extension);
 
 // The picture's own size in pixels, once its data has been found to decode

@@ -314,10 +314,8 @@ private slots:
 
         // The font dialog gives name, size, style and colour; strike-out
         // shows but is kept nowhere.
-        QFont chosen("Liberation Serif", 14);
-        chosen.setItalic(true);
-        chosen.setStrikeOut(true);
-        fake->fontAnswers = {std::make_pair(chosen, QColor(0, 0, 255))};
+        Dialogs::FontChoice chosen{"Liberation Serif", 14, false, true, false, true, QColor(0, 0, 255)};
+        fake->fontAnswers = {chosen};
         child->action("aBetutipus")->trigger();
         QCOMPARE(text(child->Tbl, "betutipus"), std::string("Liberation Serif"));
         QCOMPARE(ReadInt(child->Tbl, "betumeret"), 14);
