@@ -285,14 +285,15 @@ QImage decodePicture(std::string_view bytes, std::string_view extension, QSize d
     if (format == "ico")
         chooseIconEntry(reader, scaled ? displaySize : QSize());
     // Only a photo decoder makes a smaller picture straight away; the others
-    // decode the whole and cut or scale it. A turned photo is decoded as
-    // stored and turned afterwards, so the size asked of the decoder is
-    // turned too, and its top-left part is cut once it is upright.
-    const bool upright = !turned(reader);
+    // decode the whole and cut or scale it. A photo stored turned or
+    // mirrored is decoded as stored and made upright afterwards: the size
+    // asked of the decoder is turned with it, and its top-left part is cut
+    // only once it is upright.
+    const bool upright = reader.transformation() == QImageIOHandler::TransformationNone;
     const bool direct = format == "jpeg" && (scaled || (part && upright));
     requireDecodable(extension, reader, direct ? (scaled ? displaySize : shownPart) : QSize());
     if (scaled)
-        reader.setScaledSize(upright ? displaySize : displaySize.transposed());
+        reader.setScaledSize(turned(reader) ? displaySize.transposed() : displaySize);
     if (part && upright) {
         const QSize own = reader.size();
         if (own.isValid())

@@ -5,6 +5,7 @@
 #include "app/Launcher.h"
 #include "app/MenuPainting.h"
 #include "document/Child.h"
+#include "layer/Win1250Text.h"
 
 #include <QAction>
 #include <QApplication>
@@ -138,6 +139,12 @@ private slots:
             QCOMPARE(dialog->Edit1->text(), QString("8"));
             for (int i = 0; i < dialog->ComboBox1->count(); ++i)
                 offered << dialog->ComboBox1->itemText(i);
+            // A name the settings file could not hold cannot be typed.
+            dialog->ComboBox1->setEditText("Ar");
+            dialog->ComboBox1->lineEdit()->end(false);
+            for (QChar c : QString::fromUtf8("中ial"))
+                QTest::sendKeyEvent(QTest::Click, dialog->ComboBox1->lineEdit(), Qt::Key_unknown, QString(c), {});
+            QCOMPARE(dialog->ComboBox1->currentText(), QString("Arial"));
             QVERIFY(!dialog->Button1->isDefault() && !dialog->Button1->autoDefault());
             // Enter and Esc press neither button.
             QTest::keyClick(dialog, Qt::Key_Escape);
@@ -154,6 +161,8 @@ private slots:
         QCOMPARE(placedAt, QPoint(10, 10));
         QCOMPARE(Beall.DefaultFont, QFont("Arial", 8));
         QVERIFY(offered.contains("Tahoma") && offered.contains("Wingdings"));
+        for (const QString& name : offered)
+            QVERIFY2(fitsWin1250(name), qPrintable(name));
         QStringList sorted = offered;
         sorted.sort(Qt::CaseInsensitive);
         QCOMPARE(offered, sorted);

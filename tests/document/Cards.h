@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QColor>
+#include <QFile>
 #include <QImage>
 #include <QString>
 
@@ -63,3 +64,10 @@ inline Blob pictureBlob(QSize size)
     return Blob{png.toStdString()};
 }
 
+
+// A file's bytes, empty when it cannot be read.
+inline QByteArray readBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}

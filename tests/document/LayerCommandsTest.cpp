@@ -244,6 +244,93 @@ private slots:
         QCOMPARE(text(gaps->Tbl, "nev"), std::string("a"));
     }
 
+    // On a card an earlier step has sorted, a missing neighbour's number is
+    // taken all the same: the order stays, and each press moves the layer
+    // the user selected, up and down.
+    void restackingAcrossAGapOnASortedCard()
+    {
+        Tfrm_Child* child = openCard({{1, 0, "a"}, {2, 0, "b"}, {4, 0, "d"}});
+        child->Tbl.MoveTo(1);
+        child->action("aHatrabb")->trigger();  // sorts the table
+        QVERIFY(child->Tbl.IsSorted());
+        QCOMPARE(numbers(child->Tbl), QList<int>({1, 2, 4}));
+        QCOMPARE(text(child->Tbl, "nev"), std::string("b"));
+        child->action("aFeljebb")->trigger();  // b back to 2
+        child->action("aFeljebb")->trigger();  // 2 into the gap: 3, order kept
+        QCOMPARE(numbers(child->Tbl), QList<int>({1, 3, 4}));
+        QCOMPARE(text(child->Tbl, "nev"), std::string("b"));
+        QCOMPARE(child->Tbl.RecordPosition(), 2);
+        auto names = [&] {
+            QStringList found;
+            for (int row = 0; row < child->Tbl.StoredCount(); ++row)
+                found << QString::fromStdString(std::get<std::string>(child->Tbl.StoredValue(row, child->Tbl.FieldIndex("nev"))));
+            return found;
+        };
+        QCOMPARE(names(), QStringList({"a", "b", "d"}));
+        child->action("aFeljebb")->trigger();  // now over d
+        QCOMPARE(names(), QStringList({"a", "d", "b"}));
+        QCOMPARE(child->CurrentElement, child->findElement("e2"));
+        child->Tbl.MoveTo(0);
+        child->action("aFeljebb")->trigger();  // a into the gap at 2
+        QCOMPARE(numbers(child->Tbl), QList<int>({2, 3, 4}));
+        QCOMPARE(names(), QStringList({"a", "d", "b"}));
+    }
+
+    // A foreign card whose last number leaves no room below the parking
+    // value, or none at all, gets no new layer: a clear message, nothing
+    // changed, not even the unsaved mark; the picture dialog does not open.
+    void numbersThatCannotGrowRefuseANewLayer()
+    {
+        for (int last : {9998, 2147483647}) {
+            Tfrm_Child* child = openCard({{1, 0, "a"}, {last, 2, "b"}});
+            child->Modified = false;
+            const int errors = fake->count("error");
+            for (const char* command : {"aSzoveg", "aKep", "aAlakzat"})
+                child->action(command)->trigger();
+            QCOMPARE(fake->count("error"), errors + 3);
+            QVERIFY(fake->of("error").back().text.contains("9998"));
+            QCOMPARE(fake->count("picture"), 0);
+            QCOMPARE(numbers(child->Tbl), QList<int>({1, last}));
+            QVERIFY(!child->Modified);
+            // Nor does the layer below climb onto the parking value.
+            child->Tbl.MoveTo(0);
+            child->action("aFeljebb")->trigger();
+            QVERIFY(!numbers(child->Tbl).contains(9999));
+        }
+        Tfrm_Child* child = openCard({{9997, 0, "a"}});
+        child->action("aAlakzat")->trigger();
+        QCOMPARE(numbers(child->Tbl), QList<int>({9997, 9998}));
+    }
+
+    // The font dialog opens on the layer's own font and OK with nothing
+    // changed leaves every field as it was, also for a face the system
+    // draws with another one.
+    void fontDialogOkWithoutChangesKeepsTheFields()
+    {
+        Tfrm_Child* child = openCard({{1, 0, "Anna", 10, 10,
+                                       {{"betutipus", std::string("DejaVu Serif")}, {"betumeret", 14},
+                                        {"felkover", true}, {"szin", 0x3366CC}}},
+                                      {2, 0, "B\xE9la", 10, 40,
+                                       {{"betutipus", std::string("Arial")}, {"betumeret", 11},
+                                        {"felkover", true}, {"alahuzott", true}}}});
+        for (int row : {0, 1}) {
+            child->Tbl.MoveTo(row);
+            const QString saved = dir.filePath("font-before.bcrd");
+            child->SaveCard(saved);
+            fake->fontAnswers.clear();
+            child->action("aBetutipus")->trigger();
+            const Dialogs::FontChoice opened = fake->lastFont;
+            QCOMPARE(opened.family, row == 0 ? QString("DejaVu Serif") : QString("Arial"));
+            QCOMPARE(opened.points, row == 0 ? 14 : 11);
+            QVERIFY(opened.bold && !opened.italic && opened.underline == (row == 1));
+            QCOMPARE(opened.color, row == 0 ? QColor(0xCC, 0x66, 0x33) : QColor(Qt::black));
+            fake->fontAnswers = {opened};
+            child->action("aBetutipus")->trigger();
+            child->SaveCard(dir.filePath("font-after.bcrd"));
+            QCOMPARE(readBytes(dir.filePath("font-after.bcrd")), readBytes(saved));
+        }
+    }
+
     // Commands of another kind than the current layer do nothing at all:
     // no dialog, no record change, no mark flipped, nothing unsaved.
     void commandsOfAnotherKindDoNothing()

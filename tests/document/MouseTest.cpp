@@ -127,6 +127,110 @@ private slots:
         QVERIFY(!child->Dragging);
     }
 
+    // The second press of a double-click whose dialog failed or was
+    // cancelled, its button released inside the dialog: moves without a
+    // button drag nothing, and a handle pressed before does not resize
+    // from its old press.
+    void noDragOnceTheButtonIsUp()
+    {
+        Tfrm_Child* child = openCard({{1, 1, "kep", 20, 20, {{"kep", pictureBlob({40, 30})},
+                                                             {"keptip", std::string(".png")}, {"width", 40},
+                                                             {"height", 30}, {"strech", true}}}});
+        CardElement* picture = child->findElement("e1");
+        QFile junk(dir.filePath("junk.png"));
+        junk.open(QIODevice::WriteOnly);
+        junk.write("no picture");
+        junk.close();
+        for (bool fails : {true, false}) {
+            fake->pictureAnswers = {fails ? std::optional<QString>(junk.fileName()) : std::nullopt};
+            child->DialogClosed = false;
+            QMouseEvent twice(QEvent::MouseButtonDblClick, QPointF(5, 5), picture->mapToGlobal(QPointF(5, 5)),
+                              Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(picture, &twice);
+            QCOMPARE(fake->count("error"), 1);
+            const QPoint before = picture->pos();
+            for (int step = 1; step <= 3; ++step)
+                drag(picture, QPoint(5 + 10 * step, 5 + 4 * step), Qt::NoButton);
+            QCOMPARE(picture->pos(), before);
+            QVERIFY(!child->Dragging);
+        }
+
+        // A press on a handle whose release went elsewhere.
+        QTest::mousePress(child->Shape4, Qt::LeftButton, {}, QPoint(3, 3));
+        drag(child->Shape4, QPoint(40, 40), Qt::NoButton);
+        QCOMPARE(picture->size(), QSize(40, 30));
+        QVERIFY(!child->Dragging);
+    }
+
+    // A foreign card that gives two layers one name: each is shown and
+    // edited like any other, the record changed is always the one whose
+    // element was used, and the saved card says what the screen showed,
+    // the names kept as stored.
+    void layersThatShareANameAreEditedApart()
+    {
+        Tfrm_Child* child = openCard({{1, 2, "egyik", 10, 10, {{"compnev", std::string("shp7")}}},
+                                      {2, 2, "masik", 150, 60, {{"compnev", std::string("SHP7")}}}});
+        QCOMPARE(fake->count("error"), 0);
+        QList<CardElement*> elements;
+        for (QObject* object : child->GroupBox1->children())
+            if (auto* element = qobject_cast<CardElement*>(object))
+                elements << element;
+        QCOMPARE(elements.size(), 2);
+        QVERIFY(!elements[0]->isPlaceholder() && !elements[1]->isPlaceholder());
+
+        QTest::mouseClick(elements[1], Qt::LeftButton, {}, QPoint(4, 4));
+        QCOMPARE(child->CurrentElement, elements[1]);
+        QCOMPARE(ReadStr(child->Tbl, "nev"), std::string("masik"));
+        child->action("aKor")->trigger();
+        child->action("aV3")->trigger();
+        QCOMPARE(qobject_cast<ShapeElement*>(elements[1])->look().kind, ShapeKind::Ellipse);
+        QCOMPARE(qobject_cast<ShapeElement*>(elements[0])->look().kind, ShapeKind::Rectangle);
+
+        QTest::mousePress(elements[0], Qt::LeftButton, {}, QPoint(5, 5));
+        drag(elements[0], QPoint(25, 15));
+        QTest::mouseRelease(elements[0], Qt::LeftButton, {}, QPoint(25, 15));
+        QCOMPARE(child->CurrentElement, elements[0]);
+        QTest::mousePress(child->Shape4, Qt::LeftButton, {}, QPoint(3, 3));
+        drag(child->Shape4, QPoint(13, 3));
+        QTest::mouseRelease(child->Shape4, Qt::LeftButton, {}, QPoint(13, 3));
+        QCOMPARE(elements[0]->size(), QSize(110, 100));
+        QCOMPARE(elements[1]->size(), QSize(100, 100));
+
+        child->SaveCard(dir.filePath("shared.bcrd"));
+        LayerTable saved = makeLayerTable();
+        saved.LoadFile(dir.filePath("shared.bcrd").toStdString());
+        QCOMPARE(ReadStr(saved, "compnev"), std::string("shp7"));
+        QCOMPARE(QList<int>({field(saved, "left"), field(saved, "top"), field(saved, "width"), field(saved, "shape")}),
+                 QList<int>({30, 20, 110, 0}));
+        saved.MoveNext();
+        QCOMPARE(ReadStr(saved, "compnev"), std::string("SHP7"));
+        QCOMPARE(QList<int>({field(saved, "left"), field(saved, "width"), field(saved, "shape"),
+                             field(saved, "penwidth")}),
+                 QList<int>({150, 100, 1, 3}));
+
+        // Deleting takes the selected one away, element and record.
+        QTest::mouseClick(elements[1], Qt::LeftButton, {}, QPoint(4, 4));
+        child->action("aTorol")->trigger();
+        QCOMPARE(child->Tbl.StoredCount(), 1);
+        QCOMPARE(ReadStr(child->Tbl, "nev"), std::string("egyik"));
+        QVERIFY(elements[0]->parent() == child->GroupBox1);
+    }
+
+    // A box that a card file gives as 0 or less wide stays so until the
+    // user really resizes it: a click on a handle writes nothing new.
+    void storedEmptyBoxesStayUntilResized()
+    {
+        Tfrm_Child* child = openCard({{1, 2, "vonal", 10, 10, {{"width", 0}, {"height", -20}}}});
+        child->Modified = false;
+        QTest::mouseClick(child->Shape4, Qt::LeftButton, {}, QPoint(3, 3));
+        QCOMPARE(QList<int>({field(child->Tbl, "width"), field(child->Tbl, "height")}), QList<int>({0, -20}));
+        QVERIFY(child->Modified);
+        QTest::mousePress(child->Shape4, Qt::LeftButton, {}, QPoint(3, 3));
+        drag(child->Shape4, QPoint(23, 33));
+        QTest::mouseRelease(child->Shape4, Qt::LeftButton, {}, QPoint(23, 33));
+        QVERIFY(field(child->Tbl, "width") > 0 && field(child->Tbl, "height") > 0);
+    }
+
     // The bottom-right handle moves the right and bottom edges, the
     // top-left one the left and top; only the left button resizes, and a
     // stretched picture is fetched again at its new size.
