@@ -68,7 +68,7 @@ Tfrm_Lapora::Tfrm_Lapora(QWidget* parent)
                      Qt::AlignLeft);
     Comments->setWordWrap(true);
     Notice = label(Panel1, "Notice", {154, 68, 110, 40},
-                   QStringLiteral("© 2026 Lapora\nMinden jog fenntartva."), Qt::AlignRight);
+                   QStringLiteral("© 2026 Lapora\nSzabad szoftver, GPL 3+"), Qt::AlignRight);
     Notice->setWordWrap(true);
     Label2 = label(Panel1, "Label2", {12, 120, 533, 21}, QStringLiteral("Elérhetőség"), Qt::AlignHCenter);
     banner(Label2, 15, Cream);

@@ -26,8 +26,7 @@ constexpr int NewLayerTop = 10;
 constexpr std::int32_t ParkedNumber = 9999;
 
 const std::string NumbersExhausted =
-    "A kártya legfelső rétegének sorszáma már 9998 vagy nagyobb, ezért új réteg nem adható hozzá. "
-    "Rendezze a rétegeket az Előtérbe hoz és a Háttérbe rak paranccsal, vagy töröljön rétegeket.";
+    "A kártya legfelső rétegének sorszáma már 9998 vagy nagyobb, ezért új réteg nem adható hozzá.";
 
 } // namespace
 
