@@ -83,13 +83,13 @@ Tfrm_Child* hundredLayerCard(QMdiArea& area)
     for (int number = 1; number <= 100; ++number) {
         if (number % 5 == 0) {
             const QByteArray& photo = photos[number / 5 - 1];
-            addLayer(child->Tbl, number, 1,
+            addLayer(child->Tbl(), number, 1,
                      {{Field::kep, Blob{photo.toStdString()}}, {Field::keptip, std::string(".jpg")}, {Field::width, 160},
                       {Field::height, 120}, {Field::strech, true}});
         } else if (number % 2 == 0) {
-            addLayer(child->Tbl, number, 0, {});
+            addLayer(child->Tbl(), number, 0, {});
         } else {
-            addLayer(child->Tbl, number, 2, {{Field::brushstyle, number % 7}, {Field::penwidth, 1 + number % 3}});
+            addLayer(child->Tbl(), number, 2, {{Field::brushstyle, number % 7}, {Field::penwidth, 1 + number % 3}});
         }
     }
     child->RebuildElements();
@@ -107,7 +107,7 @@ void BM_RebuildHundredLayers(benchmark::State& state)
         child->RebuildElements();
         QApplication::processEvents();
     }
-    state.counters["layers"] = child->Tbl.RecordTotal();
+    state.counters["layers"] = child->Tbl().RecordTotal();
 }
 BENCHMARK(BM_RebuildHundredLayers)->Unit(benchmark::kMillisecond)->MinTime(2);
 
@@ -119,7 +119,7 @@ void BM_RestackStep(benchmark::State& state)
     area.resize(1200, 800);
     area.show();
     Tfrm_Child* child = hundredLayerCard(area);
-    child->Tbl.MoveTo(49);
+    child->Tbl().MoveTo(49);
     bool up = true;
     for (auto _ : state) {
         child->action(up ? "aFeljebb" : "aHatrabb")->trigger();
@@ -164,12 +164,12 @@ void BM_PreviewUntilPainted(benchmark::State& state)
     area.resize(1200, 800);
     area.show();
     Tfrm_Child* child = newWindow(area);
-    addLayer(child->Tbl, 1, 1,
+    addLayer(child->Tbl(), 1, 1,
              {{Field::kep, Blob{photo.toStdString()}}, {Field::keptip, std::string(".jpg")}, {Field::width, 120},
               {Field::height, 90}, {Field::strech, true}});
-    addLayer(child->Tbl, 2, 0, {{Field::nev, std::string("Kovacs Arpad")}, {Field::left, 130}});
-    addLayer(child->Tbl, 3, 0, {{Field::nev, std::string("+36 30 123 4567")}, {Field::left, 130}, {Field::top, 60}});
-    addLayer(child->Tbl, 4, 2, {{Field::top, 170}, {Field::width, 340}, {Field::height, 20}, {Field::brushstyle, 4}});
+    addLayer(child->Tbl(), 2, 0, {{Field::nev, std::string("Kovacs Arpad")}, {Field::left, 130}});
+    addLayer(child->Tbl(), 3, 0, {{Field::nev, std::string("+36 30 123 4567")}, {Field::left, 130}, {Field::top, 60}});
+    addLayer(child->Tbl(), 4, 2, {{Field::top, 170}, {Field::width, 340}, {Field::height, 20}, {Field::brushstyle, 4}});
     child->RebuildElements();
     for (auto _ : state) {
         child->PreviewCard();
@@ -199,7 +199,7 @@ void openUntilPainted(benchmark::State& state, const QString& path)
         child->LoadCard(path);
         benchmark::DoNotOptimize(child->grab());
         state.PauseTiming();
-        child->Modified = false;
+        child->setModified(false);
         child->close();
         QApplication::processEvents();
         state.ResumeTiming();

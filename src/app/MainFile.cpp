@@ -49,7 +49,7 @@ void Tfrm_Main::openCardFile(const QString& path)
     } catch (...) {
         // A card that could not be read must not stay bound to its file,
         // where a later Save would overwrite it with what little was read.
-        card->Modified = false;
+        card->setModified(false);
         card->close();
         throw;
     }
@@ -75,7 +75,7 @@ void Tfrm_Main::aMentMaskentExecute()
     Tfrm_Child* card = activeCard();
     if (!card)
         return;
-    saveCardAs(*card, card->FileName.isEmpty() ? untitledProposal() : card->FileName);
+    saveCardAs(*card, card->FileName().isEmpty() ? untitledProposal() : card->FileName());
 }
 
 void Tfrm_Main::aBezarExecute()
@@ -97,9 +97,9 @@ void Tfrm_Main::aNyomtatExecute()
 
 bool Tfrm_Main::saveCard(Tfrm_Child& card)
 {
-    if (card.FileName.isEmpty())
+    if (card.FileName().isEmpty())
         return saveCardAs(card, untitledProposal());
-    card.SaveCard(card.FileName);
+    card.SaveCard(card.FileName());
     return true;
 }
 

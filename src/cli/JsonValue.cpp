@@ -67,7 +67,7 @@ Json toJson(const FieldValue& value)
     if (auto* text = std::get_if<std::string>(&value))
         return utf8(*text);
     if (auto* blob = std::get_if<Blob>(&value)) {
-        QByteArray bytes = QByteArray::fromRawData(blob->bytes.data(), static_cast<qsizetype>(blob->bytes.size()));
+        QByteArray bytes = QByteArray::fromRawData(blob->bytes().data(), static_cast<qsizetype>(blob->bytes().size()));
         return bytes.toBase64().toStdString();
     }
     return nullptr;

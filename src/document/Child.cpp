@@ -5,6 +5,7 @@
 #include "editor/ErrorBox.h"
 #include "editor/FieldEditors.h"
 #include "editor/LayerGrid.h"
+#include "layer/LayerFields.h"
 #include "layer/LayerRecord.h"
 
 #include <QAction>
@@ -18,7 +19,7 @@
 #include <utility>
 
 Tfrm_Child::Tfrm_Child(const Settings& settings, QWidget* parent)
-    : QMdiSubWindow(parent), Tbl(makeLayerTable("Tbl")), mSettings(settings)
+    : QMdiSubWindow(parent), mSettings(settings)
 {
     setObjectName("frm_Child");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -35,44 +36,59 @@ Tfrm_Child::Tfrm_Child(const Settings& settings, QWidget* parent)
 Tfrm_Child::~Tfrm_Child()
 {
     // The editors and the layer list are controls of the table: they must go
-    // while the table still exists.
-    Tbl.AfterScroll = nullptr;
+    // while the table still exists, and hear nothing more from it.
+    Tbl().AfterScroll = nullptr;
+    mDocument.disconnect(this);
     delete mClient;
 }
 
 void Tfrm_Child::FormCreate()
 {
-    Modified = false;
-    DialogClosed = false;
+    mDialogClosed = false;
     createActions();
     createLayout();
     createPopupMenus();
 
     // Commands take their short-cut keys before the editors and the list see
-    // them, so Ctrl+Del in the text box deletes the layer.
+    // them, so Ctrl+Del in the text box deletes the layer, and Ctrl+Z undoes
+    // the card's last step rather than the box's own typing.
     for (QWidget* editor : std::initializer_list<QWidget*>{DBEdit1, DBComboBox1, DBComboBox1->lineEdit(), DBComboBox2,
                                                            DBComboBox2->lineEdit(), DBGrid1})
         editor->installEventFilter(this);
-    auto change = [this] { guarded([this] { DBEdit1Change(); }); };
-    connect(DBEdit1, &QLineEdit::textChanged, this, change);
-    connect(DBComboBox1, &QComboBox::editTextChanged, this, change);
-    connect(DBComboBox2, &QComboBox::editTextChanged, this, change);
-    connect(DBComboBox1, &QComboBox::activated, this, change);
-    connect(DBComboBox2, &QComboBox::activated, this, change);
+    DBEdit1->setWriter([this](const QString& text) { panelTyped(Field::nev, text); });
+    DBComboBox1->setWriter([this](const QString& text) { panelTyped(Field::betutipus, text); });
+    DBComboBox2->setWriter([this](const QString& text) { panelTyped(Field::betumeret, text); });
 
     attachTableHandlers();
-    Tbl.OpenTable();
+    attachDocument();
+    followHistory();
+    Tbl().OpenTable();
 }
 
 void Tfrm_Child::attachTableHandlers()
 {
-    Tbl.AfterOpen = [this](LayerTable& t) { TblAfterOpen(t); };
-    Tbl.BeforeClose = [this](LayerTable& t) { TblBeforeClose(t); };
-    Tbl.AfterInsert = [this](LayerTable& t) { TblAfterScroll(t); };
-    Tbl.AfterDelete = [this](LayerTable& t) { TblAfterScroll(t); };
-    Tbl.BeforeScroll = [this](LayerTable& t) { TblBeforeScroll(t); };
-    Tbl.AfterScroll = [this](LayerTable& t) { TblAfterScroll(t); };
-    Tbl.OnCalcFields = TblCalcFields;
+    Tbl().AfterOpen = [this](LayerTable& t) { TblAfterOpen(t); };
+    Tbl().BeforeClose = [this](LayerTable& t) { TblBeforeClose(t); };
+    Tbl().AfterInsert = [this](LayerTable& t) { TblAfterScroll(t); };
+    Tbl().AfterDelete = [this](LayerTable& t) { TblAfterScroll(t); };
+    Tbl().BeforeScroll = [this](LayerTable& t) { TblBeforeScroll(t); };
+    Tbl().AfterScroll = [this](LayerTable& t) { TblAfterScroll(t); };
+    Tbl().OnCalcFields = TblCalcFields;
+}
+
+// Every change of a layer comes back from the document, which has written
+// the record first; the surface only draws what the records say.
+void Tfrm_Child::attachDocument()
+{
+    connect(&mDocument, &CardDocument::layerAdded, this,
+            [this](CardDocument::LayerId id) { guarded([&] { layerAdded(id, false); }); });
+    connect(&mDocument, &CardDocument::layerRestored, this,
+            [this](CardDocument::LayerId id) { guarded([&] { layerAdded(id, true); }); });
+    connect(&mDocument, &CardDocument::layerRemoved, this,
+            [this](CardDocument::LayerId id) { guarded([&] { layerRemoved(id); }); });
+    connect(&mDocument, &CardDocument::layerChanged, this,
+            [this](CardDocument::LayerId id) { guarded([&] { layerChanged(id); }); });
+    connect(&mDocument, &CardDocument::layersReset, this, [this] { guarded([&] { layersReset(); }); });
 }
 
 void Tfrm_Child::showEvent(QShowEvent* event)
@@ -91,7 +107,7 @@ void Tfrm_Child::FormShow()
     setFixedSize(sizeHint());
     setInterfaceFontSize(mSettings.FontSize);
     // A later change of the default font reaches only windows shown after it.
-    TextFont = mSettings.DefaultFont;
+    mTextFont = mSettings.DefaultFont;
 }
 
 void Tfrm_Child::setInterfaceFontSize(int points)
@@ -101,18 +117,37 @@ void Tfrm_Child::setInterfaceFontSize(int points)
     mClient->setFont(font);
 }
 
+// The keys of the enabled commands, and always those of undo and redo: the
+// text box's own history would otherwise part from the card's.
+bool Tfrm_Child::claimsKey(const QKeyCombination& key) const
+{
+    const QKeySequence pressed(key);
+    for (const char* name : {"aVisszavonas", "aMegis"})
+        if (action(name)->shortcuts().contains(pressed))
+            return true;
+    for (const QAction* command : mActions->actions())
+        if (command->isEnabled() && command->shortcuts().contains(pressed))
+            return true;
+    return false;
+}
+
 bool Tfrm_Child::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
-        const QKeySequence pressed(key->keyCombination());
-        for (const QAction* command : mActions->actions()) {
-            if (command->isEnabled() && !command->shortcut().isEmpty() && command->shortcut() == pressed) {
-                // Not claimed by the editor, so the command's short-cut runs.
-                event->ignore();
-                return true;
-            }
+        if (claimsKey(key->keyCombination())) {
+            // Not claimed by the editor, so the command's short-cut runs.
+            event->ignore();
+            return true;
         }
+    } else if (event->type() == QEvent::KeyPress) {
+        // Undo or redo with nothing to undo or redo reaches the editor as a
+        // plain key; it does nothing there either.
+        auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence pressed(key->keyCombination());
+        for (const char* name : {"aVisszavonas", "aMegis"})
+            if (action(name)->shortcuts().contains(pressed))
+                return true;
     }
     return QMdiSubWindow::eventFilter(watched, event);
 }
@@ -154,7 +189,7 @@ void Tfrm_Child::closeAgreed()
 // no work is lost.
 bool Tfrm_Child::FormCloseQuery()
 {
-    if (!Modified)
+    if (!Modified())
         return true;
     QMdiArea* area = mdiArea();
     QMdiSubWindow* wasActive = area ? area->activeSubWindow() : nullptr;
@@ -177,5 +212,10 @@ bool Tfrm_Child::FormCloseQuery()
 
 void Tfrm_Child::FormClose()
 {
-    Tbl.CloseTable();
+    Tbl().CloseTable();
+}
+
+void Tfrm_Child::markModified()
+{
+    mDocument.setModified(true);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "storage/LayerTable.h"
+#include "document/CardDocument.h"
 
 #include <QFont>
 #include <QMdiSubWindow>
@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,7 +21,6 @@ class FieldComboBox;
 class FieldEdit;
 class LayerGrid;
 class QAction;
-class QActionGroup;
 class QGroupBox;
 class QLabel;
 class QMenu;
@@ -28,9 +28,11 @@ class QTabWidget;
 class QToolBar;
 class ResizeHandle;
 
-// A card window: one card document inside the main window. It owns the
-// card's layer table, the card surface with one element per layer, the layer
-// list and the property panel, and carries the layer commands.
+// A card window: one card document inside the main window. It shows the
+// card (the surface with one element per layer, the layer list and the
+// property panel) and turns the user's commands into the document's
+// operations; it draws a layer again from its record whenever the document
+// says that layer changed.
 class Tfrm_Child : public QMdiSubWindow
 {
     Q_OBJECT
@@ -46,6 +48,8 @@ public:
 
     explicit Tfrm_Child(const Settings& settings, QWidget* parent = nullptr);
     ~Tfrm_Child() override;
+
+    CardDocument& document() { return mDocument; }
 
     // Reads the card in a file into this new window. A card that cannot be
     // read raises the error; the caller closes the window.
@@ -65,16 +69,18 @@ public:
     CardElement* BuildImageElement();
     CardElement* BuildShapeElement();
     CardElement* findElement(const QString& name) const;
+    // The element of a layer, found by the layer's record.
+    CardElement* elementOf(LayerTable::RecordId id) const;
+
+    // The interface font size, applied to every control that takes its
+    // window's font.
+    void setInterfaceFontSize(int points);
 
     // The close question alone (and the save it may ask for): true when the
     // window may close. The main window asks every card before it closes
     // any, then closes them with closeAgreed(), which asks nothing more.
     bool CloseQuery();
     void closeAgreed();
-
-    // The interface font size, applied to every control that takes its
-    // window's font.
-    void setInterfaceFontSize(int points);
 
     // The random numbers of new element names, uniform in 0 .. 2147483646;
     // a test may give its own.
@@ -84,14 +90,19 @@ public:
     // true when the card was written.
     std::function<bool(Tfrm_Child&)> SaveRequested;
 
-    LayerTable Tbl;
-    QString FileName;
-    bool Modified = false;
-    bool Updating = false;
-    bool DialogClosed = false;
-    bool Dragging = false;
-    QFont TextFont;
-    CardElement* CurrentElement = nullptr;
+    // The card's state as the rest of the program reads it.
+    LayerTable& Tbl() { return mDocument.table(); }
+    const LayerTable& Tbl() const { return mDocument.table(); }
+    const QString& FileName() const { return mDocument.fileName(); }
+    // A recovered card belongs to the file it was made from.
+    void setFileName(const QString& path) { mDocument.setFileName(path); }
+    bool Modified() const { return mDocument.isModified(); }
+    void setModified(bool modified) { mDocument.setModified(modified); }
+    bool Updating() const { return mUpdating; }
+    bool DialogClosed() const { return mDialogClosed; }
+    bool Dragging() const { return mDragging; }
+    const QFont& TextFont() const { return mTextFont; }
+    CardElement* CurrentElement() const { return mCurrentElement; }
 
     // Named components, as the tests and the other windows reach them.
     QGroupBox* GroupBox1 = nullptr;
@@ -126,6 +137,10 @@ public:
     void aFeljebbExecute();
     void aHatrabbExecute();
     void aBezarExecute();
+
+    // The card's history.
+    void aVisszavonasExecute();
+    void aMegisExecute();
 
     // Text layers.
     void aFelkoverExecute();
@@ -167,9 +182,9 @@ public:
     void aEcsetSzinExecute();
     void aCeruzaSzinExecute();
 
-    // The mouse on the elements and the resize handles.
+    // The mouse on the elements and the resize handles. A drag lasts only
+    // while a button that started it is down.
     void LblMouseDown(CardElement* element, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
-    // A drag lasts only while a button that started it is down.
     void LblMouseMove(CardElement* element, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
     void LblMouseUp(CardElement* element, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
     void Shape1MouseDown(ResizeHandle* handle, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
@@ -179,18 +194,10 @@ public:
     void Shape1MouseUp(ResizeHandle* handle, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
                        QPoint globalPos);
 
-    QPoint DragOrigin;
-    QPoint HandlePressCursor;
-    QPoint HandlePressPos;
-    // The element of a layer, found by the layer's record; none for a
-    // record without a name, as the selection finds elements by name.
-    CardElement* elementOf(LayerTable::RecordId id) const;
-
     void TblBeforeScroll(LayerTable& DataSet);
     void TblAfterScroll(LayerTable& DataSet);
     void TblAfterOpen(LayerTable& DataSet);
     void TblBeforeClose(LayerTable& DataSet);
-    void DBEdit1Change();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -212,11 +219,61 @@ private:
                        std::initializer_list<std::initializer_list<std::string_view>> rows);
     void createPopupMenus();
     void attachTableHandlers();
+    void attachDocument();
+    void followHistory();
     void wireElement(CardElement* element, const LayerItem& item);
     void showTabs(int kind);
     void checkFromRecord(CardElement* element);
     void removeElements();
     void noteProblem(const std::string& problem);
+    bool claimsKey(const QKeyCombination& key) const;
+
+    // What the document says of its layers.
+    void layerAdded(LayerTable::RecordId id, bool restored);
+    void layerRemoved(LayerTable::RecordId id);
+    void layerChanged(LayerTable::RecordId id);
+    void layersReset();
+
+    // The current layer's record, and whether its element is of a kind.
+    LayerTable::RecordId currentLayer() const;
+    template <class Element>
+    Element* currentAs() const;
+    void markModified();
+    QString newElementName(const char* prefix) const;
+    void restack(int step, const char* name);
+    void runPrintJob(bool print);
+    void refreshPicture();
+    void panelTyped(std::string_view field, const QString& text);
+    void undoMark(QAction* mark);
+    void changeCurrent(const char* name, CardDocument::Values values);
+    void toggleStyle(const char* name, std::string_view field);
+    void setTextAlignment(const char* name, std::int32_t code);
+    void setPictureStretch(const char* name, bool stretch);
+    void setShapeField(const char* name, std::string_view field, std::int32_t code);
+    void chooseShapeColor(const char* name, std::string_view field);
+
+    CardDocument mDocument;
+    QWidget* mClient = nullptr;
+    Settings mSettings;
+    bool mShown = false;
+    bool mCloseAgreed = false;
+    std::unique_ptr<ActionTable> mActions;
+    std::vector<QWidget*> mTabPages;
+
+    CardElement* mCurrentElement = nullptr;
+    bool mUpdating = false;
+    bool mDialogClosed = false;
+    bool mDragging = false;
+    QFont mTextFont;
+    QPoint mDragOrigin;
+    QPoint mHandlePressCursor;
+    QPoint mHandlePressPos;
+    Qt::MouseButton mDragButton = Qt::NoButton;  // the button that started a drag
+    bool mHandleMoved = false;                  // the pressed handle has resized its element
+    bool mPictureRefreshQueued = false;
+    // Layers whose element shows a strike-out the font dialog chose: no
+    // field keeps it, so it lasts until the surface is built again.
+    std::set<LayerTable::RecordId> mStruckOut;
 
     // Set as the font dialog ends, however it ends: the press of the
     // double-click that opened it starts no drag.
@@ -225,34 +282,11 @@ private:
         Tfrm_Child& window;
         ~DialogEnded()
         {
-            window.DialogClosed = true;
-            window.Dragging = false;
+            window.mDialogClosed = true;
+            window.mDragging = false;
         }
     };
 
-    int appendLayer(const std::function<void(int number)>& write);
-    int lastLayerNumber() const;
-    QString newElementName(const char* prefix) const;
-    void restack(int step);
-    void runPrintJob(bool print);
-    void postField(std::string_view field, const FieldValue& value);
-    void undoMark(QAction* mark);
-    void toggleStyle(const char* name, std::string_view field, void (QFont::*set)(bool), bool (QFont::*get)() const);
-    void setTextAlignment(const char* name, std::int32_t code);
-    void setPictureStretch(const char* name, bool stretch);
-    void refreshPicture();
-    void setShapeKind(const char* name, std::int32_t code);
-    void setFillPattern(std::int32_t code);
-    void setOutlinePattern(std::int32_t code);
-    void setOutlineWidth(std::int32_t width);
-    void chooseShapeColor(std::string_view field, bool fill);
-
-    QWidget* mClient = nullptr;
-    Settings mSettings;
-    bool mShown = false;
-    bool mCloseAgreed = false;
-    std::unique_ptr<ActionTable> mActions;
-    std::vector<QWidget*> mTabPages;
     // Problems of the elements being rebuilt, and those already shown once:
     // which layer, what, and the line that names it.
     struct Problem
@@ -263,7 +297,4 @@ private:
     };
     std::vector<Problem>* mRebuildProblems = nullptr;
     std::vector<Problem> mShownProblems;
-    bool mPictureRefreshQueued = false;
-    Qt::MouseButton mDragButton = Qt::NoButton;  // the button that started a drag
-    bool mHandleMoved = false;                  // the pressed handle has resized its element
 };

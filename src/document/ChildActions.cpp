@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QUndoStack>
 
 namespace {
 
@@ -17,6 +18,11 @@ const ActionRow<Tfrm_Child> CardActions[] = {
     {"aFeljebb", "Előtérbe hoz", nullptr, "", "Réteg", 23, 0, false, false, &Tfrm_Child::aFeljebbExecute},
     {"aHatrabb", "Háttérbe rak", "Hátrább", "", "Réteg", 24, 0, false, false, &Tfrm_Child::aHatrabbExecute},
     {"aBezar", "Bezár", nullptr, "", "File", 6, 0, false, false, &Tfrm_Child::aBezarExecute},
+
+    {"aVisszavonas", "Visszavonás", nullptr, "Ctrl+Z", "Szerkesztés", 63, 0, false, false,
+     &Tfrm_Child::aVisszavonasExecute},
+    {"aMegis", "Mégis", nullptr, "Ctrl+Y; Shift+Ctrl+Z", "Szerkesztés", 64, 0, false, false,
+     &Tfrm_Child::aMegisExecute},
 
     {"aFelkover", "Félkövér", nullptr, "Ctrl+B", "Szöveg", 15, 0, false, true, &Tfrm_Child::aFelkoverExecute},
     {"aDolt", "Dőlt", nullptr, "Ctrl+I", "Szöveg", 16, 0, false, true, &Tfrm_Child::aDoltExecute},
@@ -62,6 +68,38 @@ void Tfrm_Child::createActions()
 {
     mActions = std::make_unique<ActionTable>(this, Qt::WidgetWithChildrenShortcut);
     mActions->build(this, CardActions);
+}
+
+// The two history commands name the step they would take back or take
+// again, and are disabled while there is none; the buttons keep their
+// short caption.
+void Tfrm_Child::followHistory()
+{
+    auto follow = [](QAction* command, const QString& caption, bool can, const QString& step) {
+        const QString shown = step.isEmpty() ? caption : caption + QStringLiteral(": ") + step;
+        command->setText(shown);
+        command->setIconText(caption);
+        command->setToolTip(shown);
+        command->setEnabled(can);
+    };
+    auto update = [this, follow] {
+        const QUndoStack& history = mDocument.history();
+        follow(action("aVisszavonas"), QStringLiteral("Visszavonás"), history.canUndo(), history.undoText());
+        follow(action("aMegis"), QStringLiteral("Mégis"), history.canRedo(), history.redoText());
+    };
+    connect(&mDocument.history(), &QUndoStack::indexChanged, this, update);
+    connect(&mDocument.history(), &QUndoStack::cleanChanged, this, update);
+    update();
+}
+
+void Tfrm_Child::aVisszavonasExecute()
+{
+    mDocument.history().undo();
+}
+
+void Tfrm_Child::aMegisExecute()
+{
+    mDocument.history().redo();
 }
 
 QAction* Tfrm_Child::action(std::string_view name) const

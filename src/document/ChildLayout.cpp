@@ -139,7 +139,9 @@ void Tfrm_Child::createLayout()
 
     ToolBar1 = makeToolBar(mClient, "ToolBar1", true);
     ToolBar1->setGeometry(0, 0, 766, 42);
-    mActions->addTo(ToolBar1, {"aSzoveg", "aKep", "aAlakzat", Separator, "aTorol", Separator, "aBezar"},
+    mActions->addTo(ToolBar1,
+                    {"aSzoveg", "aKep", "aAlakzat", Separator, "aTorol", Separator, "aVisszavonas", "aMegis",
+                     Separator, "aBezar"},
                     QSize(72, 36));
 
     GroupBox1 = new QGroupBox(QStringLiteral("Lapora"), mClient);
@@ -168,7 +170,7 @@ void Tfrm_Child::createLayout()
     ToolBar3->setGeometry(2, 18, 365, 24);
     mActions->addTo(ToolBar3,
                     {"aSzoveg", "aKep", "aAlakzat", Separator, "aTorol", Separator, "aFeljebb", "aHatrabb"});
-    DBGrid1 = new LayerGrid(Tbl, GroupBox3);
+    DBGrid1 = new LayerGrid(Tbl(), GroupBox3);
     DBGrid1->setObjectName("DBGrid1");
     DBGrid1->setGeometry(8, 48, 345, 157);
 
@@ -195,12 +197,12 @@ QWidget* Tfrm_Child::createTextPage()
                    {"aBalra", "aKozepre", "aJobbra", Separator, "aSzin", Separator, "aBetutipus"}});
 
     label(page, QStringLiteral("szöveg"), {8, 116});
-    DBEdit1 = new FieldEdit(Tbl, Field::nev, page);
+    DBEdit1 = new FieldEdit(Tbl(), Field::nev, page);
     DBEdit1->setObjectName("DBEdit1");
     DBEdit1->setGeometry(8, 132, 349, 21);
 
     label(page, QStringLiteral("betűtípus"), {8, 160});
-    DBComboBox1 = new FieldComboBox(Tbl, Field::betutipus, page);
+    DBComboBox1 = new FieldComboBox(Tbl(), Field::betutipus, page);
     DBComboBox1->setObjectName("DBComboBox1");
     DBComboBox1->setGeometry(8, 176, 261, 21);
     // Only names the card file can store: the list bypasses the typing check.
@@ -209,7 +211,7 @@ QWidget* Tfrm_Child::createTextPage()
     faces.sort(Qt::CaseInsensitive);
     DBComboBox1->addItems(faces);
 
-    DBComboBox2 = new FieldComboBox(Tbl, Field::betumeret, page);
+    DBComboBox2 = new FieldComboBox(Tbl(), Field::betumeret, page);
     DBComboBox2->setObjectName("DBComboBox2");
     DBComboBox2->setGeometry(272, 176, 85, 21);
     for (int size = 6; size <= 36; ++size)

@@ -10,12 +10,12 @@
 #include "layer/LayerFields.h"
 #include "layer/LayerRecord.h"
 
+#include <QAction>
 #include <QTimer>
 
 #include <utility>
 
 namespace {
-
 
 bool resizable(const CardElement* element)
 {
@@ -29,57 +29,58 @@ bool resizable(const CardElement* element)
 void Tfrm_Child::LblMouseDown(CardElement* element, Qt::MouseButton button, Qt::KeyboardModifiers, QPoint pos)
 {
     guarded([&] {
-        Dragging = true;
+        mDragging = true;
         mDragButton = button;
-        DragOrigin = pos;
+        mDragOrigin = pos;
         if (auto* text = qobject_cast<TextElement*>(element)) {
             const TextLook& look = text->look();
-            TextFont = look.font;
-            TextFont.setPointSize(look.points);
+            mTextFont = look.font;
+            mTextFont.setPointSize(look.points);
         }
-        if (Tbl.IsEditing())
-            Tbl.PostRecord();
-        Tbl.LocateId(element->layerId());
+        if (Tbl().IsEditing())
+            Tbl().PostRecord();
+        Tbl().LocateId(element->layerId());
     });
 }
 
 // The element follows the pointer exactly, and the handles follow a
-// dragged picture or shape. The first move after a dialog that a
-// double-click opened is not a drag: the button went up in the dialog. Nor
-// is any move once the button that started the drag is up, wherever it
-// was released (a dialog that failed before it could say so included).
+// dragged picture or shape; the record hears of it at the release. The
+// first move after a dialog that a double-click opened is not a drag: the
+// button went up in the dialog. Nor is any move once the button that
+// started the drag is up, wherever it was released (a dialog that failed
+// before it could say so included).
 void Tfrm_Child::LblMouseMove(CardElement* element, Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPoint pos)
 {
     guarded([&] {
-        if (DialogClosed && element == CurrentElement) {
-            DialogClosed = false;
-            Dragging = false;
+        if (mDialogClosed && element == mCurrentElement) {
+            mDialogClosed = false;
+            mDragging = false;
             return;
         }
-        if (Dragging && !(buttons & mDragButton))
-            Dragging = false;
-        if (Dragging && element == CurrentElement)
-            element->move(draggedElementPos(element->pos(), DragOrigin, pos));
+        if (mDragging && !(buttons & mDragButton))
+            mDragging = false;
+        if (mDragging && element == mCurrentElement)
+            element->move(draggedElementPos(element->pos(), mDragOrigin, pos));
         PlaceHandles();
     });
 }
 
-// The record is written once, at the release, also when nothing moved.
+// The whole drag is one step, written at the release; a press that moved
+// nothing changes no field but still counts as a change of the card.
 void Tfrm_Child::LblMouseUp(CardElement* element, Qt::MouseButton, Qt::KeyboardModifiers, QPoint)
 {
     guarded([&] {
-        Tbl.EditRecord();
+        mDragging = false;
         // The press made the element's layer current; should it not be,
         // another layer must not take this element's place.
-        if (Tbl.CurrentId() == element->layerId()) {
-            const QPoint at = element->pos() - CardPicture::Origin;
-            Tbl.WriteField(Field::left, at.x());
-            Tbl.WriteField(Field::top, at.y());
-        }
-        Tbl.PostRecord();
-        Dragging = false;
+        const QPoint at = element->pos() - CardPicture::Origin;
+        const bool moved = at != element->item().box.topLeft();
+        if (Tbl().CurrentId() == element->layerId() && moved)
+            mDocument.change(element->layerId(), {{Field::left, at.x()}, {Field::top, at.y()}},
+                             QStringLiteral("Mozgatás"));
+        else
+            markModified();
         PlaceHandles();
-        Modified = true;
     });
 }
 
@@ -89,11 +90,11 @@ void Tfrm_Child::Shape1MouseDown(ResizeHandle* handle, Qt::MouseButton button, Q
 {
     if (button != Qt::LeftButton)
         return;
-    Dragging = true;
+    mDragging = true;
     mDragButton = button;
     mHandleMoved = false;
-    HandlePressCursor = globalPos;
-    HandlePressPos = handle->pos();
+    mHandlePressCursor = globalPos;
+    mHandlePressPos = handle->pos();
 }
 
 // Screen positions, because the handle moves under the pointer.
@@ -101,19 +102,19 @@ void Tfrm_Child::Shape1MouseMove(ResizeHandle* handle, Qt::MouseButtons buttons,
                                  QPoint globalPos)
 {
     guarded([&] {
-        if (Dragging && !(buttons & mDragButton))
-            Dragging = false;
-        if (!Dragging || !resizable(CurrentElement))
+        if (mDragging && !(buttons & mDragButton))
+            mDragging = false;
+        if (!mDragging || !resizable(mCurrentElement))
             return;
         const bool topLeft = handle == Shape1;
         const ResizeHandle* other = topLeft ? Shape4 : Shape1;
-        handle->move(draggedHandlePos(topLeft ? Handle::TopLeft : Handle::BottomRight, HandlePressPos,
-                                      HandlePressCursor, globalPos, other->pos(), ResizeHandle::Size));
-        CurrentElement->setGeometry(boxFromHandles(Shape1->pos(), Shape4->pos(), ResizeHandle::Size));
+        handle->move(draggedHandlePos(topLeft ? Handle::TopLeft : Handle::BottomRight, mHandlePressPos,
+                                      mHandlePressCursor, globalPos, other->pos(), ResizeHandle::Size));
+        mCurrentElement->setGeometry(boxFromHandles(Shape1->pos(), Shape4->pos(), ResizeHandle::Size));
         mHandleMoved = true;
         // A stretched picture is fetched at its new size once the moves
         // that are already waiting have been handled.
-        auto* picture = qobject_cast<PictureElement*>(CurrentElement);
+        auto* picture = qobject_cast<PictureElement*>(mCurrentElement);
         if (picture && picture->stretch() && !mPictureRefreshQueued) {
             mPictureRefreshQueued = true;
             QTimer::singleShot(0, this, [this] {
@@ -124,27 +125,26 @@ void Tfrm_Child::Shape1MouseMove(ResizeHandle* handle, Qt::MouseButtons buttons,
     });
 }
 
-// A release that resized nothing writes the box unchanged: a width or
-// height a card file gave as 0 or less stays as stored until the user
-// really resizes.
+// The whole resize is one step; a release that resized nothing writes
+// nothing, so a width or height a card file gave as 0 or less stays as
+// stored until the user really resizes, and counts as a change all the same.
 void Tfrm_Child::Shape1MouseUp(ResizeHandle*, Qt::MouseButton, Qt::KeyboardModifiers, QPoint)
 {
     guarded([&] {
-        Dragging = false;
+        mDragging = false;
         const bool resized = std::exchange(mHandleMoved, false);
-        if (!CurrentElement)
+        if (!mCurrentElement)
             return;
         if (!resized) {
-            Modified = true;
+            markModified();
             return;
         }
-        const QRect box = CurrentElement->geometry();
-        Tbl.EditRecord();
-        Tbl.WriteField(Field::left, box.x() - CardPicture::Origin.x());
-        Tbl.WriteField(Field::top, box.y() - CardPicture::Origin.y());
-        Tbl.WriteField(Field::width, box.width());
-        Tbl.WriteField(Field::height, box.height());
-        Tbl.PostRecord();
-        Modified = true;
+        const QRect box = mCurrentElement->geometry();
+        mDocument.change(mCurrentElement->layerId(),
+                         {{Field::left, box.x() - CardPicture::Origin.x()},
+                          {Field::top, box.y() - CardPicture::Origin.y()},
+                          {Field::width, box.width()},
+                          {Field::height, box.height()}},
+                         QStringLiteral("Átméretezés"));
     });
 }

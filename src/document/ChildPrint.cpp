@@ -60,6 +60,6 @@ void Tfrm_Child::PrintCard()
 void Tfrm_Child::runPrintJob(bool print)
 {
     const TemporaryCard card(mSettings.DataDir);
-    Tbl.SaveFile(QFile::encodeName(card.path()).toStdString());
+    mDocument.writeCopy(card.path());
     RunCardReport(card.path(), print);
 }

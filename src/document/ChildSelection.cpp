@@ -45,32 +45,32 @@ std::optional<int> wholeNumber(const QString& text)
 
 void Tfrm_Child::TblBeforeScroll(LayerTable&)
 {
-    Updating = true;
+    mUpdating = true;
 }
 
 void Tfrm_Child::TblAfterOpen(LayerTable&)
 {
-    Updating = true;
+    mUpdating = true;
 }
 
 void Tfrm_Child::TblBeforeClose(LayerTable&)
 {
-    Updating = true;
+    mUpdating = true;
 }
 
 // The selection sync: the panel, the check marks, the current element and
 // the handles follow the current layer. It only reads the table.
 void Tfrm_Child::TblAfterScroll(LayerTable& DataSet)
 {
-    Updating = false;
+    mUpdating = false;
     const FieldValue& kind = ReadLayerField(DataSet, Field::tipus);
     showTabs(std::holds_alternative<std::int32_t>(kind) ? std::get<std::int32_t>(kind) : -1);
     // A record without a name has no element to find, as the selection
     // goes by name; with one, its own element, also where a foreign card
     // gives another layer the same name.
-    CurrentElement = ReadStr(DataSet, Field::compnev).empty() ? nullptr : elementOf(DataSet.CurrentId());
-    checkFromRecord(CurrentElement);
-    if (qobject_cast<PictureElement*>(CurrentElement) || qobject_cast<ShapeElement*>(CurrentElement)) {
+    mCurrentElement = ReadStr(DataSet, Field::compnev).empty() ? nullptr : elementOf(DataSet.CurrentId());
+    checkFromRecord(mCurrentElement);
+    if (qobject_cast<PictureElement*>(mCurrentElement) || qobject_cast<ShapeElement*>(mCurrentElement)) {
         PlaceHandles();
     } else {
         Shape1->hide();
@@ -94,46 +94,47 @@ void Tfrm_Child::showTabs(int kind)
 void Tfrm_Child::checkFromRecord(CardElement* element)
 {
     if (qobject_cast<TextElement*>(element)) {
-        action("aFelkover")->setChecked(equals(Tbl, Field::felkover, true));
-        action("aDolt")->setChecked(equals(Tbl, Field::dolt, true));
-        action("aAlahuzott")->setChecked(equals(Tbl, Field::alahuzott, true));
-        const FieldValue& alignment = ReadLayerField(Tbl, Field::igazitas);
+        action("aFelkover")->setChecked(equals(Tbl(), Field::felkover, true));
+        action("aDolt")->setChecked(equals(Tbl(), Field::dolt, true));
+        action("aAlahuzott")->setChecked(equals(Tbl(), Field::alahuzott, true));
+        const FieldValue& alignment = ReadLayerField(Tbl(), Field::igazitas);
         const std::int32_t code = isNull(alignment) ? 0 : std::get<std::int32_t>(alignment);
         const std::string_view alignments[] = {"aBalra", "aKozepre", "aJobbra"};
         if (code >= 0 && code <= 2)
             mActions->checkInGroup(action(alignments[code]));
     } else if (qobject_cast<ShapeElement*>(element)) {
-        action("aTeglalap")->setChecked(equals(Tbl, Field::shape, 0));
-        action("aKor")->setChecked(equals(Tbl, Field::shape, 1));
+        action("aTeglalap")->setChecked(equals(Tbl(), Field::shape, 0));
+        action("aKor")->setChecked(equals(Tbl(), Field::shape, 1));
         for (int i = 0; i <= 6; ++i)
-            action("aES" + std::to_string(i))->setChecked(equals(Tbl, Field::brushstyle, i));
+            action("aES" + std::to_string(i))->setChecked(equals(Tbl(), Field::brushstyle, i));
         for (int i = 0; i <= 4; ++i)
-            action("aCS" + std::to_string(i))->setChecked(equals(Tbl, Field::penstyle, i));
+            action("aCS" + std::to_string(i))->setChecked(equals(Tbl(), Field::penstyle, i));
         for (int i = 1; i <= 7; ++i)
-            action("aV" + std::to_string(i))->setChecked(equals(Tbl, Field::penwidth, i));
+            action("aV" + std::to_string(i))->setChecked(equals(Tbl(), Field::penwidth, i));
     } else if (qobject_cast<PictureElement*>(element)) {
-        action("aNyujtas")->setChecked(equals(Tbl, Field::strech, true));
-        action("aNormal")->setChecked(equals(Tbl, Field::strech, false));
+        action("aNyujtas")->setChecked(equals(Tbl(), Field::strech, true));
+        action("aNormal")->setChecked(equals(Tbl(), Field::strech, false));
     }
 }
 
-// The text panel applies to the text element as the user types; the record
-// gets the same values through the editors.
-void Tfrm_Child::DBEdit1Change()
+// What the user types into the text panel goes to the current text layer's
+// record, keystroke by keystroke, and the element shows it from there. A
+// size that is not a whole number is refused with its message; the box
+// keeps the typing, and the next valid keystroke is taken.
+void Tfrm_Child::panelTyped(std::string_view field, const QString& text)
 {
-    auto* text = qobject_cast<TextElement*>(CurrentElement);
-    if (Updating || !text)
+    if (mUpdating || !qobject_cast<TextElement*>(mCurrentElement))
         return;
-    const QString sizeText = DBComboBox2->currentText();
-    const std::optional<int> points = wholeNumber(sizeText);
-    if (!points)
-        throw TableError("'" + (sizeText.size() > 80 ? sizeText.left(80) + QChar(0x2026) : sizeText).toStdString()
-                         + "' is not a valid integer value");
-    TextLook look = text->look();
-    look.points = *points;
-    look.font.setPixelSize(std::max(1, pointsToPixels(*points)));
-    look.font.setFamily(DBComboBox1->currentText());
-    look.text = DBEdit1->text();
-    text->setLook(look);
-    Modified = true;
+    const LayerTable::RecordId layer = Tbl().CurrentId();
+    if (field == Field::betumeret) {
+        const std::optional<int> points = wholeNumber(text);
+        if (!points)
+            throw TableError("'" + (text.size() > 80 ? text.left(80) + QChar(0x2026) : text).toStdString()
+                             + "' is not a valid integer value");
+        mDocument.type(layer, field, std::int32_t(*points), QStringLiteral("Betűméret"));
+    } else if (field == Field::betutipus) {
+        mDocument.type(layer, field, toWin1250(text), QStringLiteral("Betűtípus"));
+    } else {
+        mDocument.type(layer, field, toWin1250(text), QStringLiteral("Gépelés"));
+    }
 }

@@ -27,27 +27,28 @@ QString elementName(const LayerTable& table)
 class RebuildScope
 {
 public:
-    RebuildScope(Tfrm_Child& window, LayerTable::Handler sync)
-        : mWindow(window), mSync(std::move(sync))
+    RebuildScope(LayerTable& table, bool& updating, LayerTable::Handler sync)
+        : mTable(table), mUpdating(updating), mSync(std::move(sync))
     {
-        mWindow.Tbl.AfterScroll = nullptr;
-        mWindow.Updating = true;
+        mTable.AfterScroll = nullptr;
+        mUpdating = true;
     }
     ~RebuildScope()
     {
         if (mControlsPaused)
-            mWindow.Tbl.EnableControls();
-        mWindow.Tbl.AfterScroll = mSync;
-        mWindow.Updating = false;
+            mTable.EnableControls();
+        mTable.AfterScroll = mSync;
+        mUpdating = false;
     }
     void pauseControls()
     {
-        mWindow.Tbl.DisableControls();
+        mTable.DisableControls();
         mControlsPaused = true;
     }
 
 private:
-    Tfrm_Child& mWindow;
+    LayerTable& mTable;
+    bool& mUpdating;
     LayerTable::Handler mSync;
     bool mControlsPaused = false;
 };
@@ -83,8 +84,8 @@ void Tfrm_Child::removeElements()
     const QObjectList children = GroupBox1->children();
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
         if (auto* element = qobject_cast<CardElement*>(*it)) {
-            if (element == CurrentElement)
-                CurrentElement = nullptr;
+            if (element == mCurrentElement)
+                mCurrentElement = nullptr;
             delete element;
         }
     }
@@ -99,7 +100,7 @@ void Tfrm_Child::RebuildElements()
 {
     std::vector<Problem> problems;
     {
-        RebuildScope scope(*this, [this](LayerTable& t) { TblAfterScroll(t); });
+        RebuildScope scope(Tbl(), mUpdating, [this](LayerTable& t) { TblAfterScroll(t); });
         mRebuildProblems = &problems;
         struct Collected
         {
@@ -107,23 +108,24 @@ void Tfrm_Child::RebuildElements()
             ~Collected() { target = nullptr; }
         } collected{mRebuildProblems};
         removeElements();
-        CurrentElement = nullptr;
-        const LayerTable::RecordId current = Tbl.StoredCount() > 0 ? Tbl.CurrentId() : 0;
+        mCurrentElement = nullptr;
+        mStruckOut.clear();
+        const LayerTable::RecordId current = Tbl().StoredCount() > 0 ? Tbl().CurrentId() : 0;
 
         scope.pauseControls();
-        Tbl.MoveFirst();
-        while (!Tbl.AtEnd()) {
-            switch (ReadInt(Tbl, Field::tipus, -1)) {
+        Tbl().MoveFirst();
+        while (!Tbl().AtEnd()) {
+            switch (ReadInt(Tbl(), Field::tipus, -1)) {
             case 0: BuildTextElement(); break;
             case 1: BuildImageElement(); break;
             case 2: BuildShapeElement(); break;
             default: break;
             }
-            Tbl.MoveNext();
+            Tbl().MoveNext();
         }
-        Tbl.LocateId(current);
+        Tbl().LocateId(current);
     }
-    if (Tbl.StoredCount() == 0)
+    if (Tbl().StoredCount() == 0)
         showTabs(-1);
     std::string unseen;
     for (const Problem& problem : problems) {
@@ -143,14 +145,14 @@ void Tfrm_Child::RebuildElements()
 // none. Outside a rebuild it is shown at once.
 void Tfrm_Child::noteProblem(const std::string& problem)
 {
-    std::string layer = fromWin1250(ReadStr(Tbl, Field::nev)).left(60).toStdString();
+    std::string layer = fromWin1250(ReadStr(Tbl(), Field::nev)).left(60).toStdString();
     if (layer.empty())
-        layer = "#" + std::to_string(ReadInt(Tbl, Field::sorszam, 0));
+        layer = "#" + std::to_string(ReadInt(Tbl(), Field::sorszam, 0));
     std::string line = layer + ": " + problem;
     if (!line.empty() && line.back() > '.')
         line += '.';
     if (mRebuildProblems)
-        mRebuildProblems->push_back({Tbl.CurrentId(), problem, line});
+        mRebuildProblems->push_back({Tbl().CurrentId(), problem, line});
     else
         showError(PictureError(line));
 }
@@ -161,9 +163,9 @@ void Tfrm_Child::noteProblem(const std::string& problem)
 // other.
 void Tfrm_Child::wireElement(CardElement* element, const LayerItem& item)
 {
-    element->setObjectName(elementName(Tbl));
-    element->setLayerId(Tbl.CurrentId());
-    element->setTag(ReadInt(Tbl, Field::sorszam, 0));
+    element->setObjectName(elementName(Tbl()));
+    element->setLayerId(Tbl().CurrentId());
+    element->setTag(ReadInt(Tbl(), Field::sorszam, 0));
     element->setItem(item);
     if (item.kind == LayerKind::Text)
         element->move(CardPicture::Origin + item.box.topLeft());
@@ -174,7 +176,7 @@ void Tfrm_Child::wireElement(CardElement* element, const LayerItem& item)
     connect(element, &CardElement::released, this, &Tfrm_Child::LblMouseUp);
     element->show();
     element->raise();
-    CurrentElement = element;
+    mCurrentElement = element;
 }
 
 CardElement* Tfrm_Child::BuildTextElement()
@@ -182,7 +184,7 @@ CardElement* Tfrm_Child::BuildTextElement()
     auto* element = new TextElement(GroupBox1);
     element->setContextMenu(PopupMenu1);
     connect(element, &CardElement::doubleClicked, this, [this] { action("aBetutipus")->trigger(); });
-    wireElement(element, *readLayerItem(Tbl, PictureScale::Display));
+    wireElement(element, *readLayerItem(Tbl(), PictureScale::Display));
     return element;
 }
 
@@ -193,7 +195,7 @@ CardElement* Tfrm_Child::BuildImageElement()
     auto* element = new PictureElement(GroupBox1);
     element->setContextMenu(PopupMenu2);
     connect(element, &CardElement::doubleClicked, this, [this] { action("aKepValaszt")->trigger(); });
-    const LayerItem item = *readLayerItem(Tbl, PictureScale::Display);
+    const LayerItem item = *readLayerItem(Tbl(), PictureScale::Display);
     if (!item.pictureError.empty()) {
         element->setPlaceholder(true);
         noteProblem(item.pictureError);
@@ -206,7 +208,7 @@ CardElement* Tfrm_Child::BuildShapeElement()
 {
     auto* element = new ShapeElement(GroupBox1);
     element->setContextMenu(PopupMenu3);
-    wireElement(element, *readLayerItem(Tbl, PictureScale::Display));
+    wireElement(element, *readLayerItem(Tbl(), PictureScale::Display));
     return element;
 }
 
@@ -215,7 +217,7 @@ CardElement* Tfrm_Child::BuildShapeElement()
 // what changes.
 void Tfrm_Child::PlaceHandles()
 {
-    if (!CurrentElement || qobject_cast<TextElement*>(CurrentElement))
+    if (!mCurrentElement || qobject_cast<TextElement*>(mCurrentElement))
         return;
     const QObjectList& children = GroupBox1->children();
     const bool onTop = children.size() >= 2 && children[children.size() - 2] == Shape1 && children.back() == Shape4;
@@ -225,7 +227,75 @@ void Tfrm_Child::PlaceHandles()
     }
     Shape1->show();
     Shape4->show();
-    const QRect box = CurrentElement->geometry();
+    const QRect box = mCurrentElement->geometry();
     Shape1->move(box.topLeft());
     Shape4->move(box.left() + box.width() - ResizeHandle::Size, box.top() + box.height() - ResizeHandle::Size);
+}
+
+// A new layer is built on top; one that comes back takes its place in the
+// stack again, under the layer that follows it in table order, and the
+// panels and the handles follow it.
+void Tfrm_Child::layerAdded(LayerTable::RecordId id, bool restored)
+{
+    switch (ReadInt(Tbl(), Field::tipus, -1)) {
+    case 0: BuildTextElement(); break;
+    case 1: BuildImageElement(); break;
+    case 2: BuildShapeElement(); break;
+    default: return;
+    }
+    CardElement* built = elementOf(id);
+    for (int row = Tbl().RowOf(id) + 1; built && row < Tbl().StoredCount(); ++row) {
+        if (CardElement* above = elementOf(Tbl().StoredId(row))) {
+            built->stackUnder(above);
+            break;
+        }
+    }
+    if (restored)
+        TblAfterScroll(Tbl());
+}
+
+void Tfrm_Child::layerRemoved(LayerTable::RecordId id)
+{
+    CardElement* element = elementOf(id);
+    if (!element)
+        return;
+    if (element == mCurrentElement)
+        mCurrentElement = nullptr;
+    delete element;
+    mStruckOut.erase(id);
+}
+
+// The element is drawn from its record again. A text keeps the place its
+// alignment gave it while its text or font changed, unless the record's
+// own place changed; a strike-out chosen in the font dialog stays.
+void Tfrm_Child::layerChanged(LayerTable::RecordId id)
+{
+    CardElement* element = elementOf(id);
+    if (!element)
+        return;
+    const std::optional<LayerItem> read = readLayerItem(Tbl(), PictureScale::Display);
+    if (!read)
+        return;
+    LayerItem item = *read;
+    const bool moved = item.box.topLeft() != element->item().box.topLeft();
+    if (item.kind == LayerKind::Text) {
+        if (mStruckOut.contains(id))
+            item.text.font.setStrikeOut(true);
+        element->setItem(item);
+        if (moved)
+            element->move(CardPicture::Origin + item.box.topLeft());
+    } else {
+        element->setPlaceholder(!item.pictureError.empty());
+        element->setItem(item);
+        element->setGeometry(QRect(CardPicture::Origin + item.box.topLeft(), item.box.size()));
+    }
+    element->setTag(ReadInt(Tbl(), Field::sorszam, 0));
+    if (Tbl().CurrentId() == id)
+        TblAfterScroll(Tbl());
+}
+
+void Tfrm_Child::layersReset()
+{
+    RebuildElements();
+    TblAfterScroll(Tbl());
 }

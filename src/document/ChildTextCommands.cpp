@@ -2,12 +2,13 @@
 
 #include "document/Dialogs.h"
 #include "editor/ActionTable.h"
+#include "editor/PictureElement.h"
+#include "editor/ShapeElement.h"
 #include "editor/TextElement.h"
 #include "layer/LayerFields.h"
 #include "layer/LayerLook.h"
 #include "layer/LayerRecord.h"
 #include "layer/Win1250Text.h"
-#include "storage/TableError.h"
 
 #include <QAction>
 
@@ -16,18 +17,8 @@
 // a style toggle takes Qt's flip as its new state; a radio command checks
 // itself and unchecks its group (so running the checked one keeps it
 // checked); a command that finds nothing to act on flips the mark back, so
-// that it changes nothing at all. The selection sync sets the marks from
-// the record whenever the current layer changes.
-
-// The one shape of a layer command, after the element has changed: edit,
-// assign, post, and the card has unsaved changes.
-void Tfrm_Child::postField(std::string_view field, const FieldValue& value)
-{
-    Tbl.EditRecord();
-    Tbl.WriteField(field, value);
-    Tbl.PostRecord();
-    Modified = true;
-}
+// that it changes nothing at all. Once the document has changed the record,
+// the marks are set from it again.
 
 void Tfrm_Child::undoMark(QAction* mark)
 {
@@ -35,48 +26,63 @@ void Tfrm_Child::undoMark(QAction* mark)
         mark->setChecked(!mark->isChecked());
 }
 
-void Tfrm_Child::toggleStyle(const char* name, std::string_view field, void (QFont::*set)(bool),
-                             bool (QFont::*get)() const)
+LayerTable::RecordId Tfrm_Child::currentLayer() const
+{
+    return mCurrentElement ? mCurrentElement->layerId() : 0;
+}
+
+template <class Element>
+Element* Tfrm_Child::currentAs() const
+{
+    return qobject_cast<Element*>(mCurrentElement);
+}
+
+template TextElement* Tfrm_Child::currentAs<TextElement>() const;
+template PictureElement* Tfrm_Child::currentAs<PictureElement>() const;
+template ShapeElement* Tfrm_Child::currentAs<ShapeElement>() const;
+
+// The one shape of a layer command: the document changes the current
+// layer's record, as one step named by the command's caption.
+void Tfrm_Child::changeCurrent(const char* name, CardDocument::Values values)
+{
+    mDocument.change(currentLayer(), values, action(name)->text());
+}
+
+void Tfrm_Child::toggleStyle(const char* name, std::string_view field)
 {
     QAction* mark = action(name);
-    auto* text = qobject_cast<TextElement*>(CurrentElement);
-    if (!text) {
+    if (!currentAs<TextElement>()) {
         undoMark(mark);
         return;
     }
-    QFont font = text->look().font;
-    (font.*set)(!(font.*get)());
-    text->setLayerFont(font);
-    postField(field, mark->isChecked());
+    changeCurrent(name, {{field, mark->isChecked()}});
 }
 
 void Tfrm_Child::aFelkoverExecute()
 {
-    toggleStyle("aFelkover", Field::felkover, &QFont::setBold, &QFont::bold);
+    toggleStyle("aFelkover", Field::felkover);
 }
 
 void Tfrm_Child::aDoltExecute()
 {
-    toggleStyle("aDolt", Field::dolt, &QFont::setItalic, &QFont::italic);
+    toggleStyle("aDolt", Field::dolt);
 }
 
 void Tfrm_Child::aAlahuzottExecute()
 {
-    toggleStyle("aAlahuzott", Field::alahuzott, &QFont::setUnderline, &QFont::underline);
+    toggleStyle("aAlahuzott", Field::alahuzott);
 }
 
 // The stored codes are the card file's own: left 0, centre 1, right 2.
 void Tfrm_Child::setTextAlignment(const char* name, std::int32_t code)
 {
     QAction* mark = action(name);
-    auto* text = qobject_cast<TextElement*>(CurrentElement);
-    if (!text) {
+    if (!currentAs<TextElement>()) {
         undoMark(mark);
         return;
     }
-    text->setAlignment(alignmentFromCode(code));
     mActions->checkInGroup(mark);
-    postField(Field::igazitas, code);
+    changeCurrent(name, {{Field::igazitas, code}});
 }
 
 void Tfrm_Child::aBalraExecute()
@@ -94,56 +100,53 @@ void Tfrm_Child::aJobbraExecute()
     setTextAlignment("aJobbra", 2);
 }
 
-// A cancelled dialog still writes the colour the element had.
+// A cancelled dialog leaves the colour as it was, and counts as a change.
 void Tfrm_Child::aSzinExecute()
 {
-    auto* text = qobject_cast<TextElement*>(CurrentElement);
+    auto* text = currentAs<TextElement>();
     if (!text)
         return;
-    QColor color = text->look().color;
-    if (const std::optional<QColor> chosen = dialogs().chooseColor(this, color)) {
-        color = *chosen;
-        text->setColor(color);
-    }
-    postField(Field::szin, storedFromColor(color));
+    if (const std::optional<QColor> chosen = dialogs().chooseColor(this, text->look().color))
+        changeCurrent("aSzin", {{Field::szin, storedFromColor(*chosen)}});
+    else
+        markModified();
 }
 
 // The font with its colour; the alignment stays. The dialog starts from the
-// layer's own values, so OK with nothing changed writes them back as they
-// were. A strike-out chosen in the dialog shows until the surface is next
-// rebuilt: no field keeps it. However the dialog ends, the press of the
-// double-click that opened it starts no drag.
+// layer's own values, so OK with nothing changed leaves them as they were.
+// A strike-out chosen in the dialog shows until the surface is next built:
+// no field keeps it. However the dialog ends, the press of the double-click
+// that opened it starts no drag.
 void Tfrm_Child::aBetutipusExecute()
 {
-    auto* text = qobject_cast<TextElement*>(CurrentElement);
+    auto* text = currentAs<TextElement>();
     if (!text)
         return;
-    DialogClosed = true;
-    Dragging = false;
+    mDialogClosed = true;
+    mDragging = false;
     const DialogEnded ended(*this);
     const TextLook& shown = text->look();
     const Dialogs::FontChoice preset{shown.font.family(), shown.points,          shown.font.bold(),
                                      shown.font.italic(), shown.font.underline(), shown.font.strikeOut(),
                                      shown.color};
+    const LayerTable::RecordId layer = currentLayer();
     if (const std::optional<Dialogs::FontChoice> chosen = dialogs().chooseFont(this, preset)) {
-        const std::string face = toWin1250(chosen->family);
-        TextLook look = shown;
-        look.points = chosen->points;
-        look.font = layerFont(chosen->family, look.points, chosen->bold, chosen->italic, chosen->underline);
-        look.font.setStrikeOut(chosen->strikeOut);
-        look.color = chosen->color;
-        Tbl.EditRecord();
-        text->setLook(look);
-        Tbl.WriteField(Field::betutipus, face);
-        Tbl.WriteField(Field::betumeret, look.points);
-        Tbl.WriteField(Field::felkover, chosen->bold);
-        Tbl.WriteField(Field::dolt, chosen->italic);
-        Tbl.WriteField(Field::alahuzott, chosen->underline);
-        Tbl.WriteField(Field::szin, storedFromColor(chosen->color));
-        Tbl.PostRecord();
-        action("aFelkover")->setChecked(chosen->bold);
-        action("aDolt")->setChecked(chosen->italic);
-        action("aAlahuzott")->setChecked(chosen->underline);
+        if (chosen->strikeOut)
+            mStruckOut.insert(layer);
+        else
+            mStruckOut.erase(layer);
+        changeCurrent("aBetutipus", {{Field::betutipus, toWin1250(chosen->family)},
+                                     {Field::betumeret, chosen->points},
+                                     {Field::felkover, chosen->bold},
+                                     {Field::dolt, chosen->italic},
+                                     {Field::alahuzott, chosen->underline},
+                                     {Field::szin, storedFromColor(chosen->color)}});
+        // A strike-out alone changes no field, yet shows at once.
+        if (CardElement* element = elementOf(layer); element && chosen->strikeOut != shown.font.strikeOut()) {
+            LayerItem item = element->item();
+            item.text.font.setStrikeOut(chosen->strikeOut);
+            element->setItem(item);
+        }
     }
-    Modified = true;
+    markModified();
 }

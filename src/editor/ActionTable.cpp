@@ -29,7 +29,9 @@ QAction* ActionTable::add(const char* name, const char* caption, const char* hin
     action->setProperty("category", QString::fromUtf8(category));
     action->setProperty("imageIndex", image);
     action->setProperty("tag", 0);
-    action->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
+    // Several keys are written "Ctrl+Y; Shift+Ctrl+Z"; the first is the one
+    // the menus show.
+    action->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(shortcut)));
     action->setShortcutContext(mContext);
     action->setCheckable(checkable);
     action->setChecked(checked);

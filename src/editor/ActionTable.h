@@ -16,8 +16,9 @@ class QToolBar;
 class QWidget;
 
 // One command of a window: name, caption, hint (nullptr: the caption; "":
-// none), short-cut as key text, category, image index, radio group (0 for
-// none), initial check, whether it checks at all, and its handler.
+// none), short-cut as key text (several separated by "; "), category, image
+// index, radio group (0 for none), initial check, whether it checks at all,
+// and its handler.
 template <class Owner>
 struct ActionRow
 {

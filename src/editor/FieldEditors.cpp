@@ -4,7 +4,11 @@
 #include "layer/Win1250Text.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
+#include <QMenu>
+
+#include <memory>
 
 namespace {
 
@@ -34,6 +38,16 @@ void setBase(QWidget* editor, const QColor& color)
 void showFocus(QWidget* editor, bool focused)
 {
     setBase(editor, focused ? FocusColor : QApplication::palette(editor).color(QPalette::Base));
+}
+
+// The editor's own menu less its own undo and redo.
+void popUpWithoutUndo(QLineEdit* editor, QPoint at)
+{
+    std::unique_ptr<QMenu> menu(editor->createStandardContextMenu());
+    for (QAction* item : menu->actions())
+        if (item->objectName() == QLatin1String("edit-undo") || item->objectName() == QLatin1String("edit-redo"))
+            menu->removeAction(item);
+    menu->exec(at);
 }
 
 } // namespace
@@ -79,57 +93,26 @@ QString FieldBinding::shownText() const
     return {};
 }
 
-// Input the user is still typing survives changes of other fields; a
-// scroll or a reload means it belonged elsewhere, and an edit that ended
-// without it (a cancel) drops it.
-bool FieldBinding::follow(TableChange change)
+// The table shows its own value through the editor; only what the user
+// typed is written.
+void FieldBinding::userEdited(const QString& text)
 {
-    if (change == TableChange::Scroll || change == TableChange::DataSet)
-        mPending = false;
-    if (change == TableChange::State && mPending && !mTable.IsEditing())
-        mPending = false;
-    return !mPending || change == TableChange::Scroll || change == TableChange::DataSet;
-}
-
-void FieldBinding::userEdited()
-{
-    if (showing)
+    if (showing || !mWriter)
         return;
-    if (mTable.State() == TableState::Browse && mTable.CurrentRow() >= 0) {
-        mPending = true;
-        mTable.EditRecord();
-    } else if (mTable.IsEditing()) {
-        mPending = true;
-    }
-}
-
-// Text as Windows-1250 bytes; integers as typed, so that the table itself
-// refuses what is not a number, with the field's name in the message.
-// Written first, cleared after: a value the table refuses stays pending and
-// fails again at the next attempt.
-void FieldBinding::write(const QString& text)
-{
-    if (!mPending)
-        return;
-    const FieldDef* field = fieldDef(mTable, mField);
-    if (field && field->Type == FieldType::String)
-        mTable.WriteField(mField, toWin1250(text));
-    else
-        mTable.WriteField(mField, text.toStdString());
-    mPending = false;
-}
-
-void FieldBinding::focusLeft(const QString& text)
-{
-    if (mPending && mTable.IsEditing())
-        write(text);
+    writing = true;
+    const struct Done
+    {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{writing};
+    mWriter(text);
 }
 
 FieldEdit::FieldEdit(LayerTable& table, std::string_view fieldName, QWidget* parent)
     : QLineEdit(parent)
     , mBinding(table, fieldName)
 {
-    connect(this, &QLineEdit::textEdited, this, [this] { guarded([this] { mBinding.userEdited(); }); });
+    connect(this, &QLineEdit::textEdited, this, [this] { guarded([this] { mBinding.userEdited(text()); }); });
     applyLimits();
     showField();
     table.AttachControl(this);
@@ -140,10 +123,15 @@ FieldEdit::~FieldEdit()
     mBinding.table().DetachControl(this);
 }
 
+// Only when the field's size changed: setting them again would put the
+// text back and the cursor at its end, in the middle of the user's typing.
 void FieldEdit::applyLimits()
 {
     const int maxLength = mBinding.maxLength();
-    setMaxLength(maxLength > 0 ? maxLength : 32767);
+    const int limit = maxLength > 0 ? maxLength : 32767;
+    if (validator() && this->maxLength() == limit)
+        return;
+    setMaxLength(limit);
     delete validator();
     setValidator(new StorableTextValidator(maxLength, this));
 }
@@ -152,17 +140,13 @@ void FieldEdit::tableChanged(LayerTable&, TableChange change)
 {
     if (change == TableChange::DataSet)
         applyLimits();
-    if (mBinding.follow(change))
-        showField();
-}
-
-void FieldEdit::writePendingInput(LayerTable&)
-{
-    mBinding.write(text());
+    showField();
 }
 
 void FieldEdit::showField()
 {
+    if (mBinding.writing)
+        return;  // the table is taking what the user typed
     const QString value = mBinding.shownText();
     if (value == text())
         return;  // keeps the cursor where the user left it
@@ -180,10 +164,13 @@ void FieldEdit::focusInEvent(QFocusEvent* event)
 void FieldEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    if (!leavesWithinWindow(event))
-        return;
-    showFocus(this, false);
-    guarded([this] { mBinding.focusLeft(text()); });
+    if (leavesWithinWindow(event))
+        showFocus(this, false);
+}
+
+void FieldEdit::contextMenuEvent(QContextMenuEvent* event)
+{
+    popUpWithoutUndo(this, event->globalPos());
 }
 
 FieldComboBox::FieldComboBox(LayerTable& table, std::string_view fieldName, QWidget* parent)
@@ -195,8 +182,12 @@ FieldComboBox::FieldComboBox(LayerTable& table, std::string_view fieldName, QWid
     // nor be completed from them behind the user's back.
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
-    connect(lineEdit(), &QLineEdit::textEdited, this, [this] { guarded([this] { mBinding.userEdited(); }); });
-    connect(this, &QComboBox::activated, this, [this] { guarded([this] { mBinding.userEdited(); }); });
+    connect(lineEdit(), &QLineEdit::textEdited, this,
+            [this] { guarded([this] { mBinding.userEdited(currentText()); }); });
+    connect(this, &QComboBox::activated, this, [this] { guarded([this] { mBinding.userEdited(currentText()); }); });
+    lineEdit()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lineEdit(), &QLineEdit::customContextMenuRequested, this,
+            [this](QPoint at) { popUpWithoutUndo(lineEdit(), lineEdit()->mapToGlobal(at)); });
     // Filling the list makes its first entry current; the field's value
     // must stay what is shown.
     connect(model(), &QAbstractItemModel::rowsInserted, this, &FieldComboBox::showField);
@@ -213,7 +204,10 @@ FieldComboBox::~FieldComboBox()
 void FieldComboBox::applyLimits()
 {
     const int maxLength = mBinding.maxLength();
-    lineEdit()->setMaxLength(maxLength > 0 ? maxLength : 32767);
+    const int limit = maxLength > 0 ? maxLength : 32767;
+    if (lineEdit()->validator() && lineEdit()->maxLength() == limit)
+        return;
+    lineEdit()->setMaxLength(limit);
     delete lineEdit()->validator();
     setValidator(new StorableTextValidator(maxLength, this));
 }
@@ -222,13 +216,7 @@ void FieldComboBox::tableChanged(LayerTable&, TableChange change)
 {
     if (change == TableChange::DataSet)
         applyLimits();
-    if (mBinding.follow(change))
-        showField();
-}
-
-void FieldComboBox::writePendingInput(LayerTable&)
-{
-    mBinding.write(currentText());
+    showField();
 }
 
 // An entry equal to the value becomes the current one, so the open list
@@ -236,6 +224,8 @@ void FieldComboBox::writePendingInput(LayerTable&)
 // the card window's change handler, which cannot take an empty size.
 void FieldComboBox::showField()
 {
+    if (mBinding.writing)
+        return;
     const QString value = mBinding.shownText();
     const int entry = findText(value, Qt::MatchFixedString | Qt::MatchCaseSensitive);
     if (value == currentText() && (entry < 0 || entry == currentIndex()))
@@ -258,8 +248,6 @@ void FieldComboBox::focusInEvent(QFocusEvent* event)
 void FieldComboBox::focusOutEvent(QFocusEvent* event)
 {
     QComboBox::focusOutEvent(event);
-    if (!leavesWithinWindow(event))
-        return;
-    showFocus(this, false);
-    guarded([this] { mBinding.focusLeft(currentText()); });
+    if (leavesWithinWindow(event))
+        showFocus(this, false);
 }

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QValidator>
 
+#include <functional>
+
 // Takes only what a card or the settings file can store as typed:
 // characters Windows-1250 holds, no control characters (the table would
 // cut the text at a NUL), and no more than maxLength (0: no limit).
@@ -20,33 +22,33 @@ private:
 };
 
 // Editors bound to one field of the table's current record: they show its
-// value whenever another record becomes current, put the table into editing
-// state when the user types, and write what was typed when the table
-// finishes the change (or when they lose the focus). They take only
-// characters that Windows-1250 can hold, and at most the field's size.
+// value whenever another record becomes current or the field changes, and
+// hand what the user types (each keystroke, each entry picked) to their
+// writer, which changes the record through the card's document. They take
+// only characters that Windows-1250 can hold, and at most the field's size.
+// Their own undo is not offered: the card's history holds the typing.
 
-// What both editors share: the field, whether the user has typed into it,
-// and when that input goes to the table.
+// What both editors share: the field, its writer, and whether the value
+// shown is being put there by the table rather than typed.
 class FieldBinding
 {
 public:
+    using Writer = std::function<void(const QString& text)>;
+
     FieldBinding(LayerTable& table, std::string_view fieldName);
 
     LayerTable& table() const { return mTable; }
     int maxLength() const;  // 0 for no limit
     QString shownText() const;
-    // Follows a change of the table; true when the editor must show the
-    // field's value again.
-    bool follow(TableChange change);
-    void userEdited();
-    void write(const QString& text);
-    void focusLeft(const QString& text);
+    void setWriter(Writer writer) { mWriter = std::move(writer); }
+    void userEdited(const QString& text);
     bool showing = false;  // set while the editor shows the field's value
+    bool writing = false;  // set while the writer takes what was typed
 
 private:
     LayerTable& mTable;
     std::string mField;
-    bool mPending = false;
+    Writer mWriter;
 };
 
 class FieldEdit : public QLineEdit, public TableControl
@@ -57,12 +59,13 @@ public:
     FieldEdit(LayerTable& table, std::string_view fieldName, QWidget* parent = nullptr);
     ~FieldEdit() override;
 
+    void setWriter(FieldBinding::Writer writer) { mBinding.setWriter(std::move(writer)); }
     void tableChanged(LayerTable& table, TableChange change) override;
-    void writePendingInput(LayerTable& table) override;
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void applyLimits();
@@ -79,8 +82,8 @@ public:
     FieldComboBox(LayerTable& table, std::string_view fieldName, QWidget* parent = nullptr);
     ~FieldComboBox() override;
 
+    void setWriter(FieldBinding::Writer writer) { mBinding.setWriter(std::move(writer)); }
     void tableChanged(LayerTable& table, TableChange change) override;
-    void writePendingInput(LayerTable& table) override;
 
 protected:
     void focusInEvent(QFocusEvent* event) override;

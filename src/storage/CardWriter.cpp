@@ -205,7 +205,7 @@ void appendValue(CardSink& sink, const FieldDef& field, const FieldValue& value)
     } else if (auto* flag = std::get_if<bool>(&value)) {
         sink.appendQuoted(*flag ? csv::TrueString : csv::FalseString);
     } else if (auto* blob = std::get_if<Blob>(&value)) {
-        sink.appendQuotedSixBit(blob->bytes);
+        sink.appendQuotedSixBit(blob->bytes());
     } else if (auto* text = std::get_if<std::string>(&value)) {
         if (field.Type == FieldType::Blob)
             sink.appendQuotedSixBit(*text);

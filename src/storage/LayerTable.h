@@ -144,6 +144,18 @@ public:
     void EndLoad();
     bool IsLoading() const { return mLoading; }
 
+    // Whole records, for the card's history: a record's values (pictures
+    // shared, not copied), a record put back at its row with its own id, a
+    // record taken out, and the order of the records with whether it is
+    // kept sorted. They raise no event; the controls are told, and the
+    // cursor stays on its record (on the next one when its own is taken).
+    // The table must be open and browsing.
+    std::vector<FieldValue> StoredRecord(int row) const;
+    void InsertStored(int row, std::vector<FieldValue> values, RecordId id);
+    std::vector<FieldValue> RemoveStored(RecordId id);
+    std::vector<RecordId> Order() const;
+    void Reorder(const std::vector<RecordId>& order, bool sorted);
+
     // What the table holds in memory for its fields, as allocated: the
     // definitions, their texts and the name index.
     std::uint64_t FieldBytes() const;
@@ -160,6 +172,7 @@ private:
     static constexpr int PendingRow = -1;
 
     void requireOpen() const;
+    void requireBrowsing() const;
     [[noreturn]] void fail(const std::string& text) const;
     int indexOf(std::string_view name) const;
     void raise(const Handler& handler);

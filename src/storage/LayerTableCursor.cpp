@@ -20,7 +20,7 @@ int compareValues(const FieldValue& a, const FieldValue& b)
         if constexpr (std::is_same_v<T, std::monostate>)
             return 0;
         else if constexpr (std::is_same_v<T, Blob>)
-            return x.bytes.compare(y.bytes);
+            return x.bytes().compare(y.bytes());
         else
             return x < y ? -1 : (y < x ? 1 : 0);
     }, a);
@@ -284,4 +284,88 @@ void LayerTable::checkRow(int row) const
 {
     if (row < 0 || row >= static_cast<int>(mRecords.size()))
         throw std::out_of_range("LayerTable: row out of range");
+}
+
+void LayerTable::requireBrowsing() const
+{
+    requireOpen();
+    if (mState != TableState::Browse || mLoading)
+        throw std::logic_error(mName + ": whole records change only while browsing");
+}
+
+std::vector<FieldValue> LayerTable::StoredRecord(int row) const
+{
+    checkRow(row);
+    return mRecords[row];
+}
+
+void LayerTable::InsertStored(int row, std::vector<FieldValue> values, RecordId id)
+{
+    requireBrowsing();
+    if (row < 0 || row > static_cast<int>(mRecords.size()) || values.size() != mFields.size() || id == 0
+        || RowOf(id) >= 0)
+        throw std::logic_error(mName + ": a record cannot be put back there");
+    Record record;
+    static_cast<std::vector<FieldValue>&>(record) = std::move(values);
+    record.id = id;
+    mLastId = std::max(mLastId, id);
+    mRecords.insert(mRecords.begin() + row, std::move(record));
+    if (mCursor >= row)
+        ++mCursor;
+    if (mCursor < 0)
+        mCursor = row;
+    resetFlags();
+    notify(TableChange::DataSet);
+}
+
+std::vector<FieldValue> LayerTable::RemoveStored(RecordId id)
+{
+    requireBrowsing();
+    const int row = RowOf(id);
+    if (row < 0)
+        throw std::logic_error(mName + ": no such record");
+    std::vector<FieldValue> values = std::move(static_cast<std::vector<FieldValue>&>(mRecords[row]));
+    mRecords.erase(mRecords.begin() + row);
+    if (mCursor > row || mCursor >= static_cast<int>(mRecords.size()))
+        --mCursor;
+    resetFlags();
+    readIntoCursor();
+    notify(TableChange::DataSet);
+    return values;
+}
+
+std::vector<LayerTable::RecordId> LayerTable::Order() const
+{
+    std::vector<RecordId> order;
+    order.reserve(mRecords.size());
+    for (const Record& record : mRecords)
+        order.push_back(record.id);
+    return order;
+}
+
+// Records the order does not name keep their place after those it names.
+void LayerTable::Reorder(const std::vector<RecordId>& order, bool sorted)
+{
+    requireBrowsing();
+    const RecordId current = CurrentId();
+    std::vector<Record> reordered;
+    reordered.reserve(mRecords.size());
+    for (RecordId id : order) {
+        const int row = RowOf(id);
+        if (row >= 0) {
+            reordered.push_back(std::move(mRecords[row]));
+            mRecords.erase(mRecords.begin() + row);
+        }
+    }
+    for (Record& rest : mRecords)
+        reordered.push_back(std::move(rest));
+    mRecords = std::move(reordered);
+    if (sorted) {
+        if (mSortFields.empty())
+            mSortFields = fieldIndexes(SortFields);
+    } else {
+        mSortFields.clear();
+    }
+    mCursor = RowOf(current);
+    notify(TableChange::DataSet);
 }

@@ -26,7 +26,7 @@ std::string textOf(FieldValue&& value)
         else if constexpr (std::is_same_v<T, std::string>)
             return std::move(v);
         else if constexpr (std::is_same_v<T, Blob>)
-            return std::move(v.bytes);
+            return v.bytes();
         else
             return {};
     }, std::move(value));
@@ -66,10 +66,13 @@ FieldValue toBoolean(FieldValue&& value)
     return csv::parseBoolean(textOf(std::move(value)));
 }
 
+// A blob stays shared; other values become bytes of their own.
 FieldValue toBlob(FieldValue&& value)
 {
+    if (const auto* blob = std::get_if<Blob>(&value))
+        return blob->empty() ? FieldValue{} : std::move(value);
     Blob blob{textOf(std::move(value))};
-    if (blob.bytes.empty())
+    if (blob.empty())
         return {};
     return blob;
 }
@@ -256,7 +259,7 @@ const std::string& LayerTable::ReadBlob(std::string_view name) const
 {
     const FieldValue& value = ReadField(name);
     if (const auto* blob = std::get_if<Blob>(&value))
-        return blob->bytes;
+        return blob->bytes();
     if (const auto* text = std::get_if<std::string>(&value))
         return *text;
     return EmptyBytes;

@@ -24,10 +24,10 @@ Tfrm_Child* newCard(ShellRun& run)
 Tfrm_Child* savedCard(ShellRun& run, const QString& name)
 {
     Tfrm_Child* card = newCard(run);
-    card->Tbl.AddNewRecord();
-    card->Tbl.WriteField("sorszam", std::int32_t(1));
-    card->Tbl.WriteField("nev", std::string("Kov\xE1" "cs \xC9va"));
-    card->Tbl.PostRecord();
+    card->Tbl().AddNewRecord();
+    card->Tbl().WriteField("sorszam", std::int32_t(1));
+    card->Tbl().WriteField("nev", std::string("Kov\xE1" "cs \xC9va"));
+    card->Tbl().PostRecord();
     run.dialogs.saveAnswers.push_back(run.path(name));
     run.window->aMentExecute();
     return card;
@@ -54,7 +54,7 @@ private slots:
         qputenv("HOME", run.root.filePath("home").toUtf8());
         QDir().mkpath(run.root.filePath("home"));
         Tfrm_Child* card = newCard(run);
-        card->Modified = true;
+        card->setModified(true);
         run.dialogs.saveAnswers = {std::nullopt, std::nullopt};
         run.window->aMentExecute();
         QDir().mkpath(run.root.filePath("home/Documents"));
@@ -66,7 +66,7 @@ private slots:
         QCOMPARE(run.dialogs.of("save")[1].proposed, run.root.filePath("home/Documents/Névtelen.bcrd"));
         for (const auto& shown : run.dialogs.of("save"))
             QCOMPARE(shown.text, QString("Lapora file-ok (*.bcrd)|*.bcrd"));
-        QVERIFY(card->FileName.isEmpty() && card->Modified);
+        QVERIFY(card->FileName().isEmpty() && card->Modified());
         QVERIFY(QDir(run.root.filePath("docs")).isEmpty());
     }
 
@@ -79,11 +79,11 @@ private slots:
         const QByteArray written = readFile(a);
 
         QFile::remove(a);
-        card->Modified = true;
+        card->setModified(true);
         run.window->aMentExecute();
         QCOMPARE(run.dialogs.count("save"), 1);
         QCOMPARE(readFile(a), written);
-        QVERIFY(!card->Modified);
+        QVERIFY(!card->Modified());
 
         writeFile(b, "régi");
         run.dialogs.saveAnswers.push_back(b);
@@ -111,7 +111,7 @@ private slots:
         const QList<Tfrm_Child*> cards = run.window->cardWindows();
         QCOMPARE(cards.size(), 3);
         for (Tfrm_Child* opened : {cards[1], cards[2]})
-            QVERIFY(opened->windowTitle() == path && !opened->Modified && opened->Tbl.RecordTotal() == 1);
+            QVERIFY(opened->windowTitle() == path && !opened->Modified() && opened->Tbl().RecordTotal() == 1);
         QFile::remove(path);
         run.window->findChild<QMdiArea*>()->setActiveSubWindow(cards[2]);
         run.window->aMentExecute();
@@ -170,8 +170,8 @@ private slots:
     {
         ShellRun run;
         run.window->show();
-        newCard(run)->Modified = true;
-        newCard(run)->Modified = true;
+        newCard(run)->setModified(true);
+        newCard(run)->setModified(true);
 
         run.dialogs.questionAnswers = {Dialogs::Answer::Cancel};
         QVERIFY(!run.window->close());
@@ -199,19 +199,19 @@ private slots:
         Tfrm_Child* second = newCard(run);
         Tfrm_Child* third = newCard(run);
         for (Tfrm_Child* card : {first, second, third})
-            card->Modified = true;
+            card->setModified(true);
 
         run.dialogs.questionAnswers = {Dialogs::Answer::No, Dialogs::Answer::Cancel};
         QVERIFY(!run.window->close());
         QCOMPARE(run.window->cardWindows(), (QList<Tfrm_Child*>{first, second, third}));
-        QVERIFY(first->Modified && second->Modified && third->Modified);
+        QVERIFY(first->Modified() && second->Modified() && third->Modified());
         QCOMPARE(run.dialogs.count("question"), 2);
 
         QFile::remove(run.path("elso.bcrd"));
         run.dialogs.questionAnswers = {Dialogs::Answer::Yes, Dialogs::Answer::No, Dialogs::Answer::Cancel};
         QVERIFY(!run.window->close());
         QCOMPARE(run.window->cardWindows().size(), 3);
-        QVERIFY(QFileInfo::exists(run.path("elso.bcrd")) && !first->Modified);
+        QVERIFY(QFileInfo::exists(run.path("elso.bcrd")) && !first->Modified());
         QVERIFY(!QFileInfo::exists(IniFileName));
 
         run.dialogs.questionAnswers = {Dialogs::Answer::No, Dialogs::Answer::No};
@@ -229,26 +229,26 @@ private slots:
         ShellRun run;
         run.window->show();
         Tfrm_Child* untitled = newCard(run);
-        untitled->Modified = true;
+        untitled->setModified(true);
         run.dialogs.questionAnswers = {Dialogs::Answer::Yes};
         QVERIFY(!run.window->close());
         QCOMPARE(run.window->cardWindows(), QList<Tfrm_Child*>{untitled});
-        QVERIFY(untitled->Modified);
-        untitled->Modified = false;
+        QVERIFY(untitled->Modified());
+        untitled->setModified(false);
         QVERIFY(untitled->close());
         deleteClosedWindows();
 
         Tfrm_Child* titled = savedCard(run, "k.bcrd");
-        titled->FileName = run.root.filePath("nincs/k.bcrd");
-        titled->Modified = true;
+        titled->setFileName(run.root.filePath("nincs/k.bcrd"));
+        titled->setModified(true);
         run.dialogs.questionAnswers = {Dialogs::Answer::Yes};
         QVERIFY(!run.window->close());
         QCOMPARE(run.dialogs.count("error"), 1);
         QCOMPARE(run.window->cardWindows(), QList<Tfrm_Child*>{titled});
-        QVERIFY(titled->Modified);
+        QVERIFY(titled->Modified());
         QVERIFY(!QFileInfo::exists(IniFileName));
 
-        titled->Modified = false;
+        titled->setModified(false);
         IniFileName = run.root.filePath("nincs/Lapora2.ini");
         QVERIFY(run.window->close());
         QCOMPARE(run.dialogs.count("error"), 2);

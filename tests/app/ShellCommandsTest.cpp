@@ -214,9 +214,9 @@ private slots:
         run.window->aUjExecute();
         Tfrm_Child* after = run.window->activeCard();
         QVERIFY(after != before);
-        QCOMPARE(after->TextFont.family(), QString("Courier New"));
-        QCOMPARE(after->TextFont.pointSize(), 14);
-        QVERIFY(before->TextFont.family() != "Courier New");
+        QCOMPARE(after->TextFont().family(), QString("Courier New"));
+        QCOMPARE(after->TextFont().pointSize(), 14);
+        QVERIFY(before->TextFont().family() != "Courier New");
     }
 };
 
@@ -489,7 +489,7 @@ private slots:
         const QList<QMdiSubWindow*> windows = run.window->findChild<QMdiArea*>()->subWindowList();
         QCOMPARE(windows.size(), 2);
         for (QMdiSubWindow* window : windows)
-            QCOMPARE(qobject_cast<Tfrm_Child*>(window)->FileName, card);
+            QCOMPARE(qobject_cast<Tfrm_Child*>(window)->FileName(), card);
         QCOMPARE(run.dialogs.count("error"), 1);
         QVERIFY(run.dialogs.of("error")[0].text.contains("nincs.bcrd"));
     }

@@ -12,6 +12,8 @@
 #include "tests/document/Cards.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -97,36 +99,36 @@ private slots:
     {
         Tfrm_Child* child = newCard();
         child->action("aSzoveg")->trigger();
-        QCOMPARE(numbers(child->Tbl), QList<int>{1});
-        QCOMPARE(text(child->Tbl, "nev"), std::string("sz\xF6veg" "1"));
+        QCOMPARE(numbers(child->Tbl()), QList<int>{1});
+        QCOMPARE(text(child->Tbl(), "nev"), std::string("sz\xF6veg" "1"));
         QCOMPARE(child->DBEdit1->selectedText(), QString("szöveg1"));
         QVERIFY(child->DBEdit1->hasFocus());
-        QCOMPARE(text(child->Tbl, "betutipus"), std::string("Arial"));
-        QVERIFY(text(child->Tbl, "compnev").starts_with("lbl"));
+        QCOMPARE(text(child->Tbl(), "betutipus"), std::string("Arial"));
+        QVERIFY(text(child->Tbl(), "compnev").starts_with("lbl"));
         child->action("aAlakzat")->trigger();
-        QCOMPARE(text(child->Tbl, "nev"), std::string("alakzat2"));
-        QCOMPARE(ReadInt(child->Tbl, "brushcolor"), 16777215);
-        QCOMPARE(ReadInt(child->Tbl, "penwidth"), 1);
-        QVERIFY(qobject_cast<ShapeElement*>(child->CurrentElement));
+        QCOMPARE(text(child->Tbl(), "nev"), std::string("alakzat2"));
+        QCOMPARE(ReadInt(child->Tbl(), "brushcolor"), 16777215);
+        QCOMPARE(ReadInt(child->Tbl(), "penwidth"), 1);
+        QVERIFY(qobject_cast<ShapeElement*>(child->CurrentElement()));
         // The panel still shows the blank record's page until a layer is
         // picked.
         QVERIFY(child->PageControl1->isTabVisible(0) && !child->PageControl1->isTabVisible(2));
-        QVERIFY(child->Modified);
+        QVERIFY(child->Modified());
 
         // Deleting leaves gaps: 1, 2, 3 less 2 and a picture gives 4.
         child->action("aSzoveg")->trigger();
-        child->Tbl.MoveTo(1);
+        child->Tbl().MoveTo(1);
         child->action("aTorol")->trigger();
-        QCOMPARE(numbers(child->Tbl), QList<int>({1, 3}));
+        QCOMPARE(numbers(child->Tbl()), QList<int>({1, 3}));
         fake->pictureAnswers = {pngFile("photo.JPEG.png", {64, 48})};
         child->action("aKep")->trigger();
-        QCOMPARE(numbers(child->Tbl), QList<int>({1, 3, 4}));
-        QCOMPARE(text(child->Tbl, "nev"), std::string("k\xE9p" "4"));
-        QCOMPARE(ReadInt(child->Tbl, "width"), 64);
-        QCOMPARE(ReadInt(child->Tbl, "height"), 48);
-        QCOMPARE(text(child->Tbl, "keptip"), std::string(".png"));
-        QVERIFY(ReadBool(child->Tbl, "strech"));
-        QCOMPARE(child->CurrentElement->size(), QSize(64, 48));
+        QCOMPARE(numbers(child->Tbl()), QList<int>({1, 3, 4}));
+        QCOMPARE(text(child->Tbl(), "nev"), std::string("k\xE9p" "4"));
+        QCOMPARE(ReadInt(child->Tbl(), "width"), 64);
+        QCOMPARE(ReadInt(child->Tbl(), "height"), 48);
+        QCOMPARE(text(child->Tbl(), "keptip"), std::string(".png"));
+        QVERIFY(ReadBool(child->Tbl(), "strech"));
+        QCOMPARE(child->CurrentElement()->size(), QSize(64, 48));
         QCOMPARE(fake->of("picture")[0].text,
                  QString("Összes kép állomány (*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)|*.png;*.jpg;*.jpeg;"
                          "*.bmp;*.ico;*.emf;*.wmf|Portable Network Graphics (*.png)|*.png|JPEG Image File (*.jpg)|"
@@ -141,10 +143,10 @@ private slots:
         child->show();
         fake->pictureAnswers = {QString(METAFILE_DATA_DIR "/card-b.emf")};
         child->action("aKep")->trigger();
-        QCOMPARE(ReadInt(child->Tbl, "width"), 340);
-        QCOMPARE(ReadInt(child->Tbl, "height"), 193);
-        QCOMPARE(text(child->Tbl, "keptip"), std::string(".emf"));
-        auto* picture = qobject_cast<PictureElement*>(child->CurrentElement);
+        QCOMPARE(ReadInt(child->Tbl(), "width"), 340);
+        QCOMPARE(ReadInt(child->Tbl(), "height"), 193);
+        QCOMPARE(text(child->Tbl(), "keptip"), std::string(".emf"));
+        auto* picture = qobject_cast<PictureElement*>(child->CurrentElement());
         QVERIFY(picture && picture->picture().isVector());
 
         // Made smaller, the stretched drawing still fills the box; at its
@@ -171,20 +173,20 @@ private slots:
     {
         Tfrm_Child* child = newCard();
         child->action("aKep")->trigger();
-        QVERIFY(child->Modified);
-        child->Modified = false;
+        QVERIFY(child->Modified());
+        child->setModified(false);
         child->action("aTorol")->trigger();
-        QVERIFY(child->Modified);
+        QVERIFY(child->Modified());
 
-        child->Modified = false;
+        child->setModified(false);
         QFile junk(dir.filePath("junk.png"));
         junk.open(QIODevice::WriteOnly);
         junk.write("not a picture");
         junk.close();
         fake->pictureAnswers = {junk.fileName()};
         child->action("aKep")->trigger();
-        QCOMPARE(child->Tbl.RecordTotal(), 0);
-        QVERIFY(!child->Modified);
+        QCOMPARE(child->Tbl().RecordTotal(), 0);
+        QVERIFY(!child->Modified());
         QCOMPARE(fake->of("error").back().text,
                  QString("The .png picture cannot be read: its data is damaged or is not a .png picture."));
     }
@@ -193,14 +195,14 @@ private slots:
     void elementNamesNeverClash()
     {
         Tfrm_Child* child = openCard({{1, 2, "a"}});
-        child->Tbl.EditRecord();
-        child->Tbl.WriteField("compnev", std::string("shp5"));
-        child->Tbl.PostRecord();
+        child->Tbl().EditRecord();
+        child->Tbl().WriteField("compnev", std::string("shp5"));
+        child->Tbl().PostRecord();
         child->RebuildElements();
         QList<int> draws{5, 5, 7};
         Tfrm_Child::DrawNameNumber = [&draws] { return draws.takeFirst(); };
         child->action("aAlakzat")->trigger();
-        QCOMPARE(text(child->Tbl, "compnev"), std::string("shp7"));
+        QCOMPARE(text(child->Tbl(), "compnev"), std::string("shp7"));
         QVERIFY(child->findElement("shp7") && child->findElement("shp5"));
     }
 
@@ -210,38 +212,38 @@ private slots:
     void restackingExchangesNumbers()
     {
         Tfrm_Child* child = openCard({{1, 0, "a"}, {2, 0, "b"}, {3, 0, "c"}});
-        child->Tbl.MoveTo(1);
-        child->Modified = false;
+        child->Tbl().MoveTo(1);
+        child->setModified(false);
         child->DBEdit1->setFocus();
         child->DBEdit1->selectAll();
         QTest::keyClicks(child->DBEdit1, "typed");
         child->action("aFeljebb")->trigger();
-        QCOMPARE(numbers(child->Tbl), QList<int>({1, 2, 3}));
-        QCOMPARE(text(child->Tbl, "nev"), std::string("typed"));
-        QCOMPARE(ReadInt(child->Tbl, "sorszam"), 3);
-        QCOMPARE(child->CurrentElement, child->findElement("e2"));
+        QCOMPARE(numbers(child->Tbl()), QList<int>({1, 2, 3}));
+        QCOMPARE(text(child->Tbl(), "nev"), std::string("typed"));
+        QCOMPARE(ReadInt(child->Tbl(), "sorszam"), 3);
+        QCOMPARE(child->CurrentElement(), child->findElement("e2"));
         const QObjectList order = child->GroupBox1->children();
         QVERIFY(order.indexOf(child->findElement("e2")) > order.indexOf(child->findElement("e3")));
-        QVERIFY(child->Modified);
+        QVERIFY(child->Modified());
 
-        child->Modified = false;
+        child->setModified(false);
         child->action("aFeljebb")->trigger();
-        QVERIFY(!child->Modified);
-        child->Tbl.MoveTo(0);
+        QVERIFY(!child->Modified());
+        child->Tbl().MoveTo(0);
         child->action("aHatrabb")->trigger();
-        QVERIFY(!child->Modified);
+        QVERIFY(!child->Modified());
         // Selection still follows after a step that did nothing.
-        child->Tbl.MoveTo(1);
-        QCOMPARE(child->CurrentElement, child->findElement("e3"));
+        child->Tbl().MoveTo(1);
+        QCOMPARE(child->CurrentElement(), child->findElement("e3"));
 
         Tfrm_Child* gaps = openCard({{1, 0, "a"}, {3, 0, "c"}});
         gaps->action("aFeljebb")->trigger();
-        QCOMPARE(numbers(gaps->Tbl), QList<int>({2, 3}));
-        QCOMPARE(text(gaps->Tbl, "nev"), std::string("a"));
+        QCOMPARE(numbers(gaps->Tbl()), QList<int>({2, 3}));
+        QCOMPARE(text(gaps->Tbl(), "nev"), std::string("a"));
         gaps->action("aFeljebb")->trigger();
-        QCOMPARE(numbers(gaps->Tbl), QList<int>({2, 3}));
-        QCOMPARE(gaps->Tbl.RecordPosition(), 2);
-        QCOMPARE(text(gaps->Tbl, "nev"), std::string("a"));
+        QCOMPARE(numbers(gaps->Tbl()), QList<int>({2, 3}));
+        QCOMPARE(gaps->Tbl().RecordPosition(), 2);
+        QCOMPARE(text(gaps->Tbl(), "nev"), std::string("a"));
     }
 
     // On a card an earlier step has sorted, a missing neighbour's number is
@@ -250,29 +252,29 @@ private slots:
     void restackingAcrossAGapOnASortedCard()
     {
         Tfrm_Child* child = openCard({{1, 0, "a"}, {2, 0, "b"}, {4, 0, "d"}});
-        child->Tbl.MoveTo(1);
+        child->Tbl().MoveTo(1);
         child->action("aHatrabb")->trigger();  // sorts the table
-        QVERIFY(child->Tbl.IsSorted());
-        QCOMPARE(numbers(child->Tbl), QList<int>({1, 2, 4}));
-        QCOMPARE(text(child->Tbl, "nev"), std::string("b"));
+        QVERIFY(child->Tbl().IsSorted());
+        QCOMPARE(numbers(child->Tbl()), QList<int>({1, 2, 4}));
+        QCOMPARE(text(child->Tbl(), "nev"), std::string("b"));
         child->action("aFeljebb")->trigger();  // b back to 2
         child->action("aFeljebb")->trigger();  // 2 into the gap: 3, order kept
-        QCOMPARE(numbers(child->Tbl), QList<int>({1, 3, 4}));
-        QCOMPARE(text(child->Tbl, "nev"), std::string("b"));
-        QCOMPARE(child->Tbl.RecordPosition(), 2);
+        QCOMPARE(numbers(child->Tbl()), QList<int>({1, 3, 4}));
+        QCOMPARE(text(child->Tbl(), "nev"), std::string("b"));
+        QCOMPARE(child->Tbl().RecordPosition(), 2);
         auto names = [&] {
             QStringList found;
-            for (int row = 0; row < child->Tbl.StoredCount(); ++row)
-                found << QString::fromStdString(std::get<std::string>(child->Tbl.StoredValue(row, child->Tbl.FieldIndex("nev"))));
+            for (int row = 0; row < child->Tbl().StoredCount(); ++row)
+                found << QString::fromStdString(std::get<std::string>(child->Tbl().StoredValue(row, child->Tbl().FieldIndex("nev"))));
             return found;
         };
         QCOMPARE(names(), QStringList({"a", "b", "d"}));
         child->action("aFeljebb")->trigger();  // now over d
         QCOMPARE(names(), QStringList({"a", "d", "b"}));
-        QCOMPARE(child->CurrentElement, child->findElement("e2"));
-        child->Tbl.MoveTo(0);
+        QCOMPARE(child->CurrentElement(), child->findElement("e2"));
+        child->Tbl().MoveTo(0);
         child->action("aFeljebb")->trigger();  // a into the gap at 2
-        QCOMPARE(numbers(child->Tbl), QList<int>({2, 3, 4}));
+        QCOMPARE(numbers(child->Tbl()), QList<int>({2, 3, 4}));
         QCOMPARE(names(), QStringList({"a", "d", "b"}));
     }
 
@@ -283,23 +285,23 @@ private slots:
     {
         for (int last : {9998, 2147483647}) {
             Tfrm_Child* child = openCard({{1, 0, "a"}, {last, 2, "b"}});
-            child->Modified = false;
+            child->setModified(false);
             const int errors = fake->count("error");
             for (const char* command : {"aSzoveg", "aKep", "aAlakzat"})
                 child->action(command)->trigger();
             QCOMPARE(fake->count("error"), errors + 3);
             QVERIFY(fake->of("error").back().text.contains("9998"));
             QCOMPARE(fake->count("picture"), 0);
-            QCOMPARE(numbers(child->Tbl), QList<int>({1, last}));
-            QVERIFY(!child->Modified);
+            QCOMPARE(numbers(child->Tbl()), QList<int>({1, last}));
+            QVERIFY(!child->Modified());
             // Nor does the layer below climb onto the parking value.
-            child->Tbl.MoveTo(0);
+            child->Tbl().MoveTo(0);
             child->action("aFeljebb")->trigger();
-            QVERIFY(!numbers(child->Tbl).contains(9999));
+            QVERIFY(!numbers(child->Tbl()).contains(9999));
         }
         Tfrm_Child* child = openCard({{9997, 0, "a"}});
         child->action("aAlakzat")->trigger();
-        QCOMPARE(numbers(child->Tbl), QList<int>({9997, 9998}));
+        QCOMPARE(numbers(child->Tbl()), QList<int>({9997, 9998}));
     }
 
     // The font dialog opens on the layer's own font and OK with nothing
@@ -314,7 +316,7 @@ private slots:
                                        {{"betutipus", std::string("Arial")}, {"betumeret", 11},
                                         {"felkover", true}, {"alahuzott", true}}}});
         for (int row : {0, 1}) {
-            child->Tbl.MoveTo(row);
+            child->Tbl().MoveTo(row);
             const QString saved = dir.filePath("font-before.bcrd");
             child->SaveCard(saved);
             fake->fontAnswers.clear();
@@ -336,8 +338,8 @@ private slots:
     void commandsOfAnotherKindDoNothing()
     {
         Tfrm_Child* child = openCard({{1, 1, "kep", 0, 0, {{"kep", pictureBlob({8, 8})}, {"keptip", std::string(".png")}}}});
-        QVERIFY(qobject_cast<PictureElement*>(child->CurrentElement));
-        child->Modified = false;
+        QVERIFY(qobject_cast<PictureElement*>(child->CurrentElement()));
+        child->setModified(false);
         QList<bool> marks;
         for (QAction* action : child->actions().actions())
             marks << action->isChecked();
@@ -350,9 +352,9 @@ private slots:
         for (QAction* action : child->actions().actions())
             after << action->isChecked();
         QCOMPARE(after, marks);
-        QVERIFY(!child->Modified);
+        QVERIFY(!child->Modified());
         QVERIFY(fake->shown.empty());
-        QCOMPARE(ReadBool(child->Tbl, "felkover"), false);
+        QCOMPARE(ReadBool(child->Tbl(), "felkover"), false);
     }
 
     // Ctrl+B reaches the command from the text box; after three toggles
@@ -360,21 +362,21 @@ private slots:
     void styleTogglesKeepMarkAndRecordTogether()
     {
         Tfrm_Child* child = openCard({{1, 0, "Anna"}, {2, 0, "Bela", 10, 10, {{"felkover", true}}}});
-        auto* anna = qobject_cast<TextElement*>(child->CurrentElement);
+        auto* anna = qobject_cast<TextElement*>(child->CurrentElement());
         child->DBEdit1->setFocus();
         for (int i = 0; i < 3; ++i)
             QTest::keySequence(child->DBEdit1, QKeySequence("Ctrl+B"));
-        QVERIFY(ReadBool(child->Tbl, "felkover"));
+        QVERIFY(ReadBool(child->Tbl(), "felkover"));
         QVERIFY(child->action("aFelkover")->isChecked());
         QVERIFY(anna->look().font.bold());
         QCOMPARE(child->DBEdit1->text(), QString("Anna"));
-        child->Tbl.MoveTo(1);
+        child->Tbl().MoveTo(1);
         QTest::keySequence(child->DBEdit1, QKeySequence("Ctrl+B"));
-        QVERIFY(!ReadBool(child->Tbl, "felkover"));
-        child->Tbl.MoveTo(0);
+        QVERIFY(!ReadBool(child->Tbl(), "felkover"));
+        child->Tbl().MoveTo(0);
         QVERIFY(child->action("aFelkover")->isChecked());
         QTest::keySequence(child->DBEdit1, QKeySequence("Ctrl+B"));
-        QVERIFY(!child->action("aFelkover")->isChecked() && !ReadBool(child->Tbl, "felkover"));
+        QVERIFY(!child->action("aFelkover")->isChecked() && !ReadBool(child->Tbl(), "felkover"));
         QVERIFY(!anna->look().font.bold());
     }
 
@@ -385,31 +387,31 @@ private slots:
         Tfrm_Child* child = openCard({{1, 0, "Anna"}});
         child->action("aKozepre")->trigger();
         child->action("aKozepre")->trigger();
-        QCOMPARE(ReadInt(child->Tbl, "igazitas"), 1);
+        QCOMPARE(ReadInt(child->Tbl(), "igazitas"), 1);
         QVERIFY(child->action("aKozepre")->isChecked() && !child->action("aBalra")->isChecked());
         child->RebuildElements();
         QCOMPARE(qobject_cast<TextElement*>(child->findElement("e1"))->look().alignment, TextAlignment::Center);
 
         // A cancelled colour still writes the colour shown and counts.
-        child->Modified = false;
+        child->setModified(false);
         child->action("aSzin")->trigger();
-        QCOMPARE(ReadInt(child->Tbl, "szin"), 0);
-        QVERIFY(child->Modified);
+        QCOMPARE(ReadInt(child->Tbl(), "szin"), 0);
+        QVERIFY(child->Modified());
         fake->colorAnswers = {QColor(255, 0, 0)};
         child->action("aSzin")->trigger();
-        QCOMPARE(ReadInt(child->Tbl, "szin"), 255);
+        QCOMPARE(ReadInt(child->Tbl(), "szin"), 255);
 
         // The font dialog gives name, size, style and colour; strike-out
         // shows but is kept nowhere.
         Dialogs::FontChoice chosen{"Liberation Serif", 14, false, true, false, true, QColor(0, 0, 255)};
         fake->fontAnswers = {chosen};
         child->action("aBetutipus")->trigger();
-        QCOMPARE(text(child->Tbl, "betutipus"), std::string("Liberation Serif"));
-        QCOMPARE(ReadInt(child->Tbl, "betumeret"), 14);
-        QVERIFY(ReadBool(child->Tbl, "dolt") && child->action("aDolt")->isChecked());
-        QCOMPARE(ReadInt(child->Tbl, "szin"), 0xFF0000);
-        QCOMPARE(ReadInt(child->Tbl, "igazitas"), 1);
-        auto* anna = qobject_cast<TextElement*>(child->CurrentElement);
+        QCOMPARE(text(child->Tbl(), "betutipus"), std::string("Liberation Serif"));
+        QCOMPARE(ReadInt(child->Tbl(), "betumeret"), 14);
+        QVERIFY(ReadBool(child->Tbl(), "dolt") && child->action("aDolt")->isChecked());
+        QCOMPARE(ReadInt(child->Tbl(), "szin"), 0xFF0000);
+        QCOMPARE(ReadInt(child->Tbl(), "igazitas"), 1);
+        auto* anna = qobject_cast<TextElement*>(child->CurrentElement());
         QVERIFY(anna->look().font.strikeOut());
         QCOMPARE(fake->of("font").back().text, QString("Arial 8 #ff0000"));
     }
@@ -425,20 +427,20 @@ private slots:
         child->action("aEcsetSzin")->trigger();
         child->action("aCeruzaSzin")->trigger();
         child->action("aFeljebb")->trigger();
-        auto* shape = qobject_cast<ShapeElement*>(child->CurrentElement);
+        auto* shape = qobject_cast<ShapeElement*>(child->CurrentElement());
         QCOMPARE(shape->look().kind, ShapeKind::Ellipse);
         QVERIFY(child->action("aKor")->isChecked() && child->action("aCS2")->isChecked());
         child->SaveCard(dir.filePath("shapes.bcrd"));
 
         Tfrm_Child* again = newCard();
         again->LoadCard(dir.filePath("shapes.bcrd"));
-        again->Tbl.MoveTo(1);
-        QCOMPARE(ReadInt(again->Tbl, "shape"), 1);
-        QCOMPARE(ReadInt(again->Tbl, "penstyle"), 2);
-        QCOMPARE(ReadInt(again->Tbl, "penwidth"), 4);
-        QCOMPARE(ReadInt(again->Tbl, "brushcolor"), 0x008000);
-        QCOMPARE(ReadInt(again->Tbl, "pencolor"), 0);
-        const ShapeLook look = qobject_cast<ShapeElement*>(again->CurrentElement)->look();
+        again->Tbl().MoveTo(1);
+        QCOMPARE(ReadInt(again->Tbl(), "shape"), 1);
+        QCOMPARE(ReadInt(again->Tbl(), "penstyle"), 2);
+        QCOMPARE(ReadInt(again->Tbl(), "penwidth"), 4);
+        QCOMPARE(ReadInt(again->Tbl(), "brushcolor"), 0x008000);
+        QCOMPARE(ReadInt(again->Tbl(), "pencolor"), 0);
+        const ShapeLook look = qobject_cast<ShapeElement*>(again->CurrentElement())->look();
         QVERIFY(look.kind == ShapeKind::Ellipse && look.outlinePattern == OutlinePattern::DashDot);
     }
 
@@ -448,27 +450,31 @@ private slots:
     {
         Tfrm_Child* child = openCard({{1, 1, "kep", 0, 0, {{"kep", pictureBlob({8, 8})}, {"keptip", std::string(".png")},
                                                          {"width", 100}, {"height", 50}, {"strech", true}}}});
-        auto* picture = qobject_cast<PictureElement*>(child->CurrentElement);
+        auto* picture = qobject_cast<PictureElement*>(child->CurrentElement());
         child->action("aNormal")->trigger();
-        QVERIFY(!ReadBool(child->Tbl, "strech") && !picture->stretch());
+        QVERIFY(!ReadBool(child->Tbl(), "strech") && !picture->stretch());
         fake->pictureAnswers = {pngFile("small.png", {20, 10})};
         child->action("aKepValaszt")->trigger();
         QCOMPARE(picture->size(), QSize(100, 50));
         QCOMPARE(picture->picture().size(), QSize(20, 10));
-        QCOMPARE(ReadInt(child->Tbl, "width"), 100);
-        const std::string bytes = child->Tbl.ReadBlob("kep");
+        QCOMPARE(ReadInt(child->Tbl(), "width"), 100);
+        const std::string bytes = child->Tbl().ReadBlob("kep");
 
         QFile junk(dir.filePath("junk.bmp"));
         junk.open(QIODevice::WriteOnly);
         junk.write("BMnonsense");
         junk.close();
         fake->pictureAnswers = {junk.fileName()};
-        child->Modified = false;
-        child->DialogClosed = false;
+        child->setModified(false);
+        // The first move over the picture after its dialog clears the flag.
+        QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), picture->mapToGlobal(QPointF(2, 2)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(picture, &move);
+        QVERIFY(!child->DialogClosed());
         child->action("aKepValaszt")->trigger();
-        QCOMPARE(child->Tbl.ReadBlob("kep"), bytes);
+        QCOMPARE(child->Tbl().ReadBlob("kep"), bytes);
         QCOMPARE(picture->picture().size(), QSize(20, 10));
-        QVERIFY(!child->Modified && !child->DialogClosed);
+        QVERIFY(!child->Modified() && !child->DialogClosed());
     }
 };
 

@@ -82,34 +82,34 @@ private slots:
     {
         Tfrm_Child* child = openCard({{1, 0, "Anna", 20, 30}, {2, 2, "keret", 100, 50}});
         CardElement* anna = child->findElement("e1");
-        child->Modified = false;
+        child->setModified(false);
         QTest::mousePress(anna, Qt::LeftButton, {}, QPoint(5, 3));
         drag(anna, QPoint(15, 7));
         QCOMPARE(anna->pos(), QPoint(8 + 30, 24 + 34));
-        QCOMPARE(field(child->Tbl, "left"), 20);  // not before the release
+        QCOMPARE(field(child->Tbl(), "left"), 20);  // not before the release
         QTest::mouseRelease(anna, Qt::LeftButton, {}, QPoint(15, 7));
-        QCOMPARE(field(child->Tbl, "left"), 30);
-        QCOMPARE(field(child->Tbl, "top"), 34);
-        QVERIFY(child->Modified && !child->Dragging);
+        QCOMPARE(field(child->Tbl(), "left"), 30);
+        QCOMPARE(field(child->Tbl(), "top"), 34);
+        QVERIFY(child->Modified() && !child->Dragging());
 
         // The right button selects and drags too; its menu opens at the
         // release; the handles travel with the shape.
         CardElement* shape = child->findElement("e2");
         QTest::mousePress(shape, Qt::RightButton, {}, QPoint(2, 2));
-        QCOMPARE(child->CurrentElement, shape);
+        QCOMPARE(child->CurrentElement(), shape);
         drag(shape, QPoint(12, 22), Qt::RightButton);
         QCOMPARE(child->Shape1->pos(), shape->pos());
         QTest::mouseRelease(shape, Qt::RightButton, {}, QPoint(12, 22));
-        QCOMPARE(field(child->Tbl, "left"), 110);
-        QCOMPARE(field(child->Tbl, "top"), 70);
+        QCOMPARE(field(child->Tbl(), "left"), 110);
+        QCOMPARE(field(child->Tbl(), "top"), 70);
         QVERIFY(child->PopupMenu3->isVisible());
         child->PopupMenu3->close();
 
         // A click that moves nothing still writes the place and counts.
-        child->Modified = false;
+        child->setModified(false);
         QTest::mouseClick(shape, Qt::LeftButton, {}, QPoint(3, 3));
-        QCOMPARE(field(child->Tbl, "left"), 110);
-        QVERIFY(child->Modified);
+        QCOMPARE(field(child->Tbl(), "left"), 110);
+        QVERIFY(child->Modified());
     }
 
     // After the font dialog a double-click opened, the next move over the
@@ -124,7 +124,7 @@ private slots:
         drag(anna, QPoint(40, 20), Qt::NoButton);
         drag(anna, QPoint(60, 30), Qt::NoButton);
         QCOMPARE(anna->pos(), before);
-        QVERIFY(!child->Dragging);
+        QVERIFY(!child->Dragging());
     }
 
     // The second press of a double-click whose dialog failed or was
@@ -143,7 +143,7 @@ private slots:
         junk.close();
         for (bool fails : {true, false}) {
             fake->pictureAnswers = {fails ? std::optional<QString>(junk.fileName()) : std::nullopt};
-            child->DialogClosed = false;
+            drag(picture, QPoint(5, 5), Qt::NoButton);  // clears what an earlier dialog left
             QMouseEvent twice(QEvent::MouseButtonDblClick, QPointF(5, 5), picture->mapToGlobal(QPointF(5, 5)),
                               Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(picture, &twice);
@@ -152,14 +152,14 @@ private slots:
             for (int step = 1; step <= 3; ++step)
                 drag(picture, QPoint(5 + 10 * step, 5 + 4 * step), Qt::NoButton);
             QCOMPARE(picture->pos(), before);
-            QVERIFY(!child->Dragging);
+            QVERIFY(!child->Dragging());
         }
 
         // A press on a handle whose release went elsewhere.
         QTest::mousePress(child->Shape4, Qt::LeftButton, {}, QPoint(3, 3));
         drag(child->Shape4, QPoint(40, 40), Qt::NoButton);
         QCOMPARE(picture->size(), QSize(40, 30));
-        QVERIFY(!child->Dragging);
+        QVERIFY(!child->Dragging());
     }
 
     // A foreign card that gives two layers one name: each is shown and
@@ -179,8 +179,8 @@ private slots:
         QVERIFY(!elements[0]->isPlaceholder() && !elements[1]->isPlaceholder());
 
         QTest::mouseClick(elements[1], Qt::LeftButton, {}, QPoint(4, 4));
-        QCOMPARE(child->CurrentElement, elements[1]);
-        QCOMPARE(ReadStr(child->Tbl, "nev"), std::string("masik"));
+        QCOMPARE(child->CurrentElement(), elements[1]);
+        QCOMPARE(ReadStr(child->Tbl(), "nev"), std::string("masik"));
         child->action("aKor")->trigger();
         child->action("aV3")->trigger();
         QCOMPARE(qobject_cast<ShapeElement*>(elements[1])->look().kind, ShapeKind::Ellipse);
@@ -189,7 +189,7 @@ private slots:
         QTest::mousePress(elements[0], Qt::LeftButton, {}, QPoint(5, 5));
         drag(elements[0], QPoint(25, 15));
         QTest::mouseRelease(elements[0], Qt::LeftButton, {}, QPoint(25, 15));
-        QCOMPARE(child->CurrentElement, elements[0]);
+        QCOMPARE(child->CurrentElement(), elements[0]);
         QTest::mousePress(child->Shape4, Qt::LeftButton, {}, QPoint(3, 3));
         drag(child->Shape4, QPoint(13, 3));
         QTest::mouseRelease(child->Shape4, Qt::LeftButton, {}, QPoint(13, 3));
@@ -211,8 +211,8 @@ private slots:
         // Deleting takes the selected one away, element and record.
         QTest::mouseClick(elements[1], Qt::LeftButton, {}, QPoint(4, 4));
         child->action("aTorol")->trigger();
-        QCOMPARE(child->Tbl.StoredCount(), 1);
-        QCOMPARE(ReadStr(child->Tbl, "nev"), std::string("egyik"));
+        QCOMPARE(child->Tbl().StoredCount(), 1);
+        QCOMPARE(ReadStr(child->Tbl(), "nev"), std::string("egyik"));
         QVERIFY(elements[0]->parent() == child->GroupBox1);
     }
 
@@ -221,14 +221,14 @@ private slots:
     void storedEmptyBoxesStayUntilResized()
     {
         Tfrm_Child* child = openCard({{1, 2, "vonal", 10, 10, {{"width", 0}, {"height", -20}}}});
-        child->Modified = false;
+        child->setModified(false);
         QTest::mouseClick(child->Shape4, Qt::LeftButton, {}, QPoint(3, 3));
-        QCOMPARE(QList<int>({field(child->Tbl, "width"), field(child->Tbl, "height")}), QList<int>({0, -20}));
-        QVERIFY(child->Modified);
+        QCOMPARE(QList<int>({field(child->Tbl(), "width"), field(child->Tbl(), "height")}), QList<int>({0, -20}));
+        QVERIFY(child->Modified());
         QTest::mousePress(child->Shape4, Qt::LeftButton, {}, QPoint(3, 3));
         drag(child->Shape4, QPoint(23, 33));
         QTest::mouseRelease(child->Shape4, Qt::LeftButton, {}, QPoint(23, 33));
-        QVERIFY(field(child->Tbl, "width") > 0 && field(child->Tbl, "height") > 0);
+        QVERIFY(field(child->Tbl(), "width") > 0 && field(child->Tbl(), "height") > 0);
     }
 
     // The bottom-right handle moves the right and bottom edges, the
@@ -240,31 +240,31 @@ private slots:
                                       {2, 1, "kep", 200, 20, {{"kep", pictureBlob({400, 300})},
                                                               {"keptip", std::string(".png")}, {"width", 40},
                                                               {"height", 30}, {"strech", true}}}});
-        child->Tbl.MoveTo(0);
+        child->Tbl().MoveTo(0);
         const QPoint from(3, 3);
         QTest::mousePress(child->Shape4, Qt::LeftButton, {}, from);
         drag(child->Shape4, from + QPoint(30, -20));
         QTest::mouseRelease(child->Shape4, Qt::LeftButton, {}, from + QPoint(30, -20));
-        QCOMPARE(QList<int>({field(child->Tbl, "left"), field(child->Tbl, "top"), field(child->Tbl, "width"),
-                             field(child->Tbl, "height")}),
+        QCOMPARE(QList<int>({field(child->Tbl(), "left"), field(child->Tbl(), "top"), field(child->Tbl(), "width"),
+                             field(child->Tbl(), "height")}),
                  QList<int>({10, 10, 130, 80}));
 
         QTest::mousePress(child->Shape1, Qt::LeftButton, {}, from);
         drag(child->Shape1, from + QPoint(30, -20));
         QTest::mouseRelease(child->Shape1, Qt::LeftButton, {}, from + QPoint(30, -20));
-        QCOMPARE(QList<int>({field(child->Tbl, "left"), field(child->Tbl, "top"), field(child->Tbl, "width"),
-                             field(child->Tbl, "height")}),
+        QCOMPARE(QList<int>({field(child->Tbl(), "left"), field(child->Tbl(), "top"), field(child->Tbl(), "width"),
+                             field(child->Tbl(), "height")}),
                  QList<int>({40, -10, 100, 100}));
 
-        child->Modified = false;
+        child->setModified(false);
         QTest::mousePress(child->Shape4, Qt::RightButton, {}, from);
         drag(child->Shape4, from + QPoint(50, 50), Qt::RightButton);
         QTest::mouseRelease(child->Shape4, Qt::RightButton, {}, from + QPoint(50, 50));
-        QCOMPARE(field(child->Tbl, "width"), 100);
-        QVERIFY(child->Modified);
+        QCOMPARE(field(child->Tbl(), "width"), 100);
+        QVERIFY(child->Modified());
 
-        child->Tbl.MoveTo(1);
-        auto* picture = qobject_cast<PictureElement*>(child->CurrentElement);
+        child->Tbl().MoveTo(1);
+        auto* picture = qobject_cast<PictureElement*>(child->CurrentElement());
         QCOMPARE(picture->picture().size(), QSize(40, 30));
         QTest::mousePress(child->Shape4, Qt::LeftButton, {}, from);
         drag(child->Shape4, from + QPoint(60, 45));
@@ -294,7 +294,7 @@ private slots:
         child->action("aKep")->trigger();
         child->action("aNormal")->trigger();
         child->action("aAlakzat")->trigger();
-        CardElement* shape = child->CurrentElement;
+        CardElement* shape = child->CurrentElement();
         QTest::mousePress(shape, Qt::LeftButton, {}, QPoint(5, 5));
         drag(shape, QPoint(105, 55));
         QTest::mouseRelease(shape, Qt::LeftButton, {}, QPoint(105, 55));
@@ -306,24 +306,24 @@ private slots:
         area->addSubWindow(again);
         again->show();
         again->LoadCard(dir.filePath("made.bcrd"));
-        QCOMPARE(again->Tbl.StoredCount(), 3);
-        QCOMPARE(again->Tbl.Fields().size(), child->Tbl.Fields().size() - 1);  // no kind name in the file
+        QCOMPARE(again->Tbl().StoredCount(), 3);
+        QCOMPARE(again->Tbl().Fields().size(), child->Tbl().Fields().size() - 1);  // no kind name in the file
         for (int row = 0; row < 3; ++row) {
-            for (const FieldDef& def : again->Tbl.Fields()) {
-                const int here = child->Tbl.FieldIndex(def.FieldName);
-                const int there = again->Tbl.FieldIndex(def.FieldName);
-                QVERIFY2(child->Tbl.StoredValue(row, here) == again->Tbl.StoredValue(row, there),
+            for (const FieldDef& def : again->Tbl().Fields()) {
+                const int here = child->Tbl().FieldIndex(def.FieldName);
+                const int there = again->Tbl().FieldIndex(def.FieldName);
+                QVERIFY2(child->Tbl().StoredValue(row, here) == again->Tbl().StoredValue(row, there),
                          def.FieldName.c_str());
             }
         }
-        child->Tbl.MoveTo(0);
-        QCOMPARE(ReadStr(child->Tbl, "nev"), std::string("Kov\xE1" "cs \xC1rp\xE1" "d"));
-        child->Tbl.MoveTo(2);
-        QCOMPARE(field(child->Tbl, "left"), 110);
-        QCOMPARE(field(child->Tbl, "brushstyle"), 4);
-        QCOMPARE(field(child->Tbl, "penwidth"), 3);
+        child->Tbl().MoveTo(0);
+        QCOMPARE(ReadStr(child->Tbl(), "nev"), std::string("Kov\xE1" "cs \xC1rp\xE1" "d"));
+        child->Tbl().MoveTo(2);
+        QCOMPARE(field(child->Tbl(), "left"), 110);
+        QCOMPARE(field(child->Tbl(), "brushstyle"), 4);
+        QCOMPARE(field(child->Tbl(), "penwidth"), 3);
         QVERIFY(qobject_cast<TextElement*>(again->findElement(
-            QString::fromStdString(ReadStr(again->Tbl, "compnev")))));
+            QString::fromStdString(ReadStr(again->Tbl(), "compnev")))));
     }
 };
 

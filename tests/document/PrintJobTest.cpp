@@ -68,12 +68,12 @@ private slots:
     void printingLeavesTheCardAsItWas()
     {
         Tfrm_Child* child = openCard({{1, 2, "keret"}});
-        child->Modified = true;
+        child->setModified(true);
         const QString title = child->windowTitle();
         child->PrintCard();
         QVERIFY(QFileInfo(printed).size() > 1000);
         QVERIFY(leftInDataFolder().isEmpty());
-        QVERIFY(child->Modified);
+        QVERIFY(child->Modified());
         QCOMPARE(child->windowTitle(), title);
 
         // No printer is no success.

@@ -32,7 +32,9 @@ set(LAPORA_TANGO_IMAGES
     59 apps/help-browser
     60 apps/internet-web-browser
     61 apps/internet-news-reader
-    62 actions/mail-message-new)
+    62 actions/mail-message-new
+    63 actions/edit-undo
+    64 actions/edit-redo)
 
 # Copies each picture as images/NN.png and compiles them into target under
 # :/images/NN.png. configure_file reads through the theme's symlinks and

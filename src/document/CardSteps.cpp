@@ -1,0 +1,114 @@
+#include "document/CardSteps.h"
+
+#include "layer/LayerFields.h"
+
+AppendStep::AppendStep(CardDocument& document, CardDocument::Values values, const QString& caption)
+    : QUndoCommand(caption)
+    , mDocument(document)
+    , mFields(std::move(values))
+{
+}
+
+void AppendStep::redo()
+{
+    if (mLayer != 0) {
+        mDocument.putBack(mRow, std::move(mRecord), mLayer);
+        return;
+    }
+    LayerTable& table = mDocument.table();
+    table.AddNewRecord();
+    for (const auto& [field, value] : mFields)
+        table.WriteField(field, value);
+    table.PostRecord();
+    mLayer = table.CurrentId();
+    mFields.clear();
+    emit mDocument.layerAdded(mLayer);
+}
+
+void AppendStep::undo()
+{
+    mRow = mDocument.table().RowOf(mLayer);
+    mRecord = mDocument.takeOut(mLayer);
+}
+
+RemoveStep::RemoveStep(CardDocument& document, CardDocument::LayerId layer, const QString& caption)
+    : QUndoCommand(caption)
+    , mDocument(document)
+    , mLayer(layer)
+{
+}
+
+void RemoveStep::redo()
+{
+    mRow = mDocument.table().RowOf(mLayer);
+    mRecord = mDocument.takeOut(mLayer);
+}
+
+void RemoveStep::undo()
+{
+    mDocument.putBack(mRow, std::move(mRecord), mLayer);
+}
+
+ChangeStep::ChangeStep(CardDocument& document, CardDocument::LayerId layer, CardDocument::Values after,
+                       const QString& caption)
+    : QUndoCommand(caption)
+    , mDocument(document)
+    , mLayer(layer)
+    , mBefore(document.valuesOf(layer, after))
+    , mAfter(std::move(after))
+{
+}
+
+void ChangeStep::redo()
+{
+    mDocument.applyValues(mLayer, mAfter);
+}
+
+void ChangeStep::undo()
+{
+    mDocument.applyValues(mLayer, mBefore);
+}
+
+TypeStep::TypeStep(CardDocument& document, CardDocument::LayerId layer, std::string_view field,
+                   FieldValue value, const QString& caption)
+    : ChangeStep(document, layer, {{field, std::move(value)}}, caption)
+{
+    mLastKey.start();
+}
+
+bool TypeStep::mergeWith(const QUndoCommand* other)
+{
+    const auto* next = static_cast<const TypeStep*>(other);
+    if (next->mLayer != mLayer || next->mAfter.front().first != mAfter.front().first
+        || mLastKey.elapsed() > PauseMs)
+        return false;
+    mAfter = next->mAfter;
+    mLastKey.restart();
+    return true;
+}
+
+RestackStep::RestackStep(CardDocument& document, CardDocument::LayerId moved, CardDocument::LayerId neighbour,
+                         std::int32_t from, std::int32_t to, const QString& caption)
+    : QUndoCommand(caption)
+    , mDocument(document)
+    , mMoved(moved)
+    , mNeighbour(neighbour)
+    , mFrom(from)
+    , mTo(to)
+    , mOrderBefore(document.table().Order())
+    , mSortedBefore(document.table().IsSorted())
+{
+}
+
+void RestackStep::redo()
+{
+    mDocument.renumber(mMoved, mNeighbour, mTo, mFrom);
+    mDocument.table().SortRecords(std::string(Field::sorszam));
+    mDocument.reorder(mDocument.table().Order(), true, mMoved);
+}
+
+void RestackStep::undo()
+{
+    mDocument.renumber(mMoved, mNeighbour, mFrom, mTo);
+    mDocument.reorder(mOrderBefore, mSortedBefore, mMoved);
+}

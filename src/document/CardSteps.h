@@ -1,0 +1,97 @@
+#pragma once
+
+#include "document/CardDocument.h"
+
+#include <QElapsedTimer>
+#include <QUndoCommand>
+
+// The steps of a card's history. Each keeps what it needs to undo and
+// redo itself by the layer's record id, which stays with the layer through
+// restacking, undo and redo; pictures are shared with the table, never
+// copied.
+
+// A new layer on top of the stack. The first time it is appended as the
+// creating commands append, with the table's events; after an undo it is
+// put back at its row with its own id.
+class AppendStep : public QUndoCommand
+{
+public:
+    AppendStep(CardDocument& document, CardDocument::Values values, const QString& caption);
+    void redo() override;
+    void undo() override;
+    CardDocument::LayerId layer() const { return mLayer; }
+
+private:
+    CardDocument& mDocument;
+    CardDocument::Values mFields;
+    CardDocument::LayerId mLayer = 0;
+    int mRow = -1;
+    std::vector<FieldValue> mRecord;
+};
+
+class RemoveStep : public QUndoCommand
+{
+public:
+    RemoveStep(CardDocument& document, CardDocument::LayerId layer, const QString& caption);
+    void redo() override;
+    void undo() override;
+
+private:
+    CardDocument& mDocument;
+    CardDocument::LayerId mLayer;
+    int mRow = -1;
+    std::vector<FieldValue> mRecord;
+};
+
+// Fields of one layer before and after; undo and redo write one or the
+// other.
+class ChangeStep : public QUndoCommand
+{
+public:
+    ChangeStep(CardDocument& document, CardDocument::LayerId layer, CardDocument::Values after,
+               const QString& caption);
+    void redo() override;
+    void undo() override;
+
+protected:
+    CardDocument& mDocument;
+    CardDocument::LayerId mLayer;
+    CardDocument::Values mBefore;
+    CardDocument::Values mAfter;
+};
+
+// Keystrokes in one field of one layer, merged while they keep coming.
+class TypeStep : public ChangeStep
+{
+public:
+    static constexpr int Id = 1;
+    static constexpr qint64 PauseMs = 2000;
+
+    TypeStep(CardDocument& document, CardDocument::LayerId layer, std::string_view field, FieldValue value,
+             const QString& caption);
+    int id() const override { return Id; }
+    bool mergeWith(const QUndoCommand* other) override;
+
+private:
+    QElapsedTimer mLastKey;
+};
+
+// A layer and its neighbour exchange numbers, or the layer's number moves
+// into a gap; the order the table had before comes back on undo.
+class RestackStep : public QUndoCommand
+{
+public:
+    RestackStep(CardDocument& document, CardDocument::LayerId moved, CardDocument::LayerId neighbour,
+                std::int32_t from, std::int32_t to, const QString& caption);
+    void redo() override;
+    void undo() override;
+
+private:
+    CardDocument& mDocument;
+    CardDocument::LayerId mMoved;
+    CardDocument::LayerId mNeighbour;
+    std::int32_t mFrom;
+    std::int32_t mTo;
+    std::vector<CardDocument::LayerId> mOrderBefore;
+    bool mSortedBefore;
+};
