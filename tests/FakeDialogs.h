@@ -97,6 +97,19 @@ public:
 
     FontChoice lastFont;  // what the font dialog was last opened with
 
+    std::deque<std::optional<std::vector<bool>>> recoveryAnswers;
+    std::vector<RecoveredCard> lastRecovered;
+
+    std::optional<std::vector<bool>> chooseRecovered(QWidget*, const std::vector<RecoveredCard>& cards) override
+    {
+        QStringList titles;
+        for (const RecoveredCard& card : cards)
+            titles << card.title;
+        shown.push_back({"recovery", "Helyreállítás", titles.join('\n'), {}});
+        lastRecovered = cards;
+        return next(recoveryAnswers, std::optional<std::vector<bool>>());
+    }
+
     Answer question(QWidget*, const QString& title, const QString& text) override
     {
         shown.push_back({"question", title, text, {}});

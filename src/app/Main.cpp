@@ -35,7 +35,11 @@ Tfrm_Main::Tfrm_Main(QWidget* parent) : QMainWindow(parent)
     mMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mMdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mMdiArea);
-    connect(mMdiArea, &QMdiArea::subWindowActivated, this, [this] { updateWindowActions(); });
+    connect(mMdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+        updateWindowActions();
+        if (auto* card = qobject_cast<Tfrm_Child*>(window))
+            mHistories.setActiveStack(&card->document().history());
+    });
 
     createActions();
     createMenu();
@@ -62,6 +66,9 @@ void Tfrm_Main::FormCreate()
     prepareDataDir();
     createDefaultFont();
     LoadSettings();
+    // Unsaved cards are copied under the data folder while the program runs.
+    mRecovery = std::make_unique<RecoverySession>(DataDir + QStringLiteral("/recovery"));
+    mRecovery->start();
 }
 
 // The placement is applied before the window reaches the screen, where a
@@ -125,8 +132,15 @@ bool Tfrm_Main::FormCloseQuery()
     return true;
 }
 
+// A clean exit leaves no recovery copy behind, also when the settings
+// cannot be written.
 void Tfrm_Main::FormClose()
 {
+    const struct Finished
+    {
+        RecoverySession& recovery;
+        ~Finished() { recovery.finish(); }
+    } finished{*mRecovery};
     SaveSettings();
     SaveFormBounds(QStringLiteral("frm_Main"), frameGeometry());
 }

@@ -2,8 +2,10 @@
 
 #include "app/FramePlacement.h"
 #include "document/Dialogs.h"
+#include "document/Recovery.h"
 
 #include <QMainWindow>
+#include <QUndoGroup>
 
 #include <memory>
 #include <string_view>
@@ -37,6 +39,11 @@ public:
     // frame's current one or else the first. Null with no card window.
     Tfrm_Child* activeCard() const;
 
+    // Cards a run that did not end cleanly left unsaved, offered in the
+    // "Helyreállítás" dialog; called once the window is shown.
+    void offerRecovery();
+    RecoverySession& recovery() { return *mRecovery; }
+
     // Opens a card file in a card window of its own, as Open does.
     void openCardFile(const QString& path);
     void openCardFiles(const QStringList& paths);
@@ -64,6 +71,8 @@ public:
     void aMentExecute();
     void aMentMaskentExecute();
     void aBezarExecute();
+    void aVisszavonasExecute();
+    void aMegisExecute();
     void aNyomKepExecute();
     void aNyomtatExecute();
     void aBeallitExecute();
@@ -101,12 +110,15 @@ private:
     static QString untitledProposal();
 
     void updateWindowActions(const QObject* closing = nullptr);
+    void followHistories();
     void rebuildWindowList();
     void tile(Qt::Orientation along);
     void applyInterfaceFontSize();
 
     std::unique_ptr<ActionTable> mActions;
     QMdiArea* mMdiArea = nullptr;
+    QUndoGroup mHistories;
+    std::unique_ptr<RecoverySession> mRecovery;  // the card windows' histories, the active one followed
     QList<QAction*> mWindowEntries;
     bool mShown = false;
     FramePlacement mPlacement;

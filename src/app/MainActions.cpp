@@ -2,6 +2,7 @@
 
 #include "editor/ActionTable.h"
 #include "editor/ImageList.h"
+#include "document/Child.h"
 
 #include <QAction>
 #include <QLabel>
@@ -39,6 +40,10 @@ const ActionRow<Tfrm_Main> MainActions[] = {
     {"aMentMaskent", "Mentés másként", "Mentés másként", "Shift+Ctrl+S", "File", 3, 0, false, false,
      &Tfrm_Main::aMentMaskentExecute},
     {"aBezar", "Bezár", "Bezár", "", "File", 6, 0, false, false, &Tfrm_Main::aBezarExecute},
+    {"aVisszavonas", "Visszavonás", nullptr, "Ctrl+Z", "Szerkesztés", 63, 0, false, false,
+     &Tfrm_Main::aVisszavonasExecute},
+    {"aMegis", "Mégis", nullptr, "Ctrl+Y; Shift+Ctrl+Z", "Szerkesztés", 64, 0, false, false,
+     &Tfrm_Main::aMegisExecute},
     {"aNyomKep", "Nyomtatási kép", "Nyomtatási kép", "Ctrl+K", "Nyomtatás", 4, 0, false, false,
      &Tfrm_Main::aNyomKepExecute},
     {"aNyomtat", "Nyomtat", "Nyomtat", "Ctrl+P", "Nyomtatás", 5, 0, false, false, &Tfrm_Main::aNyomtatExecute},
@@ -70,7 +75,12 @@ void Tfrm_Main::createActions()
 {
     mActions = std::make_unique<ActionTable>(this, Qt::WindowShortcut);
     mActions->build(this, MainActions);
+    // The keys belong to the card windows' own commands, which the menu
+    // items stand for; here they are only shown.
+    for (const char* name : {"aVisszavonas", "aMegis"})
+        action(name)->setShortcutContext(Qt::WidgetShortcut);
     updateWindowActions();
+    followHistories();
 }
 
 QAction* Tfrm_Main::action(std::string_view name) const
@@ -85,6 +95,8 @@ void Tfrm_Main::createMenu()
     mActions->addTo(addTopMenu(MainMenu1, "mnFile", QStringLiteral("File")),
                     {"aUj", "aMegnyit", Separator, "aMent", "aMentMaskent", Separator, "aNyomtat", Separator,
                      "aBezar"});
+    mActions->addTo(addTopMenu(MainMenu1, "mnSzerkesztes", QStringLiteral("Szerkesztés")),
+                    {"aVisszavonas", "aMegis"});
     mActions->addTo(addTopMenu(MainMenu1, "mnNyomtatas", QStringLiteral("Nyomtatás")),
                     {"aNyomKep", "aNyomtat", Separator, "aRendeles"});
     mActions->addTo(addTopMenu(MainMenu1, "mnRendszer", QStringLiteral("Rendszer")), {"aBeallit"});
@@ -125,4 +137,34 @@ void Tfrm_Main::createStatusBar()
         panel->setFrameShadow(QFrame::Sunken);
         StatusBar1->addWidget(panel);
     }
+}
+
+// The history commands of the menu follow the active card window's: its
+// step's name in the caption, disabled where it has none to take.
+void Tfrm_Main::followHistories()
+{
+    auto update = [this] {
+        auto follow = [](QAction* command, const QString& caption, bool can, const QString& step) {
+            command->setText(step.isEmpty() ? caption : caption + QStringLiteral(": ") + step);
+            command->setEnabled(can);
+        };
+        follow(action("aVisszavonas"), QStringLiteral("Visszavonás"), mHistories.canUndo(), mHistories.undoText());
+        follow(action("aMegis"), QStringLiteral("Mégis"), mHistories.canRedo(), mHistories.redoText());
+    };
+    connect(&mHistories, &QUndoGroup::activeStackChanged, this, update);
+    connect(&mHistories, &QUndoGroup::indexChanged, this, update);
+    connect(&mHistories, &QUndoGroup::cleanChanged, this, update);
+    update();
+}
+
+void Tfrm_Main::aVisszavonasExecute()
+{
+    if (Tfrm_Child* card = activeCard())
+        card->aVisszavonasExecute();
+}
+
+void Tfrm_Main::aMegisExecute()
+{
+    if (Tfrm_Child* card = activeCard())
+        card->aMegisExecute();
 }

@@ -138,7 +138,7 @@ void Tfrm_Main::showCardWindow(Tfrm_Child* card)
 
 Tfrm_Child* Tfrm_Main::newCardWindow()
 {
-    auto* card = new Tfrm_Child(Tfrm_Child::Settings{Beall.DefaultFont, Beall.FontSize, DataDir});
+    auto* card = new Tfrm_Child(Tfrm_Child::Settings{Beall.DefaultFont, Beall.FontSize, DataDir, mRecovery.get()});
     mMdiArea->addSubWindow(card);
     // The close question saves through here. A card that was not written
     // (dialog cancelled) answers false and keeps its window; a failed write
@@ -148,5 +148,47 @@ Tfrm_Child* Tfrm_Main::newCardWindow()
         return saveCard(asking);
     };
     connect(card, &QObject::destroyed, this, [this](QObject* gone) { updateWindowActions(gone); });
+    // The frame's history commands follow this card's while it is active.
+    mHistories.addStack(&card->document().history());
+    mHistories.setActiveStack(&card->document().history());
     return card;
+}
+
+// Each card chosen opens in a card window of its own, the rest are
+// discarded; a copy that cannot be read is named in an error box and kept
+// for the next start. Closing the dialog keeps them all.
+void Tfrm_Main::offerRecovery()
+{
+    const std::vector<RecoverySession::Leftover> leftovers = mRecovery->leftovers();
+    if (leftovers.empty())
+        return;
+    std::vector<Dialogs::RecoveredCard> offered;
+    for (const RecoverySession::Leftover& copy : leftovers)
+        offered.push_back({copy.title, copy.written});
+    const std::optional<std::vector<bool>> chosen = dialogs().chooseRecovered(this, offered);
+    if (!chosen)
+        return;
+    for (std::size_t i = 0; i < leftovers.size(); ++i) {
+        const RecoverySession::Leftover& copy = leftovers[i];
+        if (i >= chosen->size() || !(*chosen)[i]) {
+            mRecovery->discard(copy);
+            continue;
+        }
+        Tfrm_Child* card = newCardWindow();
+        showCardWindow(card);
+        updateWindowActions();
+        const bool opened = guarded([&] {
+            try {
+                card->RecoverCard(copy, *mRecovery);
+            } catch (const std::exception& failure) {
+                throw std::runtime_error("A(z) \u201E" + copy.title.toStdString() + "\u201D k\u00E1rtya "
+                                         "helyre\u00E1ll\u00EDt\u00E1si m\u00E1solata (" + copy.card.toStdString()
+                                         + ") nem olvashat\u00F3, megtartom: " + failure.what());
+            }
+        });
+        if (!opened) {
+            card->setModified(false);
+            card->close();
+        }
+    }
 }

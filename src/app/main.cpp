@@ -42,6 +42,7 @@ int main(int argc, char** argv)
     frm_Main = new Tfrm_Main;
     watchFirstPaint(frm_Main, sinceStart);
     frm_Main->show();
+    frm_Main->offerRecovery();
     frm_Main->openCardFiles(app.arguments().mid(1));
     const int status = app.exec();
     // The card windows go with their frame, without further questions.

@@ -1,6 +1,7 @@
 #include "document/Child.h"
 
 #include "document/Dialogs.h"
+#include "document/RecoveryCopy.h"
 #include "editor/ActionTable.h"
 #include "editor/ErrorBox.h"
 #include "editor/FieldEditors.h"
@@ -31,6 +32,9 @@ Tfrm_Child::Tfrm_Child(const Settings& settings, QWidget* parent)
     mClient->setObjectName("ChildClient");
     setWidget(mClient);
     FormCreate();
+    if (settings.Recovery && settings.Recovery->started())
+        mRecovery = std::make_unique<RecoveryCopy>(mDocument, settings.Recovery->nextCopy(),
+                                                   [this] { return windowTitle(); });
 }
 
 Tfrm_Child::~Tfrm_Child()
@@ -39,6 +43,7 @@ Tfrm_Child::~Tfrm_Child()
     // while the table still exists, and hear nothing more from it.
     Tbl().AfterScroll = nullptr;
     mDocument.disconnect(this);
+    mRecovery.reset();
     delete mClient;
 }
 
@@ -210,8 +215,12 @@ bool Tfrm_Child::FormCloseQuery()
     return false;
 }
 
+// However the card was left (saved, not saved, never changed), its
+// recovery copy goes with the window.
 void Tfrm_Child::FormClose()
 {
+    if (mRecovery)
+        mRecovery->remove();
     Tbl().CloseTable();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/CardDocument.h"
+#include "document/Recovery.h"
 
 #include <QFont>
 #include <QMdiSubWindow>
@@ -15,6 +16,7 @@
 #include <vector>
 
 class ActionTable;
+class RecoveryCopy;
 class CardElement;
 struct LayerItem;
 class FieldComboBox;
@@ -44,6 +46,8 @@ public:
         QFont DefaultFont;  // for new text layers
         int FontSize = 9;   // interface font size, points
         QString DataDir;    // where the print job keeps its temporary card
+        // Where the card's recovery copy goes; none without one.
+        RecoverySession* Recovery = nullptr;
     };
 
     explicit Tfrm_Child(const Settings& settings, QWidget* parent = nullptr);
@@ -57,6 +61,11 @@ public:
     // Writes the card to a file; title, file name and the modified flag
     // change only once the file is written.
     void SaveCard(const QString& path);
+    // Reads a card a run that did not end cleanly left unsaved: modified,
+    // titled and bound to its own file as it was, its copy now this
+    // window's. A copy that cannot be read raises the error and stays.
+    void RecoverCard(const RecoverySession::Leftover& copy, RecoverySession& session);
+    RecoveryCopy* recoveryCopy() const { return mRecovery.get(); }
 
     // The A4 sheet of ten copies, previewed in a window of its own or sent
     // to the default printer, through a temporary copy of the card.
@@ -253,6 +262,7 @@ private:
     void chooseShapeColor(const char* name, std::string_view field);
 
     CardDocument mDocument;
+    std::unique_ptr<RecoveryCopy> mRecovery;
     QWidget* mClient = nullptr;
     Settings mSettings;
     bool mShown = false;

@@ -1,5 +1,6 @@
 #include "document/Child.h"
 
+#include "document/RecoveryCopy.h"
 #include "editor/CardElement.h"
 
 namespace {
@@ -40,4 +41,20 @@ void Tfrm_Child::SaveCard(const QString& path)
         mDocument.save(path);
     }
     setWindowTitle(path);
+}
+
+void Tfrm_Child::RecoverCard(const RecoverySession::Leftover& copy, RecoverySession& session)
+{
+    setWindowTitle(copy.fileName.isEmpty() ? QStringLiteral("Névtelen.bcrd") : copy.fileName);
+    mStruckOut.clear();
+    mDocument.load(copy.card);
+    mDocument.setFileName(copy.fileName);
+    Tbl().MoveFirst();
+    const QString adopted = session.adopt(copy);
+    if (!adopted.isEmpty()) {
+        if (mRecovery)
+            mRecovery->remove();
+        mRecovery = std::make_unique<RecoveryCopy>(mDocument, adopted, [this] { return windowTitle(); });
+    }
+    markModified();
 }

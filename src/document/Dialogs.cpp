@@ -1,6 +1,7 @@
 #include "document/Dialogs.h"
 
 #include "document/FontDialog.h"
+#include "document/RecoveryDialog.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -130,6 +131,12 @@ public:
         if (box.exec() != QDialog::Accepted)
             return std::nullopt;
         return box.choice();
+    }
+
+    std::optional<std::vector<bool>> chooseRecovered(QWidget* parent,
+                                                    const std::vector<RecoveredCard>& cards) override
+    {
+        return RecoveryDialog::run(parent, cards);
     }
 
     Answer question(QWidget* parent, const QString& title, const QString& text) override

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QColor>
+#include <QDateTime>
 #include <QFont>
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 class QWidget;
 
@@ -52,6 +54,17 @@ public:
     virtual std::optional<FontChoice> chooseFont(QWidget* parent, const FontChoice& initial) = 0;
     // Yes, No and Cancel with Yes the default, a question icon.
     virtual Answer question(QWidget* parent, const QString& title, const QString& text) = 0;
+
+    // The cards a run that did not end cleanly left unsaved, by title and
+    // time of the copy: which to open (the rest are discarded), or nothing
+    // when the user closed the dialog and they are kept for the next start.
+    struct RecoveredCard
+    {
+        QString title;
+        QDateTime written;
+    };
+    virtual std::optional<std::vector<bool>> chooseRecovered(QWidget* parent,
+                                                            const std::vector<RecoveredCard>& cards) = 0;
 };
 
 // The dialogs in use; the Qt ones unless a test installed others.

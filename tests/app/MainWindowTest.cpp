@@ -79,6 +79,7 @@ private slots:
 
         QCOMPARE(menus, (QList<QStringList>{
             {"File", "aUj", "aMegnyit", "-", "aMent", "aMentMaskent", "-", "aNyomtat", "-", "aBezar"},
+            {"Szerkesztés", "aVisszavonas", "aMegis"},
             {"Nyomtatás", "aNyomKep", "aNyomtat", "-", "aRendeles"},
             {"Rendszer", "aBeallit"},
             {"Ablak", "aWindowCascade1", "aWindowTileHorizontal1", "aWindowTileVertical1", "-"},

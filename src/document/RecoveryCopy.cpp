@@ -1,0 +1,203 @@
+#include "document/RecoveryCopy.h"
+
+#include "document/CardDocument.h"
+#include "document/Recovery.h"
+#include "editor/ErrorBox.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QSaveFile>
+#include <QThreadPool>
+
+#include <condition_variable>
+#include <mutex>
+#include <stdexcept>
+#include <utility>
+
+namespace {
+
+constexpr int DefaultIntervalMs = 30000;
+// While a button is down the copy waits this long and looks again.
+constexpr int ButtonDownRetryMs = 500;
+
+// What the writer needs of the table, taken on the window's thread: the
+// fields and the records, pictures shared.
+struct Snapshot
+{
+    std::string name;
+    std::vector<FieldDef> fields;
+    std::vector<std::vector<FieldValue>> records;
+};
+
+Snapshot snapshotOf(const LayerTable& table)
+{
+    Snapshot snapshot{table.Name(), table.Fields(), {}};
+    snapshot.records.reserve(table.StoredCount());
+    for (int row = 0; row < table.StoredCount(); ++row)
+        snapshot.records.push_back(table.StoredRecord(row));
+    return snapshot;
+}
+
+void writeSnapshot(Snapshot snapshot, const QString& path)
+{
+    LayerTable copy(snapshot.name);
+    for (FieldDef& field : snapshot.fields)
+        copy.AddField(std::move(field));
+    copy.OpenTable();
+    LayerTable::RecordId id = 0;
+    for (auto& record : snapshot.records)
+        copy.InsertStored(copy.StoredCount(), std::move(record), ++id);
+    copy.SaveFile(QFile::encodeName(path).toStdString());
+}
+
+} // namespace
+
+// A write under way keeps this, so that the window may go before it ends.
+struct RecoveryCopy::Shared
+{
+    std::mutex mutex;
+    std::condition_variable idle;
+    bool writing = false;
+};
+
+RecoveryCopy::RecoveryCopy(CardDocument& document, QString path, Title title, QObject* parent)
+    : QObject(parent)
+    , mDocument(document)
+    , mPath(std::move(path))
+    , mTitle(std::move(title))
+    , mShared(std::make_shared<Shared>())
+{
+    mTimer.setSingleShot(true);
+    connect(&mTimer, &QTimer::timeout, this, &RecoveryCopy::due);
+    connect(&document.history(), &QUndoStack::indexChanged, this, &RecoveryCopy::changed);
+    connect(&document, &CardDocument::modifiedChanged, this, [this](bool modified) {
+        if (modified)
+            changed();
+        else
+            remove();
+    });
+}
+
+// A copy taken away while it was being written goes once the write ends.
+RecoveryCopy::~RecoveryCopy()
+{
+    waitForWrite();
+    if (mRemoved && mWriting) {
+        mWriting = false;
+        remove();
+    }
+}
+
+int RecoveryCopy::intervalMs()
+{
+    bool ok = false;
+    const int set = qEnvironmentVariableIntValue("LAPORA_RECOVERY_INTERVAL_MS", &ok);
+    return ok && set > 0 ? set : DefaultIntervalMs;
+}
+
+// The first change since the last copy starts the wait; those after it
+// ride along.
+void RecoveryCopy::changed()
+{
+    if (!mDocument.isModified() || mPath.isEmpty())
+        return;
+    mRemoved = false;
+    if (mWriting)
+        mAgain = true;
+    else if (!mTimer.isActive())
+        mTimer.start(intervalMs());
+}
+
+void RecoveryCopy::writeSoon()
+{
+    mRemoved = false;
+    mTimer.start(0);
+}
+
+void RecoveryCopy::due()
+{
+    if (!mDocument.isModified() || mPath.isEmpty())
+        return;
+    if (QGuiApplication::mouseButtons() != Qt::NoButton) {
+        mTimer.start(ButtonDownRetryMs);
+        return;
+    }
+    if (mWriting) {
+        mAgain = true;
+        return;
+    }
+    Snapshot snapshot = snapshotOf(mDocument.table());
+    const QString about = recoveryAboutText(mTitle(), mDocument.fileName(), QDateTime::currentDateTime());
+    mWriting = true;
+    {
+        std::lock_guard lock(mShared->mutex);
+        mShared->writing = true;
+    }
+    QPointer<RecoveryCopy> self(this);
+    QThreadPool::globalInstance()->start(
+        [snapshot = std::move(snapshot), path = mPath, about, shared = mShared, self]() mutable {
+            bool ok = true;
+            QString error;
+            try {
+                writeSnapshot(std::move(snapshot), path);
+                QSaveFile aboutFile(path.left(path.size() - 5) + QStringLiteral(".txt"));
+                if (!aboutFile.open(QIODevice::WriteOnly) || aboutFile.write(about.toUtf8()) < 0
+                    || !aboutFile.commit())
+                    throw std::runtime_error(aboutFile.errorString().toStdString());
+            } catch (const std::exception& failure) {
+                ok = false;
+                error = QString::fromUtf8(failure.what());
+            }
+            {
+                std::lock_guard lock(shared->mutex);
+                shared->writing = false;
+            }
+            shared->idle.notify_all();
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [self, ok, error] {
+                    if (self)
+                        self->finished(ok, error);
+                },
+                Qt::QueuedConnection);
+        });
+}
+
+void RecoveryCopy::finished(bool ok, const QString& error)
+{
+    mWriting = false;
+    if (mRemoved) {
+        remove();
+        return;
+    }
+    if (ok) {
+        mFailureShown = false;
+        emit written(mPath);
+    } else if (!mFailureShown) {
+        // Said once: the next copy is tried all the same.
+        mFailureShown = true;
+        showError(std::runtime_error("A kártya helyreállítási másolata nem írható: " + error.toStdString()));
+    }
+    if (std::exchange(mAgain, false) && !mTimer.isActive())
+        mTimer.start(intervalMs());
+}
+
+void RecoveryCopy::remove()
+{
+    mTimer.stop();
+    mAgain = false;
+    mRemoved = true;
+    if (mWriting || mPath.isEmpty())
+        return;
+    QFile::remove(mPath);
+    QFile::remove(mPath.left(mPath.size() - 5) + QStringLiteral(".txt"));
+}
+
+void RecoveryCopy::waitForWrite()
+{
+    std::unique_lock lock(mShared->mutex);
+    mShared->idle.wait(lock, [this] { return !mShared->writing; });
+}
