@@ -101,12 +101,7 @@ void CardDocument::load(const QString& path)
     mHistory.clear();
     setModified(false);
     requireCardFile(path);
-    try {
-        mTable.LoadFile(nativePath(path));
-    } catch (...) {
-        emit layersReset();
-        throw;
-    }
+    mTable.LoadFile(nativePath(path));
     emit layersReset();
 }
 

@@ -128,7 +128,9 @@ QString RecoverySession::adopt(const Leftover& copy)
     const QString path = nextCopy();
     if (path.isEmpty() || !QFile::rename(copy.card, path))
         return {};
-    QFile::remove(copy.about);
+    // What is known of it goes along, should this run end badly too.
+    if (!QFile::rename(copy.about, aboutOf(path)))
+        QFile::remove(copy.about);
     const QString folder = QFileInfo(copy.card).absolutePath();
     if (QDir().rmdir(folder))
         QFile::remove(folder + LockSuffix);

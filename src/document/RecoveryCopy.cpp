@@ -81,14 +81,9 @@ RecoveryCopy::RecoveryCopy(CardDocument& document, QString path, Title title, QO
     });
 }
 
-// A copy taken away while it was being written goes once the write ends.
 RecoveryCopy::~RecoveryCopy()
 {
     waitForWrite();
-    if (mRemoved && mWriting) {
-        mWriting = false;
-        remove();
-    }
 }
 
 int RecoveryCopy::intervalMs()
@@ -185,13 +180,15 @@ void RecoveryCopy::finished(bool ok, const QString& error)
         mTimer.start(intervalMs());
 }
 
+// A write under way is waited for, so that it cannot bring the copy back.
 void RecoveryCopy::remove()
 {
     mTimer.stop();
     mAgain = false;
     mRemoved = true;
-    if (mWriting || mPath.isEmpty())
+    if (mPath.isEmpty())
         return;
+    waitForWrite();
     QFile::remove(mPath);
     QFile::remove(mPath.left(mPath.size() - 5) + QStringLiteral(".txt"));
 }

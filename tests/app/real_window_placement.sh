@@ -72,6 +72,16 @@ finish
 start
 [[ "$(frame_of "$id")" == "$moved" ]] || fail "closed at $moved, opened at $(frame_of "$id")"
 wmctrl -i -r "$id" -b add,maximized_vert,maximized_horz
+# The window manager takes the frame away in steps; the program hears of
+# each. Wait until the frame holds still, then give the program time to
+# hear of the last step.
+previous=""
+for _ in $(seq 20); do
+    sleep 0.5
+    now=$(frame_of "$id")
+    [[ "$now" == "$previous" && "$now" == "0 0 "* ]] && break
+    previous=$now
+done
 sleep 1
 maximised=$(frame_of "$id")
 [[ "$maximised" != "$moved" ]] || fail "the maximise snapped back"
