@@ -1,6 +1,8 @@
 #include "app/Main.h"
 
 #include "app/MenuPainting.h"
+#include "app/PrinterCalibration.h"
+#include "print/PrintJob.h"
 #include "app/Settings.h"
 #include "document/Child.h"
 #include "editor/ActionTable.h"
@@ -66,6 +68,7 @@ void Tfrm_Main::FormCreate()
     prepareDataDir();
     createDefaultFont();
     LoadSettings();
+    setCalibrationStore(LoadPrinterCalibration, SavePrinterCalibration);
     // Unsaved cards are copied under the data folder while the program runs.
     mRecovery = std::make_unique<RecoverySession>(DataDir + QStringLiteral("/recovery"));
     mRecovery->start();

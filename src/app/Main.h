@@ -75,6 +75,7 @@ public:
     void aMegisExecute();
     void aNyomKepExecute();
     void aNyomtatExecute();
+    void aNyomtatasExecute();
     void aBeallitExecute();
     void aSugoExecute();
     void aHonlapExecute();

@@ -47,6 +47,8 @@ const ActionRow<Tfrm_Main> MainActions[] = {
     {"aNyomKep", "Nyomtatási kép", "Nyomtatási kép", "Ctrl+K", "Nyomtatás", 4, 0, false, false,
      &Tfrm_Main::aNyomKepExecute},
     {"aNyomtat", "Nyomtat", "Nyomtat", "Ctrl+P", "Nyomtatás", 5, 0, false, false, &Tfrm_Main::aNyomtatExecute},
+    {"aNyomtatas", "Nyomtatás...", "Nyomtatás...", "Shift+Ctrl+P", "Nyomtatás", 65, 0, false, false,
+     &Tfrm_Main::aNyomtatasExecute},
     {"aRendeles", "Megrendelem...", "Megrendelem...", "Ctrl+M", "Nyomtatás", 58, 0, false, false, nullptr},
     {"aBeallit", "Beállítások", "Beállítások", "", "Rendszer", 57, 0, false, false, &Tfrm_Main::aBeallitExecute},
     {"aBetuNovel", "Betűméret növelése", " Betűméret növelése", "F11", "Nézet", 54, 0, false, false,
@@ -98,7 +100,7 @@ void Tfrm_Main::createMenu()
     mActions->addTo(addTopMenu(MainMenu1, "mnSzerkesztes", QStringLiteral("Szerkesztés")),
                     {"aVisszavonas", "aMegis"});
     mActions->addTo(addTopMenu(MainMenu1, "mnNyomtatas", QStringLiteral("Nyomtatás")),
-                    {"aNyomKep", "aNyomtat", Separator, "aRendeles"});
+                    {"aNyomKep", "aNyomtat", "aNyomtatas", Separator, "aRendeles"});
     mActions->addTo(addTopMenu(MainMenu1, "mnRendszer", QStringLiteral("Rendszer")), {"aBeallit"});
     mnAblak = addTopMenu(MainMenu1, "mnAblak", QStringLiteral("Ablak"));
     mActions->addTo(mnAblak, {"aWindowCascade1", "aWindowTileHorizontal1", "aWindowTileVertical1", Separator});
@@ -117,7 +119,7 @@ void Tfrm_Main::createToolBar()
     ToolBar1->setFloatable(false);
     addToolBar(Qt::TopToolBarArea, ToolBar1);
     mActions->addTo(ToolBar1, {"aUj", "aMegnyit", Separator, "aMent", "aMentMaskent", Separator, "aNyomKep",
-                               "aNyomtat", Separator, "aRendeles", Separator, "aBetuNovel", "aBetuCsokkent",
+                               "aNyomtat", "aNyomtatas", Separator, "aRendeles", Separator, "aBetuNovel", "aBetuCsokkent",
                                Separator, "aBezar"});
     for (QAction* item : ToolBar1->actions()) {
         if (QWidget* button = ToolBar1->widgetForAction(item); button && !item->isSeparator())

@@ -83,17 +83,6 @@ void Tfrm_Main::aBezarExecute()
     close();
 }
 
-void Tfrm_Main::aNyomKepExecute()
-{
-    if (Tfrm_Child* card = activeCard())
-        card->PreviewCard();
-}
-
-void Tfrm_Main::aNyomtatExecute()
-{
-    if (Tfrm_Child* card = activeCard())
-        card->PrintCard();
-}
 
 bool Tfrm_Main::saveCard(Tfrm_Child& card)
 {

@@ -17,8 +17,15 @@ int main(int argc, char** argv)
         if (const auto request = parseRender(std::vector<std::string>(argv + 2, argv + argc)))
             return runRender(argc, argv, *request);
     }
+    if (command == "calibration") {
+        if (const auto request = parseCalibration(std::vector<std::string>(argv + 2, argv + argc)))
+            return runRender(argc, argv, *request);
+    }
     std::cerr << "usage: lapora-cli dump FILE.bcrd\n"
                  "       lapora-cli build FILE.json OUT.bcrd\n"
-                 "       lapora-cli render FILE.bcrd --pdf OUT.pdf | --png OUT.png [--dpi N] [--card]\n";
+                 "       lapora-cli render FILE.bcrd --pdf OUT.pdf | --png OUT.png [--dpi N] [--card]\n"
+                 "                  [--copies N] [--start N] [--back BACK.bcrd] [--flip long|short]\n"
+                 "                  [--offset X,Y] [--scale X,Y] [--back-offset X,Y]\n"
+                 "       lapora-cli calibration --pdf OUT.pdf | --png OUT.png [--dpi N]\n";
     return 2;
 }

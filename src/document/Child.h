@@ -71,6 +71,9 @@ public:
     // to the default printer, through a temporary copy of the card.
     void PreviewCard();
     void PrintCard();
+    // What the printed card is made of, read back from a temporary copy of
+    // the card as the print job reads it.
+    std::vector<LayerItem> printables();
 
     void RebuildElements();
     void PlaceHandles();

@@ -44,6 +44,13 @@ private:
 
 } // namespace
 
+std::vector<LayerItem> Tfrm_Child::printables()
+{
+    const TemporaryCard card(mSettings.DataDir);
+    mDocument.writeCopy(card.path());
+    return loadCardReport(card.path())->Printables;
+}
+
 void Tfrm_Child::PreviewCard()
 {
     runPrintJob(false);

@@ -12,7 +12,7 @@ class ImageList
 public:
     // The 63 pictures the program started with, then those of the commands
     // added since (63 undo, 64 redo, ...).
-    static constexpr int Count = 65;
+    static constexpr int Count = 66;
     static constexpr int Size = 16;
 
     // A null icon outside 0..Count-1, so that an action without a picture

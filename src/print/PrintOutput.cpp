@@ -1,5 +1,6 @@
 #include "print/PrintOutput.h"
 
+#include "print/PrintJob.h"
 #include "print/SheetLayout.h"
 #include "print/SheetPainter.h"
 #include "print/rptLapora.h"
@@ -10,6 +11,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QApplication>
 #include <QProgressDialog>
 
 #include <cmath>
@@ -72,21 +74,76 @@ void printSheet(QPrinter& printer, const TqrLapora& report)
     }
 }
 
+PrintJob jobOf(const TqrLapora& report)
+{
+    PrintJob job;
+    job.front = report.Printables;
+    job.copies = std::min(report.TblSor.IsOpen() ? report.TblSor.RecordTotal() : sheet::Copies, sheet::Copies);
+    return job;
+}
+
+std::unique_ptr<QPrinter> printerNamed(const QString& name)
+{
+    if (name.isEmpty() && printerSource())
+        return printerSource()();
+    const QPrinterInfo info = name.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(name);
+    if (info.isNull())
+        throw PrintError("Nincs elérhető nyomtató.");
+    return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+}
+
 void printOnDefaultPrinter(const TqrLapora& report)
 {
     std::unique_ptr<QPrinter> printer = printerSource() ? printerSource()() : systemDefaultPrinter();
     if (!printer)
         throw PrintError("Nincs elérhető nyomtató.");
-    prepare(*printer);
-    QProgressDialog progress(QStringLiteral("Printing progress"), QStringLiteral("Cancel"), 0, 1);
+    PrintJob job = jobOf(report);
+    job.calibration = calibrationOf(printer->printerName());
+    printJob(*printer, job);
+}
+
+bool printJob(QPrinter& printer, const PrintJob& job)
+{
+    prepare(printer);
+    const int pages = pageCount(job);
+    QProgressDialog progress(QStringLiteral("Nyomtatás folyamatban…"), QStringLiteral("Mégse"), 0, pages);
     progress.setWindowTitle(TqrLapora::Title);
     progress.setMinimumDuration(0);
     progress.setValue(0);
-    printSheet(*printer, report);
-    progress.setValue(1);
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        throw PrintError("A(z) „" + printer.printerName().toStdString()
+                         + "” nyomtató nem fogadta el a nyomtatást.");
+    }
+    useMillimetres(painter, printer);
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0)
+            printer.newPage();
+        paintJobPage(painter, job, page);
+        progress.setValue(page + 1);
+        QApplication::processEvents();
+        if (progress.wasCanceled()) {
+            printer.abort();
+            painter.end();
+            return false;
+        }
+    }
+    if (!painter.end() || printer.printerState() == QPrinter::Error) {
+        throw PrintError("A(z) „" + printer.printerName().toStdString()
+                         + "” nyomtató nem fogadta el a nyomtatást.");
+    }
+    return true;
 }
 
 void showPreview(std::unique_ptr<TqrLapora> report)
+{
+    PrintJob job = jobOf(*report);
+    if (const QPrinterInfo info = QPrinterInfo::defaultPrinter(); !info.isNull())
+        job.calibration = calibrationOf(info.printerName());
+    showJobPreview(job);
+}
+
+void showJobPreview(const PrintJob& job)
 {
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
     prepare(*printer);
@@ -94,13 +151,78 @@ void showPreview(std::unique_ptr<TqrLapora> report)
     preview->setAttribute(Qt::WA_DeleteOnClose);
     preview->setWindowTitle(TqrLapora::Title);
     preview->setWindowModality(Qt::NonModal);
-    // The report and the printer go with the window.
-    std::shared_ptr<TqrLapora> kept(std::move(report));
+    // The job and the printer go with the window.
+    auto kept = std::make_shared<PrintJob>(job);
     QObject::connect(preview, &QPrintPreviewDialog::paintRequested, preview, [kept, printer](QPrinter* device) {
         QPainter painter(device);
-        paintPage(painter, *kept);
+        useMillimetres(painter, *device);
+        for (int page = 0; page < pageCount(*kept); ++page) {
+            if (page > 0)
+                device->newPage();
+            paintJobPage(painter, *kept, page);
+        }
     });
     preview->showMaximized();
+}
+
+void writeJobPdf(const PrintJob& job, QIODevice* out)
+{
+    QPdfWriter pdf(out);
+    pdf.setTitle(TqrLapora::Title);
+    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+    QPainter painter(&pdf);
+    useMillimetres(painter, pdf);
+    for (int page = 0; page < pageCount(job); ++page) {
+        if (page > 0)
+            pdf.newPage();
+        paintJobPage(painter, job, page);
+    }
+}
+
+std::vector<QImage> jobImages(const PrintJob& job, int dpi)
+{
+    std::vector<QImage> pages;
+    const QSize size(int(std::lround(sheet::Paper.width() / 25.4 * dpi)),
+                     int(std::lround(sheet::Paper.height() / 25.4 * dpi)));
+    for (int page = 0; page < pageCount(job); ++page) {
+        QImage image(size, QImage::Format_RGB32);
+        image.setDotsPerMeterX(dotsPerMetre(dpi));
+        image.setDotsPerMeterY(dotsPerMetre(dpi));
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        useMillimetres(painter, image);
+        paintJobPage(painter, job, page);
+        painter.end();
+        pages.push_back(std::move(image));
+    }
+    return pages;
+}
+
+void printCalibrationSheet(QPrinter& printer)
+{
+    prepare(printer);
+    printer.setDocName(QStringLiteral("Lapora kalibráló lap"));
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw PrintError("A(z) „" + printer.printerName().toStdString()
+                         + "” nyomtató nem fogadta el a nyomtatást.");
+    useMillimetres(painter, printer);
+    paintCalibrationSheet(painter);
+    if (!painter.end() || printer.printerState() == QPrinter::Error)
+        throw PrintError("A(z) „" + printer.printerName().toStdString()
+                         + "” nyomtató nem fogadta el a nyomtatást.");
+}
+
+void writeCalibrationPdf(QIODevice* out)
+{
+    QPdfWriter pdf(out);
+    pdf.setTitle(QStringLiteral("Lapora kalibráló lap"));
+    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+    QPainter painter(&pdf);
+    useMillimetres(painter, pdf);
+    paintCalibrationSheet(painter);
 }
 
 void writeSheetPdf(const TqrLapora& report, QIODevice* out)
@@ -148,5 +270,20 @@ QImage cardImage(const TqrLapora& report, int dpi)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(scale, scale);
     paintCard(painter, report.Printables);
+    return image;
+}
+
+QImage calibrationImage(int dpi)
+{
+    const QSize size(int(std::lround(sheet::Paper.width() / 25.4 * dpi)),
+                     int(std::lround(sheet::Paper.height() / 25.4 * dpi)));
+    QImage image(size, QImage::Format_RGB32);
+    image.setDotsPerMeterX(dotsPerMetre(dpi));
+    image.setDotsPerMeterY(dotsPerMetre(dpi));
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    useMillimetres(painter, image);
+    paintCalibrationSheet(painter);
     return image;
 }

@@ -6,10 +6,12 @@
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 class QIODevice;
 class QPrinter;
 class TqrLapora;
+struct PrintJob;
 
 // A print that could not be made; what() is the message for the user.
 class PrintError : public std::runtime_error
@@ -21,10 +23,33 @@ public:
 // The sheet on a printer, the whole paper from its corner.
 void printSheet(QPrinter& printer, const TqrLapora& report);
 
-// The default printer with a progress window while the page is rendered.
-// No printer at all fails with "Nincs elérhető nyomtató."; a printer that
-// will not take the job says so.
+// The design's job of a report: one sheet of ten copies.
+PrintJob jobOf(const TqrLapora& report);
+
+// The default printer with a progress window while the page is rendered,
+// with that printer's calibration. No printer at all fails with "Nincs
+// elérhető nyomtató."; a printer that will not take the job says so.
 void printOnDefaultPrinter(const TqrLapora& report);
+
+// Every page of a job on a printer, the whole paper from its corner, with a
+// progress window while the pages are drawn whose "Mégse" stops the job
+// (false then).
+bool printJob(QPrinter& printer, const PrintJob& job);
+// The printer by its name, as the system offers it; the default one for an
+// empty name. Fails with "Nincs elérhető nyomtató." when there is none.
+std::unique_ptr<QPrinter> printerNamed(const QString& name);
+
+// The job's pages in a preview window of its own, as the printer gets them.
+void showJobPreview(const PrintJob& job);
+// The job as a PDF of its pages, and as one picture per page.
+void writeJobPdf(const PrintJob& job, QIODevice* out);
+std::vector<QImage> jobImages(const PrintJob& job, int dpi);
+
+// The calibration sheet on a printer (no calibration applied), and as a
+// PDF of one page.
+void printCalibrationSheet(QPrinter& printer);
+void writeCalibrationPdf(QIODevice* out);
+QImage calibrationImage(int dpi);
 
 // The printer a job goes to; the system's default unless a test gives its
 // own. Null when there is none.

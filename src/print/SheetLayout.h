@@ -6,6 +6,8 @@
 #include <QSizeF>
 
 #include <array>
+#include <stdexcept>
+#include <vector>
 
 // The printed sheet in millimetres from the paper's top-left corner: an A4
 // page with ten copies of the card in two columns of five, four corner
@@ -61,4 +63,77 @@ inline constexpr const char* FooterRight = "qrLapora";
 // The maker's home page, printed in the middle of the footer.
 inline constexpr const char* HomePage = "https://lapora.example.org";
 
+// Where a copy goes: which sheet of the job (from 0) and which position on
+// it (1 … 10, in the order of the copies).
+struct Placement
+{
+    int sheet = 0;
+    int position = 1;
+
+    friend bool operator==(const Placement&, const Placement&) = default;
+};
+
+inline constexpr int MaxCopies = 1000;
+
+// The copies of a job: from the start position on on the first sheet, then
+// further sheets from position 1.
+std::vector<Placement> placements(int copies, int start);
+int sheetCount(int copies, int start);
+
+// The edge a sheet is turned over to print its back: the long edge (left
+// and right change places) or the short one (top and bottom do).
+enum class Flip { Long, Short };
+
+// The top-left corner, on the back page, of the card that lies behind the
+// front's copy at a position once the sheet is turned over the edge: the
+// card's own box mirrored, the card upright.
+QPointF backOrigin(int position, Flip flip);
+
+// How a printer shifts and scales what it prints, answered in advance: the
+// point p (mm from the sheet's top-left corner) is drawn at
+// p × scale / 100 + offset.
+struct Calibration
+{
+    QPointF offset{0, 0};     // mm, −20 … 20
+    QPointF scale{100, 100};  // percent, 90 … 110
+
+    friend bool operator==(const Calibration&, const Calibration&) = default;
+};
+
+inline constexpr double MaxOffset = 20;
+inline constexpr double MinScale = 90;
+inline constexpr double MaxScale = 110;
+
+bool withinLimits(const Calibration& calibration);
+QPointF calibrated(const Calibration& calibration, QPointF point);
+
+// A printer's calibration for the front and the back (duplex units shift
+// the back differently).
+struct PrinterCalibration
+{
+    Calibration front;
+    Calibration back;
+
+    friend bool operator==(const PrinterCalibration&, const PrinterCalibration&) = default;
+};
+
+// The calibration sheet: a cross near the top-left corner and one near the
+// bottom-right corner, 20 mm from the edges.
+inline constexpr QPointF CalibrationTopLeft{20, 20};
+inline constexpr QPointF CalibrationBottomRight{190, 277};
+
+// From what the user measured on the printed calibration sheet: the
+// top-left cross's distance from the paper's left and top edges, and the
+// bottom-right cross's from its right and bottom edges. The calibration
+// that makes the crosses land where they belong. Throws CalibrationError
+// with its message where the readings give one beyond the limits.
+Calibration calibrationFromReadings(QPointF topLeft, QPointF bottomRight);
+
 } // namespace sheet
+
+// A calibration that cannot be kept; what() is the message for the user.
+class CalibrationError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};

@@ -28,7 +28,9 @@ void paintLayers(QPainter& painter, const std::vector<LayerItem>& layers)
         paintLayer(painter, layer, layer.box);
 }
 
-void paintFooter(QPainter& painter)
+} // namespace
+
+void paintSheetFooter(QPainter& painter)
 {
     painter.save();
     painter.fillRect(sheet::Footer, Qt::white);
@@ -48,29 +50,31 @@ void paintFooter(QPainter& painter)
     painter.restore();
 }
 
-} // namespace
-
 void useMillimetres(QPainter& painter, const QPaintDevice& device)
 {
     painter.scale(device.logicalDpiX() / 25.4, device.logicalDpiY() / 25.4);
 }
 
-void paintSheet(QPainter& painter, const std::vector<LayerItem>& layers, int copies)
+void paintCopy(QPainter& painter, const std::vector<LayerItem>& layers, QPointF origin)
 {
     const QRectF band(QPointF(0, 0), sheet::CardBand);
-    for (int copy = 1; copy <= std::min(copies, sheet::Copies); ++copy) {
-        painter.save();
-        painter.translate(sheet::copyOrigin(copy));
-        painter.fillRect(band, Qt::white);
-        paintMarks(painter);
-        // A layer reaching beyond the card is cut at its band, so that no
-        // copy draws over its neighbours.
-        painter.setClipRect(band, Qt::IntersectClip);
-        painter.scale(sheet::MillimetresPerPixel, sheet::MillimetresPerPixel);
-        paintLayers(painter, layers);
-        painter.restore();
-    }
-    paintFooter(painter);
+    painter.save();
+    painter.translate(origin);
+    painter.fillRect(band, Qt::white);
+    paintMarks(painter);
+    // A layer reaching beyond the card is cut at its band, so that no copy
+    // draws over its neighbours.
+    painter.setClipRect(band, Qt::IntersectClip);
+    painter.scale(sheet::MillimetresPerPixel, sheet::MillimetresPerPixel);
+    paintLayers(painter, layers);
+    painter.restore();
+}
+
+void paintSheet(QPainter& painter, const std::vector<LayerItem>& layers, int copies)
+{
+    for (int copy = 1; copy <= std::min(copies, sheet::Copies); ++copy)
+        paintCopy(painter, layers, sheet::copyOrigin(copy));
+    paintSheetFooter(painter);
 }
 
 void paintCard(QPainter& painter, const std::vector<LayerItem>& layers)

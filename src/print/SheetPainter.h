@@ -21,3 +21,9 @@ void paintSheet(QPainter& painter, const std::vector<LayerItem>& layers, int cop
 
 // The card alone, on a painter in card pixels: white, then the layers.
 void paintCard(QPainter& painter, const std::vector<LayerItem>& layers);
+
+// One copy on a painter in millimetres: the white band at origin, its
+// corner marks, the layers cut at the band.
+void paintCopy(QPainter& painter, const std::vector<LayerItem>& layers, QPointF origin);
+// The footer line at the foot of a front page.
+void paintSheetFooter(QPainter& painter);

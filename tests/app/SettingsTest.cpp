@@ -1,5 +1,6 @@
 #include "tests/TestRegistry.h"
 #include "app/IniFile.h"
+#include "app/PrinterCalibration.h"
 #include "app/Settings.h"
 
 #include <QDir>
@@ -201,6 +202,31 @@ private slots:
         SaveSettings();
         QVERIFY(readFile(root + "/bin/Lapora2.ini").startsWith("[Screen]\nFontSize=11\n"));
         QVERIFY(!QFileInfo::exists(root + "/share"));
+    }
+
+    // Each printer's calibration in a section of its own, in hundredths;
+    // what is missing, no number or beyond the limits reads as the default,
+    // and a write changes only what it writes.
+    void printerCalibrationsRoundTrip()
+    {
+        const QString root = freshPath("run");
+        QDir().mkpath(root + "/share/Lapora2");
+        writeFile(root + "/share/Lapora2/Lapora2.ini",
+                  "[Printer:Iroda]\nOffsetX=150\nOffsetY=abc\nScaleX=15000\nScaleY=9950\n"
+                  "BackOffsetX=-2001\nBackOffsetY=-75\nBackScaleY=0x2710\n; mine\n[Printer:Otthon]\nScaleX=10100\n");
+        startRun(root);
+        const sheet::PrinterCalibration office = LoadPrinterCalibration("Iroda");
+        QCOMPARE(office.front, (sheet::Calibration{{1.5, 0}, {100, 99.5}}));
+        QCOMPARE(office.back, (sheet::Calibration{{0, -0.75}, {100, 100}}));
+        QCOMPARE(LoadPrinterCalibration("Otthon").front.scale.x(), 101.0);
+        QCOMPARE(LoadPrinterCalibration("Nincs ilyen"), sheet::PrinterCalibration());
+
+        const sheet::PrinterCalibration measured{{{-0.33, 19.99}, {90, 109.87}}, {{1.25, 0}, {100.5, 100}}};
+        SavePrinterCalibration("Iroda", measured);
+        QCOMPARE(LoadPrinterCalibration("Iroda"), measured);
+        const QByteArray written = readFile(IniFileName);
+        QVERIFY(written.contains("OffsetX=-33\nOffsetY=1999\nScaleX=9000\nScaleY=10987\n"));
+        QVERIFY(written.contains("; mine\n[Printer:Otthon]\nScaleX=10100\n"));
     }
 };
 

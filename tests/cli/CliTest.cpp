@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -205,4 +206,70 @@ TEST_F(CliTest, WrongArgumentsPrintUsage)
     EXPECT_EQ(run("dump").status, 2);
     EXPECT_EQ(run("build only-one.json").status, 2);
     EXPECT_EQ(run("frobnicate x").status, 2);
+}
+
+// What went to standard error, the output thrown away.
+CliRun runForMessages(const std::string& arguments)
+{
+    std::string command = std::string(LAPORA_CLI) + " " + arguments + " 2>&1 >/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::string out;
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+        out.append(buffer, n);
+    return {WEXITSTATUS(::pclose(pipe)), out};
+}
+
+// Card stock: copies from a start position over several sheets with a back
+// page each, as pictures numbered by page; one page keeps the plain name;
+// the calibration sheet as a PDF.
+TEST_F(CliTest, RenderPrintsCardStockPageByPage)
+{
+    const std::string png = (dir / "lap.png").string();
+    ASSERT_EQ(run("render " + Example + " --png " + png + " --dpi 20 --copies 13 --start 4 --back " + Example
+                  + " --flip short --offset 1.5,-0.5 --scale 101,99 --back-offset -1,0")
+                  .status,
+              0);
+    for (int page = 1; page <= 4; ++page)
+        EXPECT_TRUE(fs::exists(dir / ("lap-" + std::to_string(page) + ".png"))) << page;
+    EXPECT_FALSE(fs::exists(dir / "lap-5.png"));
+    EXPECT_FALSE(fs::exists(png));
+
+    // A start alone fills the rest of its sheet: one page, its own name.
+    const std::string rest = (dir / "rest.png").string();
+    ASSERT_EQ(run("render " + Example + " --png " + rest + " --dpi 20 --start 7").status, 0);
+    EXPECT_TRUE(fs::exists(rest));
+    EXPECT_FALSE(fs::exists(dir / "rest-1.png"));
+
+    // Asked for the design's one sheet of ten, the job draws the very same.
+    const std::string plain = (dir / "plain.png").string(), asJob = (dir / "job.png").string();
+    ASSERT_EQ(run("render " + Example + " --png " + plain + " --dpi 30").status, 0);
+    ASSERT_EQ(run("render " + Example + " --png " + asJob + " --dpi 30 --copies 10 --start 1").status, 0);
+    EXPECT_EQ(readBytes(plain), readBytes(asJob));
+
+    const std::string calibration = (dir / "kalibralo.pdf").string();
+    ASSERT_EQ(run("calibration --pdf " + calibration).status, 0);
+    EXPECT_EQ(readBytes(calibration).rfind("%PDF-", 0), 0u);
+}
+
+// A value the job cannot take, or a back that cannot be read: status 1, a
+// one-line Hungarian message, and no file at all.
+TEST_F(CliTest, BadCardStockValuesWriteNothing)
+{
+    const std::string out = (dir / "never.pdf").string();
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"--start 11", "--start"},          {"--copies 0", "--copies"},
+        {"--copies 1001", "--copies"},      {"--scale 150,100", "--scale"},
+        {"--offset 30,0", "--offset"},      {"--back-offset 1", "--back-offset"},
+        {"--flip sideways", "--flip"},      {"--back " + (dir / "nincs.bcrd").string(), "hátoldal"},
+        {"--start x", "--start"},
+    };
+    for (const auto& [options, named] : cases) {
+        const CliRun result = runForMessages("render " + Example + " --pdf " + out + " " + options);
+        EXPECT_EQ(result.status, 1) << options;
+        EXPECT_NE(result.out.find(named), std::string::npos) << result.out;
+        EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 1) << result.out;
+        EXPECT_FALSE(fs::exists(out)) << options;
+    }
+    EXPECT_EQ(run("render " + Example + " --card --pdf " + out + " --copies 3").status, 2);
 }

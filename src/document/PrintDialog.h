@@ -1,0 +1,85 @@
+#pragma once
+
+#include "print/SheetLayout.h"
+
+#include <QDialog>
+#include <QStringList>
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class SheetPicker;
+
+// "Nyomtatás": printing on card stock. The printer (the system's queues,
+// the default one first), the number of cards, the first free position of
+// the first sheet, a back side (none, an open card window, or a card file)
+// with the edge the sheet is turned over, and the printer's calibration,
+// which "Kalibrálás..." measures. The printer's calibration is kept when
+// the dialog is left for printing, the preview or a PDF.
+class PrintDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    enum class Action { Print, Preview, Pdf };
+
+    struct Choice
+    {
+        Action action = Action::Print;
+        QString printer;
+        int copies = sheet::Copies;
+        int start = 1;
+        int backCard = -1;  // an open card window, by its place in the list given
+        QString backFile;   // or a card file
+        sheet::Flip flip = sheet::Flip::Long;
+        sheet::PrinterCalibration calibration;
+        bool calibratePdf = false;
+        QString pdfFile;
+    };
+
+    // The open card windows' titles, as the back may be one of them.
+    PrintDialog(QWidget* parent, const QStringList& openCards);
+
+    Choice choice() const;
+
+    // Named parts, for the tests.
+    QComboBox* printers() const { return mPrinter; }
+    QSpinBox* copies() const { return mCopies; }
+    QSpinBox* start() const { return mStart; }
+    SheetPicker* picker() const { return mPicker; }
+    QComboBox* back() const { return mBack; }
+    QPushButton* button(Action action) const;
+
+    // Measures the printer: prints the calibration sheet on it, asks for the
+    // readings and shows what they give before it is taken.
+    void calibrate();
+
+private:
+    void printerChosen();
+    void backChosen(int index);
+    void finish(Action action);
+    void showCalibration(const sheet::PrinterCalibration& calibration);
+    sheet::PrinterCalibration shownCalibration() const;
+
+    QStringList mOpenCards;
+    QComboBox* mPrinter;
+    QSpinBox* mCopies;
+    QSpinBox* mStart;
+    SheetPicker* mPicker;
+    QComboBox* mBack;
+    QString mBackFile;
+    QRadioButton* mLongEdge;
+    QRadioButton* mShortEdge;
+    QDoubleSpinBox* mFields[8];  // front offset x, y, scale x, y; back the same
+    QCheckBox* mCalibratePdf;
+    QPushButton* mCalibrate;
+    QPushButton* mPrint;
+    QPushButton* mPreview;
+    QPushButton* mPdf;
+    Action mAction = Action::Print;
+    QString mPdfFile;
+    sheet::PrinterCalibration mStored;
+};

@@ -1,0 +1,79 @@
+#include "print/SheetPicker.h"
+
+#include "print/SheetLayout.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+// The sheet drawn a third of a millimetre to the pixel.
+constexpr double PixelsPerMm = 0.45;
+
+} // namespace
+
+SheetPicker::SheetPicker(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName("SheetPicker");
+    setCursor(Qt::PointingHandCursor);
+    setToolTip(QStringLiteral("Kattintson arra a helyre, ahol az első szabad kártya van"));
+}
+
+QSize SheetPicker::sizeHint() const
+{
+    return QSize(int(sheet::Paper.width() * PixelsPerMm) + 2, int(sheet::Paper.height() * PixelsPerMm) + 2);
+}
+
+QRect SheetPicker::positionRect(int position) const
+{
+    const QPointF origin = sheet::copyOrigin(position) * PixelsPerMm;
+    const QSizeF size = sheet::CardBand * PixelsPerMm;
+    return QRectF(origin + QPointF(1, 1), size).toRect().adjusted(1, 1, -1, -1);
+}
+
+int SheetPicker::positionAt(QPoint point) const
+{
+    for (int position = 1; position <= sheet::Copies; ++position)
+        if (positionRect(position).adjusted(-1, -1, 1, 1).contains(point))
+            return position;
+    return 0;
+}
+
+void SheetPicker::setStart(int position)
+{
+    position = std::clamp(position, 1, sheet::Copies);
+    if (position == mStart)
+        return;
+    mStart = position;
+    update();
+}
+
+void SheetPicker::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QRect paper(0, 0, sizeHint().width() - 1, sizeHint().height() - 1);
+    painter.fillRect(paper, Qt::white);
+    painter.setPen(QColor(120, 120, 120));
+    painter.drawRect(paper);
+    QFont font = painter.font();
+    font.setPixelSize(10);
+    painter.setFont(font);
+    for (int position = 1; position <= sheet::Copies; ++position) {
+        const QRect box = positionRect(position);
+        const bool used = position < mStart;
+        painter.fillRect(box, used ? QColor(200, 200, 200) : QColor(222, 236, 250));
+        painter.setPen(position == mStart ? QPen(QColor(32, 74, 135), 2) : QPen(QColor(120, 120, 120), 1));
+        painter.drawRect(box);
+        painter.setPen(used ? QColor(120, 120, 120) : Qt::black);
+        painter.drawText(box, Qt::AlignCenter, QString::number(position));
+    }
+}
+
+void SheetPicker::mousePressEvent(QMouseEvent* event)
+{
+    if (const int position = positionAt(event->position().toPoint())) {
+        setStart(position);
+        emit startChosen(position);
+    }
+}
