@@ -56,18 +56,24 @@ void hatchLines(QPainter& painter, const QRectF& area, FillPattern pattern)
     const qreal left = std::floor(area.left() / HatchSpacing) * HatchSpacing;
     const qreal top = std::floor(area.top() / HatchSpacing) * HatchSpacing;
     const qreal span = area.width() + area.height() + 2 * HatchSpacing;
+    // One call for all the lines, and only those that cross the area: a
+    // printed sheet of ten hatched cards stays one path per card.
+    QVector<QLineF> lines;
     for (qreal y = top; across && y <= area.bottom(); y += HatchSpacing)
-        painter.drawLine(QPointF(area.left(), y), QPointF(area.right() + 1, y));
+        lines.append(QLineF(QPointF(area.left(), y), QPointF(area.right() + 1, y)));
     for (qreal x = left; down && x <= area.right(); x += HatchSpacing)
-        painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom() + 1));
+        lines.append(QLineF(QPointF(x, area.top()), QPointF(x, area.bottom() + 1)));
     // Diagonals through every eighth point of the top edge, far enough left
     // and right to cross the whole area.
     for (qreal start = left - span; (falling || rising) && start <= left + span; start += HatchSpacing) {
-        if (falling)
-            painter.drawLine(QPointF(start, top), QPointF(start + span, top + span));
-        if (rising)
-            painter.drawLine(QPointF(start, top + span), QPointF(start + span, top));
+        const qreal fallingAt = start - top;          // x - y along the line
+        const qreal risingAt = start + top + span;    // x + y along the line
+        if (falling && fallingAt >= area.left() - area.bottom() - 1 && fallingAt <= area.right() - area.top() + 1)
+            lines.append(QLineF(QPointF(start, top), QPointF(start + span, top + span)));
+        if (rising && risingAt >= area.left() + area.top() - 1 && risingAt <= area.right() + area.bottom() + 1)
+            lines.append(QLineF(QPointF(start, top + span), QPointF(start + span, top)));
     }
+    painter.drawLines(lines);
 }
 
 // The inside of a shape: solid, or hatch lines in the fill colour with
