@@ -32,6 +32,7 @@ const QString PdfFilter = QStringLiteral("PDF dokumentum (*.pdf)|*.pdf");
 QDoubleSpinBox* number(QWidget* parent, double lowest, double highest, double value, const QString& unit)
 {
     auto* box = new QDoubleSpinBox(parent);
+    box->setLocale(QLocale(QLocale::Hungarian, QLocale::Hungary));
     box->setRange(lowest, highest);
     box->setDecimals(2);
     box->setSingleStep(0.1);
