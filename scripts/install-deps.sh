@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev libqt6svg6-dev qt6-translations-l10n libgl-dev
-    libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+    libqrencode-dev
+    libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libzxing-dev poppler-utils
     xvfb xauth openbox xdotool wmctrl x11-utils
     fonts-wine fonts-liberation2 fonts-dejavu-core tango-icon-theme
 )

@@ -5,6 +5,7 @@
 #include "layer/PictureDecoder.h"
 
 #include <algorithm>
+#include <list>
 
 namespace {
 
@@ -16,6 +17,35 @@ std::optional<LayerKind> drawnKind(const LayerTable& table)
     case 2: return LayerKind::Shape;
     default: return std::nullopt;
     }
+}
+
+// The QR codes of the last cards read, by their bytes, so that rebuilding
+// a surface or printing a sheet does not read the pixels again.
+std::optional<QrPicture> cachedQrPicture(const std::string& bytes, const std::string& extension)
+{
+    // Known by hash and length: a photo's megabytes are not kept for it.
+    struct Entry
+    {
+        std::size_t hash;
+        std::size_t length;
+        std::string extension;
+        std::optional<QrPicture> qr;
+    };
+    static std::list<Entry> kept;
+    constexpr std::size_t Kept = 64;
+    if (bytes.size() < 8 || bytes.compare(1, 3, "PNG") != 0)
+        return std::nullopt;
+    const std::size_t hash = std::hash<std::string>()(bytes);
+    for (auto it = kept.begin(); it != kept.end(); ++it) {
+        if (it->hash == hash && it->length == bytes.size() && it->extension == extension) {
+            kept.splice(kept.begin(), kept, it);
+            return kept.front().qr;
+        }
+    }
+    kept.push_front({hash, bytes.size(), extension, readQrPicture(bytes, extension)});
+    if (kept.size() > Kept)
+        kept.pop_back();
+    return kept.front().qr;
 }
 
 } // namespace
@@ -67,6 +97,8 @@ std::optional<LayerItem> readLayerItem(const LayerTable& table, PictureScale sca
     case LayerKind::Picture:
         item.box = readLayerBox(table);
         item.stretch = ReadBool(table, Field::strech);
+        if ((item.qr = cachedQrPicture(table.ReadBlob(Field::kep), ReadStr(table, Field::keptip))))
+            break;
         try {
             item.picture = readLayerPicture(table, scale, item.box.size(), item.stretch);
         } catch (const PictureError& error) {
@@ -88,7 +120,10 @@ void paintLayer(QPainter& painter, const LayerItem& item, const QRect& box)
         paintText(painter, box, item.text);
         break;
     case LayerKind::Picture:
-        item.picture.paint(painter, box, item.stretch);
+        if (item.qr)
+            paintQr(painter, *item.qr->modules, box);
+        else
+            item.picture.paint(painter, box, item.stretch);
         break;
     case LayerKind::Shape:
         paintShape(painter, box, item.shape);

@@ -3,6 +3,7 @@
 #include "layer/LayerCodes.h"
 #include "layer/LayerLook.h"
 #include "layer/LayerPicture.h"
+#include "layer/QrPicture.h"
 #include "storage/LayerTable.h"
 
 #include <QRect>
@@ -24,6 +25,9 @@ struct LayerItem
     TextLook text;
     ShapeLook shape;
     LayerPicture picture;
+    // A picture that is a QR code the program made: drawn from its modules,
+    // square and sharp, whatever the stretch says.
+    std::optional<QrPicture> qr;
     bool stretch = false;
     // Why the picture is missing (the decoder's message), or empty. A layer
     // whose picture cannot be shown is still a layer: the surface shows it
