@@ -5,10 +5,7 @@
 #include "print/PrintJob.h"
 #include "print/PrintOutput.h"
 #include "print/rptLapora.h"
-#include "storage/SafeWrite.h"
 
-#include <QBuffer>
-#include <QFile>
 #include <QPrinter>
 
 void Tfrm_Main::aNyomKepExecute()
@@ -63,13 +60,7 @@ void Tfrm_Main::aNyomtatasExecute()
     case PrintDialog::Action::Pdf: {
         if (!chosen.calibratePdf)
             job.calibration = {};
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        writeJobPdf(job, &buffer);
-        SafeWrite out(QFile::encodeName(chosen.pdfFile).toStdString());
-        out.write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-        out.commit();
+        saveJobPdf(job, chosen.pdfFile, true);
         break;
     }
     }

@@ -1,6 +1,10 @@
 #include "cli/JsonValue.h"
 
+#include "layer/LayerFields.h"
 #include "layer/LayerRecord.h"
+#include "merge/QrCode.h"
+
+#include <QJsonDocument>
 
 #include <fstream>
 #include <iostream>
@@ -20,12 +24,32 @@ Json readJsonFile(const std::string& path)
     }
 }
 
+// A picture record's "qr": the code as its picture, in place of "kep" and
+// "keptip" (which, as dump prints them beside it, it also replaces).
+void writeQr(LayerTable& table, const Json& record, std::size_t number)
+{
+    const std::string where = "record " + std::to_string(number) + ": ";
+    if (!record.contains("tipus") || record["tipus"] != 1)
+        throw std::runtime_error(where + "\"qr\" belongs to a picture record (\"tipus\": 1)");
+    if (!record["qr"].is_object())
+        throw std::runtime_error(where + "\"qr\" must be an object");
+    const QJsonDocument json = QJsonDocument::fromJson(QByteArray::fromStdString(record["qr"].dump()));
+    try {
+        table.WriteField(Field::kep, Blob(qrPng(contentsFromJson(json.object()))));
+    } catch (const std::exception& e) {
+        throw std::runtime_error(where + e.what());
+    }
+    table.WriteField(Field::keptip, std::string(".png"));
+}
+
 void appendRecord(LayerTable& table, const Json& record, std::size_t number)
 {
     if (!record.is_object())
         throw std::runtime_error("record " + std::to_string(number) + " is not an object");
     table.AddNewRecord();
     for (const auto& [name, value] : record.items()) {
+        if (name == "qr")
+            continue;
         const std::optional<std::string> fieldName = win1250(name);
         int index = fieldName ? table.FieldIndex(*fieldName) : -1;
         if (index < 0)
@@ -39,6 +63,8 @@ void appendRecord(LayerTable& table, const Json& record, std::size_t number)
             throw std::runtime_error("record " + std::to_string(number) + ": " + e.what());
         }
     }
+    if (record.contains("qr"))
+        writeQr(table, record, number);
     table.PostRecord();
 }
 

@@ -1,11 +1,41 @@
 #include "cli/Dump.h"
 
 #include "cli/JsonValue.h"
+#include "layer/LayerFields.h"
 #include "layer/LayerRecord.h"
+#include "layer/QrPicture.h"
+#include "merge/QrCode.h"
+
+#include <QJsonDocument>
 
 #include <iostream>
 
 namespace {
+
+// A picture record whose picture is a QR code the designer made shows its
+// contents beside the picture, as build takes them.
+std::optional<Json> qrOf(const LayerTable& table, int row)
+{
+    const int kind = table.FieldIndex(std::string(Field::tipus));
+    const int picture = table.FieldIndex(std::string(Field::kep));
+    const int extension = table.FieldIndex(std::string(Field::keptip));
+    if (kind < 0 || picture < 0 || extension < 0)
+        return std::nullopt;
+    const auto* code = std::get_if<std::int32_t>(&table.StoredValue(row, kind));
+    const auto* bytes = std::get_if<Blob>(&table.StoredValue(row, picture));
+    const auto* type = std::get_if<std::string>(&table.StoredValue(row, extension));
+    if (!code || *code != 1 || !bytes || !type)
+        return std::nullopt;
+    const std::optional<QrPicture> qr = readQrPicture(bytes->bytes(), *type);
+    if (!qr)
+        return std::nullopt;
+    try {
+        const QByteArray json = QJsonDocument(contentsJson(contentsFromText(qr->contents))).toJson();
+        return Json::parse(json.toStdString());
+    } catch (const std::exception&) {
+        return std::nullopt;  // contents this version cannot read: the picture alone
+    }
+}
 
 Json recordsToJson(LayerTable& table)
 {
@@ -23,6 +53,8 @@ Json recordsToJson(LayerTable& table)
         entries.reserve(fields.size());
         for (int i = 0; i < static_cast<int>(fields.size()); ++i)
             entries.emplace_back(utf8(fields[i].FieldName), toJson(table.StoredValue(row, i)));
+        if (std::optional<Json> qr = qrOf(table, row))
+            entries.emplace_back("qr", std::move(*qr));
         records.push_back(Json(std::move(record)));
     }
     return records;

@@ -1,6 +1,7 @@
 #include "cli/Render.h"
 
 #include "layer/Fonts.h"
+#include "merge/MergedCards.h"
 #include "print/PrintJob.h"
 #include "print/PrintOutput.h"
 #include "print/rptLapora.h"
@@ -104,6 +105,25 @@ QPointF pair(const std::string& text, const char* option, double lowest, double 
     return {values[0], values[1]};
 }
 
+// Each record's card, the copies given for each person (a sheet unless
+// given), the back filled as the front.
+void mergeInto(PrintJob& job, const RenderRequest& request)
+{
+    const int each = request.copies ? job.copies : sheet::Copies;
+    std::optional<MergeTemplate> back;
+    if (job.hasBack)
+        back.emplace(job.back);
+    std::shared_ptr<MergedCards> cards;
+    try {
+        cards = std::make_shared<MergedCards>(QString::fromLocal8Bit(request.merge->c_str()), MergeTemplate(job.front),
+                                              std::move(back), each);
+    } catch (const MergeError& error) {
+        throw BadValue(error.what());
+    }
+    job.copies = cards->copies();
+    job.cards = MergedCards::source(std::move(cards));
+}
+
 // The card stock options as a job of the card's copies and its back.
 PrintJob jobFor(const RenderRequest& request, const TqrLapora& report)
 {
@@ -135,6 +155,8 @@ PrintJob jobFor(const RenderRequest& request, const TqrLapora& report)
         }
         job.hasBack = true;
     }
+    if (request.merge)
+        mergeInto(job, request);
     return job;
 }
 
@@ -166,7 +188,7 @@ std::optional<RenderRequest> parseOutput(const std::vector<std::string>& argumen
         {"--copies", &RenderRequest::copies}, {"--start", &RenderRequest::start},
         {"--back", &RenderRequest::back},     {"--flip", &RenderRequest::flip},
         {"--offset", &RenderRequest::offset}, {"--scale", &RenderRequest::scale},
-        {"--back-offset", &RenderRequest::backOffset}};
+        {"--back-offset", &RenderRequest::backOffset}, {"--merge", &RenderRequest::merge}};
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const bool hasValue = i + 1 < arguments.size();
@@ -199,7 +221,8 @@ std::optional<RenderRequest> parseOutput(const std::vector<std::string>& argumen
             return std::nullopt;
         }
     }
-    if ((!calibration && request.cardFile.empty()) || request.output.empty() || (request.card && request.cardStock()))
+    if ((!calibration && request.cardFile.empty()) || request.output.empty() || (request.card && request.cardStock())
+        || (request.merge && !request.pdf))
         return std::nullopt;
     if (request.dpi == 0)
         request.dpi = DefaultDpi;
@@ -239,7 +262,7 @@ int runRender(int argc, char** argv, const RenderRequest& request)
         if (request.cardStock()) {
             const PrintJob job = jobFor(request, *report);
             if (request.pdf) {
-                writeFile(request.output, pdfOf([&](QIODevice* out) { writeJobPdf(job, out); }));
+                saveJobPdf(job, QString::fromLocal8Bit(request.output.c_str()));
             } else {
                 std::vector<QByteArray> pages;
                 for (const QImage& page : jobImages(job, request.dpi))

@@ -7,6 +7,9 @@
 // lapora-cli render CARD.bcrd --pdf OUT.pdf | --png OUT.png [--dpi N] [--card]
 //     [--copies N] [--start N] [--back BACK.bcrd] [--flip long|short]
 //     [--offset X,Y] [--scale X,Y] [--back-offset X,Y]
+// lapora-cli render CARD.bcrd --merge DATA.csv|DATA.vcf --pdf OUT.pdf
+//     [--copies N] [--start N] [--back BACK.bcrd] [...]: each record's card
+//     N times (10 unless given)
 // lapora-cli calibration --pdf OUT.pdf | --png OUT.png [--dpi N]
 struct RenderRequest
 {
@@ -25,8 +28,9 @@ struct RenderRequest
     std::optional<std::string> offset;
     std::optional<std::string> scale;
     std::optional<std::string> backOffset;
+    std::optional<std::string> merge;  // the data file of a merge
 
-    bool cardStock() const { return copies || start || back || flip || offset || scale || backOffset; }
+    bool cardStock() const { return copies || start || back || flip || offset || scale || backOffset || merge; }
 };
 
 // The request the arguments after "render" (or "calibration") make, or

@@ -26,6 +26,8 @@ int main(int argc, char** argv)
                  "       lapora-cli render FILE.bcrd --pdf OUT.pdf | --png OUT.png [--dpi N] [--card]\n"
                  "                  [--copies N] [--start N] [--back BACK.bcrd] [--flip long|short]\n"
                  "                  [--offset X,Y] [--scale X,Y] [--back-offset X,Y]\n"
+                 "       lapora-cli render FILE.bcrd --merge DATA.csv|DATA.vcf --pdf OUT.pdf [--copies N]\n"
+                 "                  [--start N] [--back BACK.bcrd] [--flip long|short] [...]\n"
                  "       lapora-cli calibration --pdf OUT.pdf | --png OUT.png [--dpi N]\n";
     return 2;
 }

@@ -40,13 +40,18 @@ void paintJobPage(QPainter& painter, const PrintJob& job, int page)
     const bool back = job.hasBack && page % 2 == 1;
     painter.save();
     applyCalibration(painter, back ? job.calibration.back : job.calibration.front);
-    for (const sheet::Placement& placed : sheet::placements(job.copies, job.start)) {
-        if (placed.sheet != sheetIndex)
+    // The sheet's positions in order; the copies run on from the start
+    // position of the first sheet.
+    for (int position = 1; position <= sheet::Copies; ++position) {
+        const long long copy = (long long)sheetIndex * sheet::Copies + position - job.start;
+        if (copy < 0 || copy >= job.copies)
             continue;
+        const std::vector<LayerItem>& layers =
+            job.cards ? job.cards(int(copy), back) : (back ? job.back : job.front);
         if (back)
-            paintCopy(painter, job.back, sheet::backOrigin(placed.position, job.flip));
+            paintCopy(painter, layers, sheet::backOrigin(position, job.flip));
         else
-            paintCopy(painter, job.front, sheet::copyOrigin(placed.position));
+            paintCopy(painter, layers, sheet::copyOrigin(position));
     }
     if (!back)
         paintSheetFooter(painter);

@@ -10,6 +10,11 @@
 
 class QPainter;
 
+// The cards of a print whose copies differ, a card for each person of a
+// list: the layers of one copy, its front or its back. The pages ask for
+// their copies in order, so that a list can be read as it is drawn.
+using CopyCards = std::function<const std::vector<LayerItem>&(int copy, bool back)>;
+
 // A print of card stock: the card's copies from a start position on, over
 // as many sheets as they take, each sheet followed by its back page when
 // the card has a back, and every page as the printer's calibration
@@ -18,6 +23,7 @@ struct PrintJob
 {
     std::vector<LayerItem> front;
     std::vector<LayerItem> back;
+    CopyCards cards;  // when set, each copy's own front and back
     bool hasBack = false;
     int copies = sheet::Copies;
     int start = 1;

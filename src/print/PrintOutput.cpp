@@ -4,6 +4,7 @@
 #include "print/SheetLayout.h"
 #include "print/SheetPainter.h"
 #include "print/rptLapora.h"
+#include "storage/SafeWrite.h"
 
 #include <QPageLayout>
 #include <QPainter>
@@ -12,9 +13,11 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QApplication>
+#include <QFile>
 #include <QProgressDialog>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -47,6 +50,62 @@ void paintPage(QPainter& painter, const TqrLapora& report)
     useMillimetres(painter, *painter.device());
     report.paint(painter);
 }
+
+// The bytes a PDF writer gives, straight into a file written safely; an
+// error is kept for after the writer is done, as it cannot be thrown
+// through the writer.
+class SafeWriteDevice : public QIODevice
+{
+public:
+    explicit SafeWriteDevice(SafeWrite& out)
+        : mOut(out)
+    {
+        open(QIODevice::WriteOnly);
+    }
+    const std::string& failure() const { return mFailure; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        if (!mFailure.empty())
+            return -1;
+        try {
+            mOut.write(data, static_cast<std::size_t>(size));
+        } catch (const std::exception& error) {
+            mFailure = error.what();
+            return -1;
+        }
+        return size;
+    }
+
+private:
+    SafeWrite& mOut;
+    std::string mFailure;
+};
+
+// A progress window for a job's pages whose "Mégse" stops it.
+class JobProgress
+{
+public:
+    JobProgress(const QString& label, int pages)
+        : mDialog(label, QStringLiteral("Mégse"), 0, pages)
+    {
+        mDialog.setWindowTitle(TqrLapora::Title);
+        mDialog.setMinimumDuration(0);
+        mDialog.setValue(0);
+    }
+    // After a page: false when the user stopped the job.
+    bool done(int page)
+    {
+        mDialog.setValue(page + 1);
+        QApplication::processEvents();
+        return !mDialog.wasCanceled();
+    }
+
+private:
+    QProgressDialog mDialog;
+};
 
 int dotsPerMetre(int dpi)
 {
@@ -106,10 +165,7 @@ bool printJob(QPrinter& printer, const PrintJob& job)
 {
     prepare(printer);
     const int pages = pageCount(job);
-    QProgressDialog progress(QStringLiteral("Nyomtatás folyamatban…"), QStringLiteral("Mégse"), 0, pages);
-    progress.setWindowTitle(TqrLapora::Title);
-    progress.setMinimumDuration(0);
-    progress.setValue(0);
+    JobProgress progress(QStringLiteral("Nyomtatás folyamatban…"), pages);
     QPainter painter;
     if (!painter.begin(&printer)) {
         throw PrintError("A(z) „" + printer.printerName().toStdString()
@@ -120,9 +176,7 @@ bool printJob(QPrinter& printer, const PrintJob& job)
         if (page > 0)
             printer.newPage();
         paintJobPage(painter, job, page);
-        progress.setValue(page + 1);
-        QApplication::processEvents();
-        if (progress.wasCanceled()) {
+        if (!progress.done(page)) {
             printer.abort();
             painter.end();
             return false;
@@ -156,10 +210,16 @@ void showJobPreview(const PrintJob& job)
     QObject::connect(preview, &QPrintPreviewDialog::paintRequested, preview, [kept, printer](QPrinter* device) {
         QPainter painter(device);
         useMillimetres(painter, *device);
-        for (int page = 0; page < pageCount(*kept); ++page) {
-            if (page > 0)
-                device->newPage();
-            paintJobPage(painter, *kept, page);
+        // A list that can no longer be read ends the preview where it
+        // stopped; nothing may be thrown through the preview's signal.
+        try {
+            for (int page = 0; page < pageCount(*kept); ++page) {
+                if (page > 0)
+                    device->newPage();
+                paintJobPage(painter, *kept, page);
+            }
+        } catch (const std::exception& error) {
+            qWarning("%s", error.what());
         }
     });
     preview->showMaximized();
@@ -177,6 +237,40 @@ void writeJobPdf(const PrintJob& job, QIODevice* out)
             pdf.newPage();
         paintJobPage(painter, job, page);
     }
+}
+
+bool saveJobPdf(const PrintJob& job, const QString& path, bool showProgress)
+{
+    try {
+        SafeWrite out(QFile::encodeName(path).toStdString());
+        SafeWriteDevice device(out);
+        {
+            const int pages = pageCount(job);
+            std::optional<JobProgress> progress;
+            if (showProgress)
+                progress.emplace(QStringLiteral("PDF készül…"), pages);
+            QPdfWriter pdf(&device);
+            pdf.setTitle(TqrLapora::Title);
+            pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+            QPainter painter(&pdf);
+            useMillimetres(painter, pdf);
+            for (int page = 0; page < pages && device.failure().empty(); ++page) {
+                if (page > 0)
+                    pdf.newPage();
+                paintJobPage(painter, job, page);
+                if (progress && !progress->done(page))
+                    return false;
+            }
+        }
+        if (!device.failure().empty())
+            throw PrintError(device.failure());
+        out.commit();
+    } catch (const PrintError&) {
+        throw;
+    } catch (const std::exception& error) {
+        throw PrintError(error.what());
+    }
+    return true;
 }
 
 std::vector<QImage> jobImages(const PrintJob& job, int dpi)

@@ -43,6 +43,12 @@ std::unique_ptr<QPrinter> printerNamed(const QString& name);
 void showJobPreview(const PrintJob& job);
 // The job as a PDF of its pages, and as one picture per page.
 void writeJobPdf(const PrintJob& job, QIODevice* out);
+// The job's PDF into a file as its pages are drawn, so that a long job
+// takes no more memory than a short one; the file is replaced only once
+// the PDF is complete. With a progress window, its "Mégse" stops the job
+// (false then, and the file is left as it was). Fails with a PrintError
+// when the file cannot be written.
+bool saveJobPdf(const PrintJob& job, const QString& path, bool showProgress = false);
 std::vector<QImage> jobImages(const PrintJob& job, int dpi);
 
 // The calibration sheet on a printer (no calibration applied), and as a

@@ -1,64 +1,7 @@
-#include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
+#include "tests/cli/CliRun.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <sys/stat.h>
-#include <sys/wait.h>
-
-namespace fs = std::filesystem;
-using nlohmann::json;
-
-namespace {
-
-const std::string Example = TEST_DATA_DIR "/worked-example.bcrd";
-
-struct CliRun
-{
-    int status;
-    std::string out;
-};
-
-CliRun run(const std::string& arguments)
-{
-    std::string command = std::string(LAPORA_CLI) + " " + arguments + " 2>/dev/null";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::string out;
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-        out.append(buffer, n);
-    int status = ::pclose(pipe);
-    return {WEXITSTATUS(status), out};
-}
-
-std::string readBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-class CliTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("cli-" + std::to_string(::getpid()));
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::string write(const std::string& name, const std::string& text)
-    {
-        std::ofstream(dir / name, std::ios::binary) << text;
-        return (dir / name).string();
-    }
-
-    fs::path dir;
-};
-
-} // namespace
 
 TEST_F(CliTest, DumpShowsTheFieldsAndValuesOfACard)
 {
@@ -206,18 +149,6 @@ TEST_F(CliTest, WrongArgumentsPrintUsage)
     EXPECT_EQ(run("dump").status, 2);
     EXPECT_EQ(run("build only-one.json").status, 2);
     EXPECT_EQ(run("frobnicate x").status, 2);
-}
-
-// What went to standard error, the output thrown away.
-CliRun runForMessages(const std::string& arguments)
-{
-    std::string command = std::string(LAPORA_CLI) + " " + arguments + " 2>&1 >/dev/null";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::string out;
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-        out.append(buffer, n);
-    return {WEXITSTATUS(::pclose(pipe)), out};
 }
 
 // Card stock: copies from a start position over several sheets with a back

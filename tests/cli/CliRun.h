@@ -1,0 +1,71 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+const std::string Example = TEST_DATA_DIR "/worked-example.bcrd";
+
+struct CliRun
+{
+    int status;
+    std::string out;
+};
+
+inline CliRun run(const std::string& arguments)
+{
+    std::string command = std::string(LAPORA_CLI) + " " + arguments + " 2>/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::string out;
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+        out.append(buffer, n);
+    int status = ::pclose(pipe);
+    return {WEXITSTATUS(status), out};
+}
+
+inline std::string readBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class CliTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() / ("cli-" + std::to_string(::getpid()));
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string write(const std::string& name, const std::string& text)
+    {
+        std::ofstream(dir / name, std::ios::binary) << text;
+        return (dir / name).string();
+    }
+
+    fs::path dir;
+};
+
+// What went to standard error, the output thrown away.
+inline CliRun runForMessages(const std::string& arguments)
+{
+    std::string command = std::string(LAPORA_CLI) + " " + arguments + " 2>&1 >/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::string out;
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+        out.append(buffer, n);
+    return {WEXITSTATUS(::pclose(pipe)), out};
+}

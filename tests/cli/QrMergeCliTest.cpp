@@ -1,0 +1,138 @@
+#include "tests/cli/CliRun.h"
+
+#include <algorithm>
+
+namespace {
+
+// The text a page of a PDF shows, as a PDF reader finds it, in the order
+// it is drawn.
+std::string pdfText(const fs::path& pdf, int page)
+{
+    const std::string command = "pdftotext -raw -enc UTF-8 -f " + std::to_string(page) + " -l " + std::to_string(page)
+        + " '" + pdf.string() + "' - 2>/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::string out;
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+        out.append(buffer, n);
+    ::pclose(pipe);
+    return out;
+}
+
+int pdfPages(const fs::path& pdf)
+{
+    const std::string bytes = readBytes(pdf);
+    int pages = 0;
+    for (std::size_t at = bytes.find("/Type /Page\n"); at != std::string::npos; at = bytes.find("/Type /Page\n", at + 1))
+        ++pages;
+    return pages;
+}
+
+std::size_t occurrences(const std::string& text, const std::string& what)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++count;
+    return count;
+}
+
+// A card of a name and a title from the list, and a QR contact of them.
+const char* const Template = R"({"records": [
+    {"tipus": 0, "nev": "{Név}", "left": 10, "top": 10, "betutipus": "DejaVu Sans", "betumeret": 10},
+    {"tipus": 0, "nev": "{beosztás} / {Részleg}", "left": 10, "top": 40, "betutipus": "DejaVu Sans", "betumeret": 8},
+    {"tipus": 1, "nev": "QR-kód1", "left": 230, "top": 40, "width": 100, "height": 100, "strech": false,
+     "qr": {"vcard": {"family": "{Név}", "title": "{Beosztás}"}, "ecc": "L"}}]})";
+
+} // namespace
+
+// A QR layer is built from its contents, dumped with them beside its
+// picture, and built again from the dump to the same bytes; contents that
+// make no code, or a "qr" on a layer that is no picture, write nothing.
+TEST_F(CliTest, QrLayersTravelThroughBuildAndDump)
+{
+    const std::string card = (dir / "qr.bcrd").string();
+    ASSERT_EQ(run("build " + write("qr.json", Template) + " " + card).status, 0);
+    const CliRun dumped = run("dump " + card);
+    ASSERT_EQ(dumped.status, 0);
+    json records = json::parse(dumped.out)["records"];
+    const json qr = records[2];
+    EXPECT_EQ(qr["qr"], json::parse(R"({"vcard": {"family": "{Név}", "title": "{Beosztás}"}, "ecc": "L"})"));
+    EXPECT_EQ(qr["keptip"], ".png");
+    EXPECT_FALSE(records[0].contains("qr"));
+
+    for (json& record : records)
+        record.erase("tipus_nev");
+    const std::string again = (dir / "again.bcrd").string();
+    ASSERT_EQ(run("build " + write("again.json", json{{"records", records}}.dump()) + " " + again).status, 0);
+    EXPECT_EQ(readBytes(again), readBytes(card));
+    // The picture alone, without "qr", is the same card too: the contents
+    // are in the picture.
+    records[2].erase("qr");
+    ASSERT_EQ(run("build " + write("plain.json", json{{"records", records}}.dump()) + " " + again).status, 0);
+    EXPECT_EQ(readBytes(again), readBytes(card));
+    EXPECT_EQ(json::parse(run("dump " + again).out)["records"][2]["qr"], qr["qr"]);
+
+    const std::string never = (dir / "never.bcrd").string();
+    for (const char* bad : {R"({"tipus": 0, "qr": {"text": "x"}})", R"({"tipus": 1, "qr": {"text": "x", "ecc": "X"}})",
+                            R"({"tipus": 1, "qr": {"vcard": {"nick": "x"}}})", R"({"tipus": 1, "qr": "x"})",
+                            R"({"tipus": 1, "qr": {"text": ""}})"}) {
+        EXPECT_EQ(run("build " + write("bad.json", std::string(R"({"records": [)") + bad + "]}") + " " + never).status, 1)
+            << bad;
+        EXPECT_FALSE(fs::exists(never)) << bad;
+    }
+}
+
+// Each record's card so many times, from the start position on, in the
+// order of the file; values in full however long; a placeholder no column
+// has stays as typed; the back filled as the front.
+TEST_F(CliTest, MergeDrawsEachPersonsCardInOrder)
+{
+    const std::string card = (dir / "sablon.bcrd").string();
+    ASSERT_EQ(run("build " + write("sablon.json", Template) + " " + card).status, 0);
+    const std::string longTitle = "Nemzetközi kapcsolatokért és fenntartható fejlődésért felelős igazgató";
+    const std::string data = write("lista.csv", "\xEF\xBB\xBFNév,Beosztás\r\nAnna Kovács,titkár\r\n"
+                                                "Béla Nagy,\"" + longTitle + "\"\r\nCili Kis\r\n");
+    const fs::path pdf = dir / "korlevel.pdf";
+    ASSERT_EQ(run("render " + card + " --merge " + data + " --pdf " + pdf.string() + " --copies 3 --start 8").status, 0);
+    // Nine cards from position 8: three on the first sheet, six on the next.
+    ASSERT_EQ(pdfPages(pdf), 2);
+    const std::string first = pdfText(pdf, 1), second = pdfText(pdf, 2);
+    EXPECT_EQ(occurrences(first, "Anna Kovács"), 3u) << first;
+    EXPECT_EQ(occurrences(first, "Béla Nagy"), 0u);
+    EXPECT_EQ(occurrences(second, "Béla Nagy"), 3u) << second;
+    EXPECT_EQ(occurrences(second, "Cili Kis"), 3u);
+    EXPECT_EQ(occurrences(second, longTitle + " / {Részleg}"), 3u);
+    EXPECT_LT(second.find("Béla Nagy"), second.find("Cili Kis"));
+
+    // The default: a sheet each; a back with placeholders of its own.
+    const std::string back = (dir / "hat.bcrd").string();
+    ASSERT_EQ(run("build " + write("hat.json", R"({"records": [{"tipus": 0, "nev": "Hátoldal: {NÉV}", "betutipus": "DejaVu Sans"}]})")
+                  + " " + back)
+                  .status,
+              0);
+    const fs::path both = dir / "ket-oldal.pdf";
+    ASSERT_EQ(run("render " + card + " --merge " + data + " --pdf " + both.string() + " --back " + back).status, 0);
+    ASSERT_EQ(pdfPages(both), 6);
+    EXPECT_EQ(occurrences(pdfText(both, 3), "Béla Nagy"), 10u);
+    EXPECT_EQ(occurrences(pdfText(both, 4), "Hátoldal: Béla Nagy"), 10u);
+}
+
+// Data that is no list of people: status 1, one line naming the file, and
+// no PDF; a merge draws only a PDF.
+TEST_F(CliTest, BadMergeDataWritesNothing)
+{
+    const std::string card = (dir / "sablon.bcrd").string();
+    ASSERT_EQ(run("build " + write("sablon.json", Template) + " " + card).status, 0);
+    const std::string out = (dir / "never.pdf").string();
+    const std::vector<std::string> files = {
+        write("ures.csv", ""), write("csak-fejlec.csv", "Név;Beosztás\r\n"),
+        write("kep.csv", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)), write("hamis.vcf", "Név\nAnna\n"),
+        (dir / "nincs.csv").string()};
+    for (const std::string& file : files) {
+        const CliRun result = runForMessages("render " + card + " --merge " + file + " --pdf " + out);
+        EXPECT_EQ(result.status, 1) << file;
+        EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 1) << result.out;
+        EXPECT_FALSE(fs::exists(out)) << file;
+    }
+    EXPECT_EQ(run("render " + card + " --merge " + files[1] + " --png " + (dir / "x.png").string()).status, 2);
+}
