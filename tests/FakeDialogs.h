@@ -97,6 +97,18 @@ public:
 
     FontChoice lastFont;  // what the font dialog was last opened with
 
+    std::deque<std::optional<QrContents>> qrAnswers;
+    QrContents lastQr;  // what the QR dialog was last opened with
+    double lastQrBox = 0;
+
+    std::optional<QrContents> editQr(QWidget*, const QrContents& initial, double boxPixels) override
+    {
+        shown.push_back({"qr", "QR-kód", QString::fromUtf8(contentsText(initial)), {}});
+        lastQr = initial;
+        lastQrBox = boxPixels;
+        return next(qrAnswers, std::optional<QrContents>());
+    }
+
     std::deque<std::optional<std::vector<bool>>> recoveryAnswers;
     std::vector<RecoveredCard> lastRecovered;
 

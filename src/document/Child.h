@@ -144,6 +144,7 @@ public:
     // Layers (creation, deletion, stacking).
     void aSzovegExecute();
     void aKepExecute();
+    void aQrKodExecute();
     void aAlakzatExecute();
     void aTorolExecute();
     void aFeljebbExecute();
@@ -168,6 +169,7 @@ public:
     void aNyujtasExecute();
     void aNormalExecute();
     void aKepValasztExecute();
+    void aQrSzerkesztExecute();
 
     // Shape layers.
     void aTeglalapExecute();
@@ -255,6 +257,7 @@ private:
     void restack(int step, const char* name);
     void runPrintJob(bool print);
     void refreshPicture();
+    void pictureDoubleClicked(CardElement* element);
     void panelTyped(std::string_view field, const QString& text);
     void undoMark(QAction* mark);
     void changeCurrent(const char* name, CardDocument::Values values);

@@ -1,6 +1,7 @@
 #include "document/Child.h"
 
 #include "editor/ActionTable.h"
+#include "editor/PictureElement.h"
 
 #include <QAction>
 #include <QMenu>
@@ -13,6 +14,7 @@ namespace {
 const ActionRow<Tfrm_Child> CardActions[] = {
     {"aSzoveg", "Új szöveg", "Szöveg", "F2", "Réteg", 12, 0, false, false, &Tfrm_Child::aSzovegExecute},
     {"aKep", "Új kép", "Kép", "F3", "Réteg", 13, 0, false, false, &Tfrm_Child::aKepExecute},
+    {"aQrKod", "Új QR-kód", "QR-kód", "F5", "Réteg", 66, 0, false, false, &Tfrm_Child::aQrKodExecute},
     {"aAlakzat", "Új alakzat", "Alakzat", "F4", "Réteg", 14, 0, false, false, &Tfrm_Child::aAlakzatExecute},
     {"aTorol", "Réteg törlése", nullptr, "Ctrl+Del", "Réteg", 11, 0, false, false, &Tfrm_Child::aTorolExecute},
     {"aFeljebb", "Előtérbe hoz", nullptr, "", "Réteg", 23, 0, false, false, &Tfrm_Child::aFeljebbExecute},
@@ -36,6 +38,8 @@ const ActionRow<Tfrm_Child> CardActions[] = {
     {"aNyujtas", "Nyújtás", nullptr, "", "Kép", 53, 44, true, true, &Tfrm_Child::aNyujtasExecute},
     {"aNormal", "Eredeti méret", "Normál", "", "Kép", 52, 44, false, true, &Tfrm_Child::aNormalExecute},
     {"aKepValaszt", "Kép választ", nullptr, "", "Kép", 13, 0, false, false, &Tfrm_Child::aKepValasztExecute},
+    {"aQrSzerkeszt", "QR-kód szerkesztése...", nullptr, "", "Kép", 66, 0, false, false,
+     &Tfrm_Child::aQrSzerkesztExecute},
 
     {"aTeglalap", "Téglalap", nullptr, "", "Alakzat", 48, 21, true, true, &Tfrm_Child::aTeglalapExecute},
     {"aKor", "Kör", nullptr, "", "Alakzat", 49, 21, false, true, &Tfrm_Child::aKorExecute},
@@ -122,7 +126,12 @@ void Tfrm_Child::createPopupMenus()
     };
     PopupMenu1 = menu("PopupMenu1", {"aBetutipus", "aSzin", Separator, "aFelkover", "aDolt", "aAlahuzott", Separator,
                                      "aBalra", "aKozepre", "aJobbra", Separator});
-    PopupMenu2 = menu("PopupMenu2", {"aNyujtas", "aNormal", Separator, "aKepValaszt"});
+    PopupMenu2 = menu("PopupMenu2", {"aNyujtas", "aNormal", Separator, "aKepValaszt", "aQrSzerkeszt"});
+    // Only a QR code has contents to edit.
+    connect(PopupMenu2, &QMenu::aboutToShow, this, [this] {
+        auto* picture = currentAs<PictureElement>();
+        action("aQrSzerkeszt")->setVisible(picture && picture->item().qr);
+    });
     PopupMenu3 = menu("PopupMenu3", {"aTeglalap", "aKor", Separator, "aEcsetSzin", "aCeruzaSzin", Separator});
     auto submenu = [this](const QString& title, std::initializer_list<std::string_view> items) {
         QMenu* sub = PopupMenu3->addMenu(title);

@@ -19,6 +19,11 @@ namespace {
 const std::string TextName = "sz\xF6veg";
 const std::string PictureName = "k\xE9p";
 const std::string ShapeName = "alakzat";
+const std::string QrName = "QR-k\xF3" "d";
+
+// A new QR code's box: about 29 mm, where a contact's modules print at
+// half a millimetre.
+constexpr int QrSide = 110;
 
 constexpr int NewLayerLeft = 10;
 constexpr int NewLayerTop = 10;
@@ -102,6 +107,35 @@ void Tfrm_Child::aKepExecute()
                     {Field::top, NewLayerTop}};
         },
         action("aKep")->text());
+}
+
+// A picture layer whose picture is the code, its contents inside it, on
+// top like a new picture; a cancelled dialog adds nothing.
+void Tfrm_Child::aQrKodExecute()
+{
+    if (!mDocument.canAppend())
+        throw TableError(NumbersExhausted);
+    mDialogClosed = true;
+    mDragging = false;
+    const std::optional<QrContents> chosen = dialogs().editQr(this, QrContents(), QrSide);
+    if (!chosen)
+        return;
+    const Blob picture(qrPng(*chosen));
+    const std::string name = toWin1250(newElementName("img"));
+    mDocument.appendLayer(
+        [&](int number) -> CardDocument::Values {
+            return {{Field::tipus, 1},
+                    {Field::nev, QrName + std::to_string(number)},
+                    {Field::width, QrSide},
+                    {Field::height, QrSide},
+                    {Field::kep, picture},
+                    {Field::keptip, std::string(".png")},
+                    {Field::strech, true},
+                    {Field::compnev, name},
+                    {Field::left, NewLayerLeft},
+                    {Field::top, NewLayerTop}};
+        },
+        action("aQrKod")->text());
 }
 
 void Tfrm_Child::aAlakzatExecute()

@@ -140,7 +140,7 @@ void Tfrm_Child::createLayout()
     ToolBar1 = makeToolBar(mClient, "ToolBar1", true);
     ToolBar1->setGeometry(0, 0, 766, 42);
     mActions->addTo(ToolBar1,
-                    {"aSzoveg", "aKep", "aAlakzat", Separator, "aTorol", Separator, "aVisszavonas", "aMegis",
+                    {"aSzoveg", "aKep", "aQrKod", "aAlakzat", Separator, "aTorol", Separator, "aVisszavonas", "aMegis",
                      Separator, "aBezar"},
                     QSize(72, 36));
 
@@ -169,7 +169,7 @@ void Tfrm_Child::createLayout()
     ToolBar3 = makeToolBar(GroupBox3, "ToolBar3", false);
     ToolBar3->setGeometry(2, 18, 365, 24);
     mActions->addTo(ToolBar3,
-                    {"aSzoveg", "aKep", "aAlakzat", Separator, "aTorol", Separator, "aFeljebb", "aHatrabb"});
+                    {"aSzoveg", "aKep", "aQrKod", "aAlakzat", Separator, "aTorol", Separator, "aFeljebb", "aHatrabb"});
     DBGrid1 = new LayerGrid(Tbl(), GroupBox3);
     DBGrid1->setObjectName("DBGrid1");
     DBGrid1->setGeometry(8, 48, 345, 157);

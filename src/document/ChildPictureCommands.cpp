@@ -47,13 +47,39 @@ void Tfrm_Child::aKepValasztExecute()
     markModified();
 }
 
+// The contents come back from the picture; OK with a change is one step,
+// the new code in the old one's box.
+void Tfrm_Child::aQrSzerkesztExecute()
+{
+    auto* picture = currentAs<PictureElement>();
+    if (!picture || !picture->item().qr)
+        return;
+    mDialogClosed = true;
+    mDragging = false;
+    const QrContents initial = contentsFromText(picture->item().qr->contents);
+    const QSize box = picture->item().box.size();
+    const std::optional<QrContents> chosen = dialogs().editQr(this, initial, std::min(box.width(), box.height()));
+    mDialogClosed = true;
+    mDragging = false;
+    if (!chosen || *chosen == initial)
+        return;
+    changeCurrent("aQrSzerkeszt", {{Field::kep, Blob(qrPng(*chosen))}, {Field::keptip, std::string(".png")}});
+}
+
+// A double-click on a QR code opens its contents, on any other picture
+// the choice of another picture.
+void Tfrm_Child::pictureDoubleClicked(CardElement* element)
+{
+    action(element->item().qr ? "aQrSzerkeszt" : "aKepValaszt")->trigger();
+}
+
 // The current picture element shows its record's picture decoded for its
 // box as it is now: while a handle is dragged a stretched picture is
 // fetched at the new size, never the first decode scaled up.
 void Tfrm_Child::refreshPicture()
 {
     auto* picture = currentAs<PictureElement>();
-    if (!picture)
+    if (!picture || picture->item().qr)
         return;
     const LayerPicture shown = readLayerPicture(Tbl(), PictureScale::Display, picture->size(), picture->stretch());
     picture->setPicture(shown);

@@ -194,7 +194,7 @@ CardElement* Tfrm_Child::BuildImageElement()
 {
     auto* element = new PictureElement(GroupBox1);
     element->setContextMenu(PopupMenu2);
-    connect(element, &CardElement::doubleClicked, this, [this] { action("aKepValaszt")->trigger(); });
+    connect(element, &CardElement::doubleClicked, this, &Tfrm_Child::pictureDoubleClicked);
     const LayerItem item = *readLayerItem(Tbl(), PictureScale::Display);
     if (!item.pictureError.empty()) {
         element->setPlaceholder(true);

@@ -1,6 +1,7 @@
 #include "document/Dialogs.h"
 
 #include "document/FontDialog.h"
+#include "document/QrDialog.h"
 #include "document/RecoveryDialog.h"
 
 #include <QColorDialog>
@@ -131,6 +132,14 @@ public:
         if (box.exec() != QDialog::Accepted)
             return std::nullopt;
         return box.choice();
+    }
+
+    std::optional<QrContents> editQr(QWidget* parent, const QrContents& initial, double boxPixels) override
+    {
+        QrDialog box(parent, initial, boxPixels);
+        if (box.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return box.contents();
     }
 
     std::optional<std::vector<bool>> chooseRecovered(QWidget* parent,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "merge/QrCode.h"
+
 #include <QColor>
 #include <QDateTime>
 #include <QFont>
@@ -52,6 +54,9 @@ public:
     // A font with its colour; underline and strike-out included. OK with
     // nothing changed gives back exactly what it was given.
     virtual std::optional<FontChoice> chooseFont(QWidget* parent, const FontChoice& initial) = 0;
+    // What a QR layer says, shown with the code it makes at a box of that
+    // side (card pixels); nothing when cancelled.
+    virtual std::optional<QrContents> editQr(QWidget* parent, const QrContents& initial, double boxPixels) = 0;
     // Yes, No and Cancel with Yes the default, a question icon.
     virtual Answer question(QWidget* parent, const QString& title, const QString& text) = 0;
 

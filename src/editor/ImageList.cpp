@@ -91,6 +91,20 @@ void lineWidth(QPainter& p, int width)
     p.fillRect(1, 8 - (width + 1) / 2, 14, width, Ink);
 }
 
+// A QR code in small: three finder squares and a few modules.
+void qrCode(QPainter& p)
+{
+    p.fillRect(1, 1, 14, 14, Qt::white);
+    for (const QPoint corner : {QPoint(1, 1), QPoint(10, 1), QPoint(1, 10)}) {
+        box(p, QRect(corner, QSize(5, 5)), Ink, Qt::white);
+        p.fillRect(QRect(corner + QPoint(2, 2), QSize(1, 1)), Ink);
+    }
+    for (const QPoint module : {QPoint(7, 2), QPoint(8, 4), QPoint(7, 7), QPoint(10, 8), QPoint(12, 7), QPoint(8, 10),
+                                QPoint(11, 11), QPoint(13, 10), QPoint(9, 13), QPoint(12, 13), QPoint(14, 14),
+                                QPoint(2, 8), QPoint(4, 7)})
+        p.fillRect(QRect(module, QSize(1, 1)), Ink);
+}
+
 // Two rows, because a single dotted row is hard to see in a menu.
 void lineStyle(QPainter& p, Qt::PenStyle style)
 {
@@ -209,6 +223,9 @@ void paintPicture(QPainter& p, int index)
     case 55:
         letterA(p, QRectF(2, 6, 7, 8), 1.5);
         p.fillRect(10, 2, 6, 2, Red);
+        break;
+    case 66:
+        qrCode(p);
         break;
     default:
         // The unused indexes stay empty.

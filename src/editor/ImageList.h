@@ -11,8 +11,9 @@ class ImageList
 {
 public:
     // The 63 pictures the program started with, then those of the commands
-    // added since (63 undo, 64 redo, ...).
-    static constexpr int Count = 66;
+    // added since (63 undo, 64 redo, 65 printing on card stock, 66 QR code,
+    // 67 mail merge).
+    static constexpr int Count = 68;
     static constexpr int Size = 16;
 
     // A null icon outside 0..Count-1, so that an action without a picture

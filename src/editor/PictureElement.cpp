@@ -41,7 +41,7 @@ void PictureElement::paintEvent(QPaintEvent* event)
         CardElement::paintEvent(event);
         return;
     }
-    if (mItem.picture.isNull() || width() <= 0 || height() <= 0)
+    if ((mItem.picture.isNull() && !mItem.qr) || width() <= 0 || height() <= 0)
         return;
     if (qint64(width()) * height() > qint64(4) * SurfaceSize.width() * SurfaceSize.height()) {
         mShown = {};

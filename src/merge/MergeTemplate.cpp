@@ -54,7 +54,11 @@ std::vector<LayerItem> MergeTemplate::filled(const Columns& columns, const QStri
             } else {
                 contents.text = fillPlaceholders(contents.text, columns, values, unknown);
             }
-            layer.qr->modules = std::make_shared<QrMatrix>(encodeQr(qrPayload(contents), contents.level));
+            // A person with nothing for the code gets none; one with too
+            // much for a code is refused (QrError).
+            const QByteArray payload = qrPayload(contents);
+            layer.qr->modules =
+                std::make_shared<QrMatrix>(payload.isEmpty() ? QrMatrix() : encodeQr(payload, contents.level));
             layer.qr->contents = contentsText(contents);
         }
     }

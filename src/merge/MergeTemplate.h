@@ -21,8 +21,10 @@ public:
     QStringList placeholders() const;
 
     // The layers with the record's values: a text in full, however long; a
-    // QR code made again from its filled fields. The placeholders no
-    // column answers stay as typed and are added to unknown.
+    // QR code made again from its filled fields (none where they are all
+    // empty; a QrError where they are too much for a code). The
+    // placeholders no column answers stay as typed and are added to
+    // unknown.
     std::vector<LayerItem> filled(const Columns& columns, const QStringList& values,
                                   QSet<QString>* unknown = nullptr) const;
 

@@ -1,5 +1,7 @@
 #include "merge/MergedCards.h"
 
+#include "merge/QrCode.h"
+
 #include <string>
 
 MergedCards::MergedCards(const QString& dataPath, MergeTemplate front, std::optional<MergeTemplate> back,
@@ -41,7 +43,12 @@ const std::vector<LayerItem>& MergedCards::card(int copy, bool back)
     const int side = back && mBack ? 1 : 0;
     if (mFilled[side] != record) {
         readRecord(record);
-        mCards[side] = (side ? *mBack : mFront).filled(mColumns, mValues);
+        try {
+            mCards[side] = (side ? *mBack : mFront).filled(mColumns, mValues);
+        } catch (const QrError& error) {
+            throw MergeError("A(z) " + std::to_string(record + 1) + ". személy kártyája nem készíthető el: "
+                             + error.what());
+        }
         mFilled[side] = record;
     }
     return mCards[side];

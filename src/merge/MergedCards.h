@@ -32,7 +32,8 @@ public:
 
     // The layers of one copy, its front or its back; asked for in order,
     // the file is read on, and from its start again only when an earlier
-    // card is wanted.
+    // card is wanted. A person whose QR code cannot be made (too much for
+    // a code) is refused with a MergeError that names them.
     const std::vector<LayerItem>& card(int copy, bool back);
 
     // The cards as a print job takes them.

@@ -93,6 +93,8 @@ QrContents contentsFromText(const QByteArray& text)
 
 QByteArray qrPayload(const QrContents& contents)
 {
+    if (contents.isContact && contents.contact.empty())
+        return {};
     return (contents.isContact ? vCardText(contents.contact) : contents.text).toUtf8();
 }
 

@@ -37,7 +37,8 @@ QrContents contentsFromJson(const QJsonObject& json);
 QByteArray contentsText(const QrContents& contents);
 QrContents contentsFromText(const QByteArray& text);
 
-// The bytes the code holds: the vCard or the text, UTF-8, no ECI marker.
+// The bytes the code holds: the vCard or the text, UTF-8, no ECI marker;
+// nothing for a contact without any field.
 QByteArray qrPayload(const QrContents& contents);
 
 // The modules of the smallest code that holds the payload at the level.

@@ -35,7 +35,8 @@ set(LAPORA_TANGO_IMAGES
     62 actions/mail-message-new
     63 actions/edit-undo
     64 actions/edit-redo
-    65 devices/printer)
+    65 devices/printer
+    67 mimetypes/x-office-address-book)
 
 # Copies each picture as images/NN.png and compiles them into target under
 # :/images/NN.png. configure_file reads through the theme's symlinks and
