@@ -2,6 +2,7 @@
 
 #include "app/FramePlacement.h"
 #include "document/Dialogs.h"
+#include "document/PrintDialog.h"
 #include "document/Recovery.h"
 
 #include <QMainWindow>
@@ -20,6 +21,7 @@ class QMenuBar;
 class QStatusBar;
 class QToolBar;
 class Tfrm_Child;
+struct PrintJob;
 
 // The main window: a frame of card windows with the program's menu, tool bar
 // and file commands. It lives for the whole run; closing it ends the program
@@ -76,6 +78,7 @@ public:
     void aNyomKepExecute();
     void aNyomtatExecute();
     void aNyomtatasExecute();
+    void aKorlevelExecute();
     void aBeallitExecute();
     void aSugoExecute();
     void aHonlapExecute();
@@ -115,6 +118,9 @@ private:
     void rebuildWindowList();
     void tile(Qt::Orientation along);
     void applyInterfaceFontSize();
+    QStringList cardTitles() const;
+    void withBack(PrintJob& job, const PrintDialog::Choice& chosen) const;
+    void runPrintJob(PrintJob& job, const PrintDialog::Choice& chosen);
 
     std::unique_ptr<ActionTable> mActions;
     QMdiArea* mMdiArea = nullptr;
@@ -123,6 +129,7 @@ private:
     QList<QAction*> mWindowEntries;
     bool mShown = false;
     FramePlacement mPlacement;
+    QString mLastDataFile;  // the list of the last merge, offered again
 };
 
 // The one main window of the run.

@@ -49,6 +49,7 @@ const ActionRow<Tfrm_Main> MainActions[] = {
     {"aNyomtat", "Nyomtat", "Nyomtat", "Ctrl+P", "Nyomtatás", 5, 0, false, false, &Tfrm_Main::aNyomtatExecute},
     {"aNyomtatas", "Nyomtatás...", "Nyomtatás...", "Shift+Ctrl+P", "Nyomtatás", 65, 0, false, false,
      &Tfrm_Main::aNyomtatasExecute},
+    {"aKorlevel", "Körlevél...", "Körlevél...", "", "Nyomtatás", 67, 0, false, false, &Tfrm_Main::aKorlevelExecute},
     {"aRendeles", "Megrendelem...", "Megrendelem...", "Ctrl+M", "Nyomtatás", 58, 0, false, false, nullptr},
     {"aBeallit", "Beállítások", "Beállítások", "", "Rendszer", 57, 0, false, false, &Tfrm_Main::aBeallitExecute},
     {"aBetuNovel", "Betűméret növelése", " Betűméret növelése", "F11", "Nézet", 54, 0, false, false,
@@ -100,7 +101,7 @@ void Tfrm_Main::createMenu()
     mActions->addTo(addTopMenu(MainMenu1, "mnSzerkesztes", QStringLiteral("Szerkesztés")),
                     {"aVisszavonas", "aMegis"});
     mActions->addTo(addTopMenu(MainMenu1, "mnNyomtatas", QStringLiteral("Nyomtatás")),
-                    {"aNyomKep", "aNyomtat", "aNyomtatas", Separator, "aRendeles"});
+                    {"aNyomKep", "aNyomtat", "aNyomtatas", "aKorlevel", Separator, "aRendeles"});
     mActions->addTo(addTopMenu(MainMenu1, "mnRendszer", QStringLiteral("Rendszer")), {"aBeallit"});
     mnAblak = addTopMenu(MainMenu1, "mnAblak", QStringLiteral("Ablak"));
     mActions->addTo(mnAblak, {"aWindowCascade1", "aWindowTileHorizontal1", "aWindowTileVertical1", Separator});

@@ -1,7 +1,9 @@
 #include "app/Main.h"
 
 #include "document/Child.h"
+#include "document/MergeDialog.h"
 #include "document/PrintDialog.h"
+#include "merge/MergedCards.h"
 #include "print/PrintJob.h"
 #include "print/PrintOutput.h"
 #include "print/rptLapora.h"
@@ -29,16 +31,59 @@ void Tfrm_Main::aNyomtatasExecute()
     Tfrm_Child* card = activeCard();
     if (!card)
         return;
-    const QList<Tfrm_Child*> cards = cardWindows();
-    QStringList titles;
-    for (const Tfrm_Child* open : cards)
-        titles << open->windowTitle();
-    PrintDialog dialog(this, titles);
+    PrintDialog dialog(this, cardTitles());
     if (dialog.exec() != QDialog::Accepted)
         return;
     const PrintDialog::Choice chosen = dialog.choice();
     PrintJob job;
     job.front = card->printables();
+    job.copies = chosen.copies;
+    runPrintJob(job, chosen);
+}
+
+// A card for each person of a list: the merge dialog chooses the list and
+// the people, the print dialog the rest; the back may hold placeholders
+// too.
+void Tfrm_Main::aKorlevelExecute()
+{
+    Tfrm_Child* card = activeCard();
+    if (!card)
+        return;
+    std::vector<LayerItem> front = card->printables();
+    MergeDialog merge(this, front, mLastDataFile);
+    if (merge.exec() != QDialog::Accepted)
+        return;
+    const MergeDialog::Choice people = merge.choice();
+    mLastDataFile = people.dataFile;
+    PrintDialog dialog(this, cardTitles());
+    dialog.setMergeCards(int(people.people * people.copiesEach), people.action);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const PrintDialog::Choice chosen = dialog.choice();
+    PrintJob job;
+    job.front = std::move(front);
+    withBack(job, chosen);
+    std::optional<MergeTemplate> back;
+    if (job.hasBack)
+        back.emplace(job.back);
+    auto cards = std::make_shared<MergedCards>(people.dataFile, MergeTemplate(job.front), std::move(back),
+                                               people.copiesEach, people.records);
+    job.cards = MergedCards::source(cards);
+    job.copies = cards->copies();
+    runPrintJob(job, chosen);
+}
+
+QStringList Tfrm_Main::cardTitles() const
+{
+    QStringList titles;
+    for (const Tfrm_Child* open : cardWindows())
+        titles << open->windowTitle();
+    return titles;
+}
+
+void Tfrm_Main::withBack(PrintJob& job, const PrintDialog::Choice& chosen) const
+{
+    const QList<Tfrm_Child*> cards = cardWindows();
     if (chosen.backCard >= 0 && chosen.backCard < cards.size()) {
         job.back = cards[chosen.backCard]->printables();
         job.hasBack = true;
@@ -46,7 +91,14 @@ void Tfrm_Main::aNyomtatasExecute()
         job.back = loadCardReport(chosen.backFile)->Printables;
         job.hasBack = true;
     }
-    job.copies = chosen.copies;
+}
+
+// The job as the print dialog chose: its back, start, edge and calibration,
+// and where it goes.
+void Tfrm_Main::runPrintJob(PrintJob& job, const PrintDialog::Choice& chosen)
+{
+    if (!job.hasBack)
+        withBack(job, chosen);
     job.start = chosen.start;
     job.flip = chosen.flip;
     job.calibration = chosen.calibration;
@@ -57,11 +109,10 @@ void Tfrm_Main::aNyomtatasExecute()
     case PrintDialog::Action::Preview:
         showJobPreview(job);
         break;
-    case PrintDialog::Action::Pdf: {
+    case PrintDialog::Action::Pdf:
         if (!chosen.calibratePdf)
             job.calibration = {};
         saveJobPdf(job, chosen.pdfFile, true);
         break;
-    }
     }
 }

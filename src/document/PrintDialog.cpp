@@ -135,7 +135,7 @@ PrintDialog::PrintDialog(QWidget* parent, const QStringList& openCards)
     grid->addWidget(mCalibratePdf, 5, 1, 1, 2);
     grid->addWidget(mCalibrate, 6, 1, 1, 2);
 
-    auto* form = new QFormLayout;
+    auto* form = mForm = new QFormLayout;
     form->addRow(QStringLiteral("Nyomtató:"), mPrinter);
     form->addRow(QStringLiteral("Példányszám:"), mCopies);
     form->addRow(QStringLiteral("Kezdő pozíció:"), mStart);
@@ -192,6 +192,19 @@ QPushButton* PrintDialog::button(Action action) const
     case Action::Pdf: return mPdf;
     }
     return nullptr;
+}
+
+void PrintDialog::setMergeCards(int cards, Action preferred)
+{
+    mCopies->setRange(1, std::max(cards, 1));
+    mCopies->setValue(cards);
+    mCopies->setEnabled(false);
+    if (auto* label = qobject_cast<QLabel*>(mForm->labelForField(mCopies)))
+        label->setText(QStringLiteral("Kártyák összesen:"));
+    for (Action action : {Action::Print, Action::Preview, Action::Pdf})
+        button(action)->setDefault(action == preferred);
+    if (button(preferred)->isEnabled())
+        button(preferred)->setFocus();
 }
 
 void PrintDialog::printerChosen()

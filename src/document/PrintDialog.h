@@ -8,6 +8,7 @@
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
+class QFormLayout;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
@@ -45,6 +46,11 @@ public:
 
     Choice choice() const;
 
+    // For the cards of a merge: their number is the list's, shown and not
+    // changed here, and the button the merge dialog's matches is the
+    // default one.
+    void setMergeCards(int cards, Action preferred);
+
     // Named parts, for the tests.
     QComboBox* printers() const { return mPrinter; }
     QSpinBox* copies() const { return mCopies; }
@@ -65,6 +71,7 @@ private:
     sheet::PrinterCalibration shownCalibration() const;
 
     QStringList mOpenCards;
+    QFormLayout* mForm = nullptr;
     QComboBox* mPrinter;
     QSpinBox* mCopies;
     QSpinBox* mStart;

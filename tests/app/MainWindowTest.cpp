@@ -80,7 +80,7 @@ private slots:
         QCOMPARE(menus, (QList<QStringList>{
             {"File", "aUj", "aMegnyit", "-", "aMent", "aMentMaskent", "-", "aNyomtat", "-", "aBezar"},
             {"Szerkesztés", "aVisszavonas", "aMegis"},
-            {"Nyomtatás", "aNyomKep", "aNyomtat", "aNyomtatas", "-", "aRendeles"},
+            {"Nyomtatás", "aNyomKep", "aNyomtat", "aNyomtatas", "aKorlevel", "-", "aRendeles"},
             {"Rendszer", "aBeallit"},
             {"Ablak", "aWindowCascade1", "aWindowTileHorizontal1", "aWindowTileVertical1", "-"},
             {"Súgó", "aSugo", "-", "aHonlap", "aUjdonsag", "-", "aLevel", "-", "aLapora"}}));

@@ -56,6 +56,14 @@ private slots:
         again.button(PrintDialog::Action::Preview)->click();
         QCOMPARE(again.choice().backCard, 0);
         QCOMPARE(again.choice().action, PrintDialog::Action::Preview);
+
+        // A merge's cards are counted by the list, past the usual limit.
+        PrintDialog merged(nullptr, {});
+        merged.setMergeCards(2500, PrintDialog::Action::Pdf);
+        QVERIFY(!merged.copies()->isEnabled());
+        QVERIFY(merged.button(PrintDialog::Action::Pdf)->isDefault());
+        QVERIFY(!merged.button(PrintDialog::Action::Print)->isDefault());
+        QCOMPARE(merged.choice().copies, 2500);
     }
 };
 

@@ -1,0 +1,348 @@
+#include "document/MergeDialog.h"
+
+#include "document/Dialogs.h"
+#include "editor/CardPicture.h"
+#include "editor/ErrorBox.h"
+#include "merge/DataFile.h"
+#include "merge/QrCode.h"
+#include "print/SheetLayout.h"
+#include "print/SheetPainter.h"
+
+#include <QAbstractTableModel>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString DataFilter =
+    QStringLiteral("Adatfájlok (*.csv;*.txt;*.vcf)|*.csv;*.txt;*.vcf|CSV-táblázat (*.csv)|*.csv;*.txt|"
+                   "Névjegyek (*.vcf)|*.vcf|Minden fájl (*)|*");
+
+// The card as the card window shows it: the blank card's picture, the
+// layers over it, cut at the card.
+class CardView : public QWidget
+{
+public:
+    explicit CardView(QWidget* parent)
+        : QWidget(parent)
+    {
+        setFixedSize(CardPicture::Size);
+    }
+    void show(std::vector<LayerItem> layers)
+    {
+        mLayers = std::move(layers);
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.drawPixmap(0, 0, CardPicture::pixmap());
+        painter.setClipRect(CardPicture::Card);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        for (const LayerItem& layer : mLayers)
+            paintLayer(painter, layer, layer.box);
+    }
+
+private:
+    std::vector<LayerItem> mLayers;
+};
+
+} // namespace
+
+// The records of the data file, a tick before each.
+class RecordTable : public QAbstractTableModel
+{
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void load(QStringList columns, std::vector<QStringList> rows)
+    {
+        beginResetModel();
+        mColumns = std::move(columns);
+        mRows = std::move(rows);
+        mTicked.assign(mRows.size(), true);
+        endResetModel();
+    }
+    void tickAll(bool ticked)
+    {
+        std::fill(mTicked.begin(), mTicked.end(), ticked);
+        if (!mRows.empty())
+            emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::CheckStateRole});
+    }
+
+    const QStringList& columns() const { return mColumns; }
+    const QStringList& values(int row) const { return mRows[std::size_t(row)]; }
+    std::vector<long long> ticked() const
+    {
+        std::vector<long long> rows;
+        for (std::size_t row = 0; row < mTicked.size(); ++row)
+            if (mTicked[row])
+                rows.push_back(static_cast<long long>(row));
+        return rows;
+    }
+
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(mRows.size()); }
+    int columnCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(mColumns.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        const std::size_t row = std::size_t(index.row());
+        if (role == Qt::CheckStateRole && index.column() == 0)
+            return mTicked[row] ? Qt::Checked : Qt::Unchecked;
+        if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+            const QString value = mRows[row].value(index.column());
+            return role == Qt::DisplayRole ? QString(value).replace(u'\n', u' ') : value;
+        }
+        return {};
+    }
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override
+    {
+        if (role != Qt::CheckStateRole || index.column() != 0)
+            return false;
+        mTicked[std::size_t(index.row())] = value.value<Qt::CheckState>() == Qt::Checked;
+        emit dataChanged(index, index, {Qt::CheckStateRole});
+        return true;
+    }
+    Qt::ItemFlags flags(const QModelIndex& index) const override
+    {
+        Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+        if (index.column() == 0)
+            flags |= Qt::ItemIsUserCheckable;
+        return flags;
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (role != Qt::DisplayRole)
+            return {};
+        if (orientation == Qt::Vertical)
+            return section + 1;
+        return mColumns.value(section);
+    }
+
+private:
+    QStringList mColumns;
+    std::vector<QStringList> mRows;
+    std::vector<bool> mTicked;
+};
+
+MergeDialog::MergeDialog(QWidget* parent, std::vector<LayerItem> card, const QString& dataFile)
+    : QDialog(parent)
+    , mTemplate(std::move(card))
+    , mPath(new QLineEdit(this))
+    , mBrowse(new QPushButton(QStringLiteral("Tallózás..."), this))
+    , mModel(new RecordTable(this))
+    , mTable(new QTableView(this))
+    , mPreview(new CardView(this))
+    , mUnknown(new QLabel(this))
+    , mCopies(new QSpinBox(this))
+    , mSummary(new QLabel(this))
+{
+    setObjectName("frm_Korlevel");
+    setWindowTitle(QStringLiteral("Körlevél"));
+
+    mPath->setReadOnly(true);
+    mPath->setPlaceholderText(QStringLiteral("CSV-táblázat fejléccel, vagy névjegyfájl (vCard)"));
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(new QLabel(QStringLiteral("Adatfájl:"), this));
+    fileRow->addWidget(mPath, 1);
+    fileRow->addWidget(mBrowse);
+
+    mTable->setModel(mModel);
+    mTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    mTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    mTable->setWordWrap(false);
+    mTable->horizontalHeader()->setStretchLastSection(true);
+    mTable->setMinimumWidth(360);
+    auto* all = new QPushButton(QStringLiteral("Mind"), this);
+    auto* none = new QPushButton(QStringLiteral("Egyik sem"), this);
+    auto* tickRow = new QHBoxLayout;
+    tickRow->addWidget(all);
+    tickRow->addWidget(none);
+    tickRow->addStretch();
+    auto* left = new QVBoxLayout;
+    left->addWidget(mTable, 1);
+    left->addLayout(tickRow);
+
+    mUnknown->setWordWrap(true);
+    mUnknown->setStyleSheet(QStringLiteral("color: #cc0000"));
+    mUnknown->setMaximumWidth(CardPicture::Size.width());
+    mCopies->setRange(1, sheet::MaxCopies);
+    mCopies->setValue(sheet::Copies);
+    auto* copiesForm = new QFormLayout;
+    copiesForm->addRow(QStringLiteral("Példányszám személyenként:"), mCopies);
+    mSummary->setWordWrap(true);
+    auto* right = new QVBoxLayout;
+    right->addWidget(mPreview);
+    right->addWidget(mUnknown);
+    right->addLayout(copiesForm);
+    right->addWidget(mSummary);
+    right->addStretch();
+
+    auto* middle = new QHBoxLayout;
+    middle->addLayout(left, 1);
+    middle->addLayout(right);
+
+    auto* buttons = new QDialogButtonBox(this);
+    mPrint = buttons->addButton(QStringLiteral("Nyomtatás..."), QDialogButtonBox::AcceptRole);
+    mPreviewButton = buttons->addButton(QStringLiteral("Előnézet"), QDialogButtonBox::ActionRole);
+    mPdf = buttons->addButton(QStringLiteral("PDF mentése..."), QDialogButtonBox::ActionRole);
+    QPushButton* cancel = buttons->addButton(QStringLiteral("Mégse"), QDialogButtonBox::RejectRole);
+    mPrint->setDefault(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fileRow);
+    layout->addLayout(middle, 1);
+    layout->addWidget(buttons);
+    resize(900, 480);
+
+    connect(mBrowse, &QPushButton::clicked, this, [this] { guarded([this] { browse(); }); });
+    connect(all, &QPushButton::clicked, this, [this] { mModel->tickAll(true); });
+    connect(none, &QPushButton::clicked, this, [this] { mModel->tickAll(false); });
+    connect(mModel, &QAbstractItemModel::dataChanged, this, &MergeDialog::update);
+    connect(mModel, &QAbstractItemModel::modelReset, this, &MergeDialog::update);
+    connect(mTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { guarded([this] { selectionMoved(); }); });
+    connect(mCopies, &QSpinBox::valueChanged, this, &MergeDialog::update);
+    connect(mPrint, &QPushButton::clicked, this, [this] { guarded([this] { finish(PrintDialog::Action::Print); }); });
+    connect(mPreviewButton, &QPushButton::clicked, this,
+            [this] { guarded([this] { finish(PrintDialog::Action::Preview); }); });
+    connect(mPdf, &QPushButton::clicked, this, [this] { guarded([this] { finish(PrintDialog::Action::Pdf); }); });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    static_cast<CardView*>(mPreview)->show(mTemplate.layers());
+    update();
+    if (!dataFile.isEmpty())
+        guarded([&] { openData(dataFile); });
+}
+
+MergeDialog::~MergeDialog() = default;
+
+QPushButton* MergeDialog::button(PrintDialog::Action action) const
+{
+    switch (action) {
+    case PrintDialog::Action::Print: return mPrint;
+    case PrintDialog::Action::Preview: return mPreviewButton;
+    case PrintDialog::Action::Pdf: return mPdf;
+    }
+    return nullptr;
+}
+
+void MergeDialog::browse()
+{
+    Dialogs::FileDialog dialog{DataFilter, QString(), mDataFile};
+    if (const std::optional<QString> path = dialogs().openFile(this, dialog))
+        openData(*path);
+}
+
+// The whole list is read before anything of the dialog changes.
+void MergeDialog::openData(const QString& path)
+{
+    const std::unique_ptr<RecordReader> reader = openRecords(path);
+    std::vector<QStringList> rows;
+    QStringList values;
+    while (reader->next(values))
+        rows.push_back(values);
+    if (rows.empty())
+        throw MergeError("A(z) „" + QFileInfo(path).fileName().toStdString()
+                         + "” adatfájlban nincs egyetlen személy (sor) sem.");
+    mDataFile = path;
+    mPath->setText(path);
+    mModel->load(reader->columns(), std::move(rows));
+    mTable->resizeColumnsToContents();
+    mTable->selectRow(0);
+    mTable->setCurrentIndex(mModel->index(0, 0));
+    selectionMoved();
+}
+
+std::vector<LayerItem> MergeDialog::shownCard() const
+{
+    const int row = mTable->currentIndex().row();
+    if (row < 0 || row >= mModel->rowCount())
+        return mTemplate.layers();
+    return mTemplate.filled(Columns(mModel->columns()), mModel->values(row));
+}
+
+// A person whose QR code cannot be made shows the card as designed; the
+// print names them.
+void MergeDialog::selectionMoved()
+{
+    try {
+        static_cast<CardView*>(mPreview)->show(shownCard());
+    } catch (const QrError&) {
+        static_cast<CardView*>(mPreview)->show(mTemplate.layers());
+    }
+}
+
+void MergeDialog::update()
+{
+    const Columns columns(mModel->columns());
+    QStringList unknown;
+    for (const QString& name : mTemplate.placeholders())
+        if (columns.indexOf(name) < 0)
+            unknown << QLatin1Char('{') + name + QLatin1Char('}');
+    if (mTemplate.placeholders().isEmpty())
+        mUnknown->setText(QStringLiteral("A kártyán nincs helyőrző: írjon a szövegekbe {Oszlopnév} alakú mezőket."));
+    else if (mModel->rowCount() > 0 && !unknown.isEmpty())
+        mUnknown->setText(QStringLiteral("Nincs ilyen oszlop az adatfájlban, ezek változatlanul nyomtatódnak: ")
+                          + unknown.join(QStringLiteral(", ")));
+    else
+        mUnknown->clear();
+
+    const long long people = static_cast<long long>(mModel->ticked().size());
+    const long long cards = people * mCopies->value();
+    mSummary->setText(mModel->rowCount() == 0
+                          ? QString()
+                          : QStringLiteral("%1 személyből %2 kijelölve: %3 kártya, %4 lap.")
+                                .arg(mModel->rowCount())
+                                .arg(people)
+                                .arg(cards)
+                                .arg((cards + sheet::Copies - 1) / sheet::Copies));
+    for (QPushButton* button : {mPrint, mPreviewButton, mPdf})
+        button->setEnabled(people > 0);
+}
+
+// Every ticked person's card is made once before the print dialog opens,
+// so that one whose QR code cannot be made is named now.
+void MergeDialog::finish(PrintDialog::Action action)
+{
+    const Columns columns(mModel->columns());
+    for (long long row : mModel->ticked()) {
+        try {
+            mTemplate.filled(columns, mModel->values(int(row)));
+        } catch (const QrError& error) {
+            mTable->selectRow(int(row));
+            throw MergeError("A(z) " + std::to_string(row + 1) + ". személy kártyája nem készíthető el: "
+                             + error.what());
+        }
+    }
+    mAction = action;
+    accept();
+}
+
+MergeDialog::Choice MergeDialog::choice() const
+{
+    Choice chosen;
+    chosen.dataFile = mDataFile;
+    chosen.records = mModel->ticked();
+    chosen.people = static_cast<long long>(chosen.records.size());
+    if (chosen.people == mModel->rowCount())
+        chosen.records.clear();
+    chosen.copiesEach = mCopies->value();
+    chosen.action = mAction;
+    return chosen;
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "document/PrintDialog.h"
+#include "merge/MergeTemplate.h"
+
+#include <QDialog>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QTableView;
+class RecordTable;
+
+// "Körlevél": a card for each person of a list. The data file (a CSV table
+// or a vCard file of contacts), its records with a tick each (all ticked),
+// the card with the selected record's values, the placeholders no column
+// answers, and the number of cards of each person. Its "Nyomtatás...",
+// "Előnézet" and "PDF mentése..." go on to the print dialog; the card it
+// was made from never changes.
+class MergeDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    struct Choice
+    {
+        QString dataFile;
+        std::vector<long long> records;  // the ticked ones, by place from 0; empty for all
+        long long people = 0;
+        int copiesEach = 10;
+        PrintDialog::Action action = PrintDialog::Action::Print;
+    };
+
+    // card: the layers as printed; dataFile: a list to open at once, or
+    // none.
+    MergeDialog(QWidget* parent, std::vector<LayerItem> card, const QString& dataFile = QString());
+    ~MergeDialog() override;
+
+    Choice choice() const;
+
+    // Opens a data file; one that cannot be read says why and leaves the
+    // dialog as it was.
+    void openData(const QString& path);
+    // The card as shown for the record at that row.
+    std::vector<LayerItem> shownCard() const;
+
+    // Named parts, for the tests.
+    QTableView* records() const { return mTable; }
+    QSpinBox* copiesEach() const { return mCopies; }
+    QLabel* unknownLabel() const { return mUnknown; }
+    QLabel* summary() const { return mSummary; }
+    QWidget* preview() const { return mPreview; }
+    QPushButton* button(PrintDialog::Action action) const;
+
+private:
+    void browse();
+    void selectionMoved();
+    void update();
+    void finish(PrintDialog::Action action);
+
+    MergeTemplate mTemplate;
+    QString mDataFile;
+    QLineEdit* mPath;
+    QPushButton* mBrowse;
+    RecordTable* mModel;
+    QTableView* mTable;
+    QWidget* mPreview;
+    QLabel* mUnknown;
+    QSpinBox* mCopies;
+    QLabel* mSummary;
+    QPushButton* mPrint;
+    QPushButton* mPreviewButton;
+    QPushButton* mPdf;
+    PrintDialog::Action mAction = PrintDialog::Action::Print;
+};
