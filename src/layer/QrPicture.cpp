@@ -4,7 +4,6 @@
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -21,6 +20,29 @@ bool isPng(std::string_view extension)
 
 } // namespace
 
+// Black first in the colours, as a PDF keeps such a picture as one bit a
+// pixel.
+const QImage& QrMatrix::picture() const
+{
+    if (!mPicture.isNull() || size <= 0)
+        return mPicture;
+    const QrMatrix& modules = *this;
+    const int side = modules.size + 2 * QrQuietZone;
+    QImage image(side, side, QImage::Format_Mono);
+    image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    image.fill(1);
+    for (int y = 0; y < modules.size; ++y) {
+        uchar* line = image.scanLine(y + QrQuietZone);  // the leftmost pixel in the top bit
+        for (int x = 0; x < modules.size; ++x) {
+            const int at = x + QrQuietZone;
+            if (modules.at(x, y))
+                line[at >> 3] &= uchar(~(0x80 >> (at & 7)));
+        }
+    }
+    mPicture = image;
+    return mPicture;
+}
+
 // The modules are read at the centres of the cells a whole number of
 // pixels wide: the picture is the code at that scale with its quiet zone.
 std::optional<QrPicture> readQrPicture(std::string_view pngBytes, std::string_view extension)
@@ -35,7 +57,8 @@ std::optional<QrPicture> readQrPicture(std::string_view pngBytes, std::string_vi
     const QString contents = reader.text(QString::fromLatin1(QrTextKey));
     if (contents.isEmpty())
         return std::nullopt;
-    const QImage image = reader.read().convertToFormat(QImage::Format_Grayscale8);
+    // Only the cells' centres are looked at, in the picture's own format.
+    const QImage image = reader.read();
     if (image.isNull() || image.width() != image.height())
         return std::nullopt;
     // The side holds size + 8 cells; the code's size is 17 + 4 × version.
@@ -69,43 +92,17 @@ QRectF qrSquare(const QRectF& box)
     return QRectF(box.center() - QPointF(side / 2, side / 2), QSizeF(side, side));
 }
 
-// Each run of dark modules in a row is one rectangle, and the module edges
-// are put on whole device pixels, so that at any resolution a module has
-// no grey inside and its edges sit within a dot of the exact grid.
+// The code is one picture of a pixel per module, scaled without
+// smoothing: at any resolution every module is a sharp square whose edges
+// lie within a dot of the exact grid, and a PDF (and the printer, which
+// gets one) keeps it as a few hundred bytes of one bit a pixel.
 void paintQr(QPainter& painter, const QrMatrix& modules, const QRectF& box)
 {
     if (modules.size <= 0 || box.isEmpty())
         return;
-    const QRectF square = qrSquare(box);
-    const double cell = square.width() / (modules.size + 2 * QrQuietZone);
-    const QTransform toDevice = painter.deviceTransform();
-    const QTransform back = toDevice.inverted();
-    auto snapped = [&](double x, double y) {
-        const QPointF device = toDevice.map(QPointF(x, y));
-        return back.map(QPointF(std::round(device.x()), std::round(device.y())));
-    };
     painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.fillRect(square, Qt::white);
-    QPainterPath dark;
-    dark.setFillRule(Qt::WindingFill);
-    const double left = square.left() + QrQuietZone * cell;
-    const double top = square.top() + QrQuietZone * cell;
-    for (int y = 0; y < modules.size; ++y) {
-        for (int x = 0; x < modules.size;) {
-            if (!modules.at(x, y)) {
-                ++x;
-                continue;
-            }
-            int end = x;
-            while (end < modules.size && modules.at(end, y))
-                ++end;
-            const QPointF from = snapped(left + x * cell, top + y * cell);
-            const QPointF to = snapped(left + end * cell, top + (y + 1) * cell);
-            dark.addRect(QRectF(from, to));
-            x = end;
-        }
-    }
-    painter.fillPath(dark, Qt::black);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.setRenderHint(QPainter::LosslessImageRendering, true);
+    painter.drawImage(qrSquare(box), modules.picture());
     painter.restore();
 }

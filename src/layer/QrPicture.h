@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QRectF>
 #include <QString>
 
@@ -19,6 +20,12 @@ struct QrMatrix
     std::vector<bool> dark;
 
     bool at(int x, int y) const { return dark[std::size_t(y) * size + x]; }
+    // The code with its quiet zone, a pixel per module, black on white;
+    // made on first use and kept.
+    const QImage& picture() const;
+
+private:
+    mutable QImage mPicture;
 };
 
 // Where a QR code's contents ride in its PNG: a text chunk under this key
@@ -41,7 +48,7 @@ struct QrPicture
 std::optional<QrPicture> readQrPicture(std::string_view pngBytes, std::string_view extension);
 
 // The code as a square centred in the box, quiet zone included, every
-// module a sharp square: no smoothing, edges on the painter's own grid.
+// module a sharp square: no smoothing, edges within a dot of the grid.
 void paintQr(QPainter& painter, const QrMatrix& modules, const QRectF& box);
 // The square the code takes in a box.
 QRectF qrSquare(const QRectF& box);

@@ -1,0 +1,173 @@
+// Mail merge and QR codes. lapora-cli render --merge as a whole process on
+// a card of a frame, three text layers with placeholders and a QR vCard,
+// one card each: 1,000 people should take under 1 s and 100 MB at the
+// peak, 100,000 under 100 × that time and 150 MB. And a card with a QR
+// layer should open and render within 1.2 × the time of the same card
+// whose picture is a plain PNG of the code's pixels. Run build/merge_bench.
+#include "bench/HundredLayerCard.h"
+
+#include "layer/PictureDecoder.h"
+#include "layer/Win1250Text.h"
+#include "merge/QrCode.h"
+#include "print/PrintOutput.h"
+#include "print/rptLapora.h"
+
+#include <QBuffer>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const QTemporaryDir& folder()
+{
+    static const QTemporaryDir dir;
+    return dir;
+}
+
+QString path(const char* name)
+{
+    return folder().filePath(QString::fromLatin1(name));
+}
+
+std::string cardWith(const char* name, const std::string& picture)
+{
+    LayerTable table = makeLayerTable();
+    table.OpenTable();
+    addLayer(table, 1, 2, {{Field::left, 4}, {Field::top, 4}, {Field::width, 332}, {Field::height, 182},
+                           {Field::brushcolor, 0xFFFFFF}, {Field::penwidth, 2}});
+    addLayer(table, 2, 0, {{Field::nev, std::string("{Vezet\xE9kn\xE9v} {Keresztn\xE9v}")}, {Field::left, 14},
+                           {Field::top, 20}, {Field::betumeret, 14}, {Field::felkover, true}});
+    addLayer(table, 3, 0, {{Field::nev, std::string("{Beoszt\xE1s}")}, {Field::left, 14}, {Field::top, 50}});
+    addLayer(table, 4, 0, {{Field::nev, std::string("{Telefon} {Email}")}, {Field::left, 14}, {Field::top, 150}});
+    addLayer(table, 5, 1, {{Field::kep, Blob(picture)}, {Field::keptip, std::string(".png")}, {Field::left, 220},
+                           {Field::top, 30}, {Field::width, 110}, {Field::height, 110}, {Field::strech, true}});
+    const QString file = path(name);
+    table.SaveFile(file.toStdString());
+    return file.toStdString();
+}
+
+QrContents contact(int person)
+{
+    QrContents contents;
+    const QString fields[] = {"{Vezetéknév}", "{Keresztnév}", "Tűzép Kft.", "{Beosztás}", "{Telefon}", "",
+                              "{Email}", "https://tuzep.example.org"};
+    for (int field = 0; field < 8; ++field)
+        contents.contact[Contact::Field(field)] = fields[field];
+    if (person >= 0)
+        contents.contact[Contact::Family] = QStringLiteral("Kovács%1").arg(person);
+    return contents;
+}
+
+// The people, as a spreadsheet program saves them; every record as long
+// as the others, so that each asks the same of the code.
+std::string list(int people)
+{
+    const QString file = path(qPrintable(QStringLiteral("lista%1.csv").arg(people)));
+    if (!QFile::exists(file)) {
+        QFile out(file);
+        out.open(QIODevice::WriteOnly);
+        out.write(QByteArray::fromStdString(toWin1250("Vezetéknév;Keresztnév;Beosztás;Telefon;Email\r\n")));
+        for (int i = 0; i < people; ++i)
+            out.write(QByteArray::fromStdString(
+                toWin1250(QStringLiteral("Kovács%1;Ödön;\"Területi; vezető\";+36 30 %2;ember%1@tuzep.hu\r\n")
+                              .arg(i, 6, 10, QLatin1Char('0'))
+                              .arg(1000000 + i))));
+    }
+    return file.toStdString();
+}
+
+// The whole process, its wall time and its peak memory.
+void runCli(benchmark::State& state, int people)
+{
+    const std::string card = cardWith("sablon.bcrd", qrPng(contact(-1)));
+    const std::string data = list(people);
+    const std::string cli = (fs::canonical("/proc/self/exe").parent_path() / "lapora-cli").string();
+    const std::string out = path("korlevel.pdf").toStdString();
+    long peakKb = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        const pid_t child = fork();
+        if (child == 0) {
+            execl(cli.c_str(), cli.c_str(), "render", card.c_str(), "--merge", data.c_str(), "--pdf", out.c_str(),
+                  "--copies", "1", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        int status = 0;
+        rusage usage{};
+        wait4(child, &status, 0, &usage);
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            state.SkipWithError("lapora-cli render --merge failed");
+        peakKb = std::max(peakKb, usage.ru_maxrss);
+    }
+    state.counters["peak_MB"] = peakKb / 1024.0;
+    state.counters["pdf_MB"] = double(fs::file_size(out)) / 1e6;
+}
+
+void BM_MergeThousand(benchmark::State& state) { runCli(state, 1000); }
+void BM_MergeHundredThousand(benchmark::State& state) { runCli(state, 100000); }
+BENCHMARK(BM_MergeThousand)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+BENCHMARK(BM_MergeHundredThousand)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+
+// Opening the card and drawing it at 300 dpi. Each round opens another of
+// many cards, so that no picture comes from the caches of one before.
+void openAndRender(benchmark::State& state, bool qr)
+{
+    constexpr int Cards = 200;
+    static std::vector<std::string> files[2];
+    std::vector<std::string>& made = files[qr];
+    if (made.empty()) {
+        for (int i = 0; i < Cards; ++i) {
+            std::string png = qrPng(contact(i));
+            if (!qr) {
+                // The same pixels without the contents.
+                const QImage code = decodePicture(png, ".png").convertToFormat(QImage::Format_Mono);
+                QImage plain(code.size(), QImage::Format_Mono);
+                plain.setColorTable(code.colorTable());
+                for (int y = 0; y < code.height(); ++y)
+                    std::memcpy(plain.scanLine(y), code.constScanLine(y), std::size_t(code.bytesPerLine()));
+                QByteArray bytes;
+                QBuffer buffer(&bytes);
+                buffer.open(QIODevice::WriteOnly);
+                plain.save(&buffer, "PNG");
+                png = bytes.toStdString();
+                if (readQrPicture(png, ".png"))
+                    state.SkipWithError("the plain picture still reads as a QR code");
+            }
+            made.push_back(cardWith(qPrintable(QStringLiteral("%1%2.bcrd").arg(qr ? "qr" : "kep").arg(i)), png));
+        }
+    }
+    int next = 0;
+    for (auto _ : state) {
+        const std::unique_ptr<TqrLapora> report = loadCardReport(QString::fromStdString(made[next++ % Cards]));
+        benchmark::DoNotOptimize(cardImage(*report, 300));
+    }
+}
+
+void BM_OpenAndRenderQrCard(benchmark::State& state) { openAndRender(state, true); }
+void BM_OpenAndRenderPictureCard(benchmark::State& state) { openAndRender(state, false); }
+BENCHMARK(BM_OpenAndRenderPictureCard)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_OpenAndRenderQrCard)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
