@@ -8,6 +8,7 @@
 #include "print/PrintOutput.h"
 #include "print/rptLapora.h"
 
+#include <QFileInfo>
 #include <QPrinter>
 
 void Tfrm_Main::aNyomKepExecute()
@@ -50,7 +51,11 @@ void Tfrm_Main::aKorlevelExecute()
     if (!card)
         return;
     std::vector<LayerItem> front = card->printables();
-    MergeDialog merge(this, front, mLastDataFile);
+    // The first list is looked for beside the card.
+    const QString start = mLastDataFile.isEmpty() && !card->FileName().isEmpty()
+        ? QFileInfo(card->FileName()).absolutePath() + QLatin1Char('/')
+        : mLastDataFile;
+    MergeDialog merge(this, front, start);
     if (merge.exec() != QDialog::Accepted)
         return;
     const MergeDialog::Choice people = merge.choice();

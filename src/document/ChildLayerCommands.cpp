@@ -21,9 +21,9 @@ const std::string PictureName = "k\xE9p";
 const std::string ShapeName = "alakzat";
 const std::string QrName = "QR-k\xF3" "d";
 
-// A new QR code's box: about 29 mm, where a contact's modules print at
-// half a millimetre.
-constexpr int QrSide = 110;
+// A new QR code's box: about 34 mm, where a full contact's modules print
+// at about half a millimetre.
+constexpr int QrSide = 130;
 
 constexpr int NewLayerLeft = 10;
 constexpr int NewLayerTop = 10;

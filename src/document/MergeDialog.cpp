@@ -226,8 +226,10 @@ MergeDialog::MergeDialog(QWidget* parent, std::vector<LayerItem> card, const QSt
 
     static_cast<CardView*>(mPreview)->show(mTemplate.layers());
     update();
-    if (!dataFile.isEmpty())
+    if (QFileInfo(dataFile).isFile())
         guarded([&] { openData(dataFile); });
+    else if (!dataFile.isEmpty())
+        mStartFolder = QFileInfo(dataFile).absolutePath() + QLatin1Char('/');
 }
 
 MergeDialog::~MergeDialog() = default;
@@ -244,7 +246,7 @@ QPushButton* MergeDialog::button(PrintDialog::Action action) const
 
 void MergeDialog::browse()
 {
-    Dialogs::FileDialog dialog{DataFilter, QString(), mDataFile};
+    Dialogs::FileDialog dialog{DataFilter, QString(), mDataFile.isEmpty() ? mStartFolder : mDataFile};
     if (const std::optional<QString> path = dialogs().openFile(this, dialog))
         openData(*path);
 }

@@ -36,8 +36,8 @@ public:
         PrintDialog::Action action = PrintDialog::Action::Print;
     };
 
-    // card: the layers as printed; dataFile: a list to open at once, or
-    // none.
+    // card: the layers as printed; dataFile: a list to open at once, or a
+    // path whose folder the first "Tallózás..." opens in, or none.
     MergeDialog(QWidget* parent, std::vector<LayerItem> card, const QString& dataFile = QString());
     ~MergeDialog() override;
 
@@ -65,6 +65,7 @@ private:
 
     MergeTemplate mTemplate;
     QString mDataFile;
+    QString mStartFolder;
     QLineEdit* mPath;
     QPushButton* mBrowse;
     RecordTable* mModel;

@@ -14,10 +14,13 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 namespace {
 
 constexpr int PreviewSide = 180;
 constexpr char Levels[] = {'L', 'M', 'Q', 'H'};
+const QString WarningStyle = QStringLiteral("color: #cc0000");
 
 QWidget* contactPage(QWidget* parent, std::array<QLineEdit*, Contact::FieldCount>& fields)
 {
@@ -72,7 +75,7 @@ QrDialog::QrDialog(QWidget* parent, const QrContents& initial, double boxPixels)
     mPreview->setAlignment(Qt::AlignCenter);
     mPreview->setFrameShape(QFrame::StyledPanel);
     mWarning->setWordWrap(true);
-    mWarning->setStyleSheet(QStringLiteral("color: #cc0000"));
+    mWarning->setStyleSheet(WarningStyle);
     mWarning->setMaximumWidth(PreviewSide);
 
     auto* side = new QVBoxLayout;
@@ -140,13 +143,20 @@ void QrDialog::showCode()
     const QrContents now = contents();
     QPixmap shown(PreviewSide - 4, PreviewSide - 4);
     shown.fill(palette().color(QPalette::Base));
+    const QByteArray payload = qrPayload(now);
     try {
-        mCode = std::make_unique<QrMatrix>(encodeQr(qrPayload(now), now.level));
+        mCode = payload.isEmpty() ? nullptr : std::make_unique<QrMatrix>(encodeQr(payload, now.level));
     } catch (const QrError& error) {
         mCode.reset();
+        mWarning->setText(QString::fromUtf8(error.what()));
+    }
+    if (!mCode) {
+        // Nothing typed yet is no fault: a hint, not a warning.
+        if (payload.isEmpty())
+            mWarning->setText(QStringLiteral("Adjon meg legalább egy adatot."));
+        mWarning->setStyleSheet(payload.isEmpty() ? QString() : WarningStyle);
         mPreview->setPixmap(shown);
         mModule->clear();
-        mWarning->setText(QString::fromUtf8(error.what()));
         mOk->setEnabled(false);
         return;
     }
@@ -156,11 +166,15 @@ void QrDialog::showCode()
     mPreview->setPixmap(shown);
     const double module = moduleMillimetres(*mCode, mBoxPixels);
     const QLocale hungarian(QLocale::Hungarian);
-    mModule->setText(QStringLiteral("Egy modul nyomtatva: %1 mm").arg(hungarian.toString(module, 'f', 2)));
+    // Cut, not rounded, to two places: 0.397 mm shows as 0,39 beside the
+    // warning of 0,4.
+    mModule->setText(QStringLiteral("Egy modul nyomtatva: %1 mm")
+                         .arg(hungarian.toString(std::floor(module * 100) / 100, 'f', 2)));
     mWarning->setText(module < MinimumModuleMm
                           ? QStringLiteral("Figyelem: %1 mm-nél kisebb modult a telefonok nehezen olvasnak. "
                                            "Nagyítsa a réteget, vagy rövidítse a tartalmat.")
                                 .arg(hungarian.toString(MinimumModuleMm, 'f', 1))
                           : QString());
+    mWarning->setStyleSheet(WarningStyle);
     mOk->setEnabled(true);
 }

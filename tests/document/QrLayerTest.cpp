@@ -110,12 +110,12 @@ private slots:
         fake->qrAnswers = {anna};
         child->action("aQrKod")->trigger();
         QCOMPARE(fake->lastQr, QrContents());
-        QCOMPARE(fake->lastQrBox, 110.0);
+        QCOMPARE(fake->lastQrBox, 130.0);
         QCOMPARE(child->Tbl().RecordTotal(), 2);
         QCOMPARE(ReadInt(child->Tbl(), "tipus"), 1);
         QCOMPARE(ReadStr(child->Tbl(), "nev"), std::string("QR-k\xF3" "d2"));
-        QCOMPARE(ReadInt(child->Tbl(), "width"), 110);
-        QCOMPARE(ReadInt(child->Tbl(), "height"), 110);
+        QCOMPARE(ReadInt(child->Tbl(), "width"), 130);
+        QCOMPARE(ReadInt(child->Tbl(), "height"), 130);
         QCOMPARE(ReadStr(child->Tbl(), "keptip"), std::string(".png"));
         QCOMPARE(storedQr(child->Tbl()), anna);
         auto* element = qobject_cast<PictureElement*>(child->CurrentElement());
