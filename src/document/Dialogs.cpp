@@ -45,7 +45,9 @@ void prepare(QFileDialog& box, const Dialogs::FileDialog& dialog)
     box.setDefaultSuffix(suffix);
     // A full path opens its folder too, so the dialog returns to where the
     // user last was.
-    if (!dialog.fileName.isEmpty())
+    if (QFileInfo(dialog.fileName).isDir())
+        box.setDirectory(dialog.fileName);
+    else if (!dialog.fileName.isEmpty())
         box.selectFile(dialog.fileName);
 }
 
