@@ -77,14 +77,3 @@ BENCHMARK(BM_TenSheetsToPdf)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_TenSheetsWithBackToPdf)->Unit(benchmark::kMillisecond)->MinTime(2);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

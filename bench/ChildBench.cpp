@@ -170,14 +170,3 @@ void BM_OpenCardWithLargeMetafileUntilPainted(benchmark::State& state)
 BENCHMARK(BM_OpenCardWithLargeMetafileUntilPainted)->Unit(benchmark::kMillisecond)->MinTime(3);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -82,6 +82,54 @@ bool isUtf8(const QString& path)
     return true;
 }
 
+// The characters of a text already read, as a TextStream gives a file's.
+struct StringSource
+{
+    const QString& text;
+    qsizetype pos = 0;
+
+    QChar get() { return pos < text.size() ? text[pos++] : QChar(); }
+    QChar peek() const { return pos < text.size() ? text[pos] : QChar(); }
+};
+
+// One record of RFC 4180 from a source of characters: quoted values keep
+// separators, line breaks and doubled quotes; the record ends at a line
+// break outside quotes or at the end. False when the source had nothing.
+template <class Source>
+bool readCsvRecord(Source& source, QChar separator, QStringList& record)
+{
+    QString value;
+    bool quoted = false;
+    bool any = false;
+    for (QChar c = source.get(); !c.isNull(); c = source.get()) {
+        any = true;
+        if (quoted) {
+            if (c == u'"' && source.peek() == u'"') {
+                value += u'"';
+                source.get();
+            } else if (c == u'"') {
+                quoted = false;
+            } else {
+                value += c;
+            }
+        } else if (c == u'"') {
+            quoted = true;
+        } else if (c == separator) {
+            record << value;
+            value.clear();
+        } else if (c == u'\n' || c == u'\r') {
+            if (c == u'\r' && source.peek() == u'\n')
+                source.get();
+            record << value;
+            return true;
+        } else {
+            value += c;
+        }
+    }
+    record << value;
+    return any;
+}
+
 // The CSV reader of RFC 4180, its separator found on the header line.
 class CsvReader : public RecordReader
 {
@@ -159,66 +207,13 @@ private:
 
     QStringList split(const QString& line) const
     {
+        StringSource source{line};
         QStringList values;
-        QString value;
-        bool quoted = false;
-        for (qsizetype i = 0; i < line.size(); ++i) {
-            const QChar c = line[i];
-            if (quoted) {
-                if (c == u'"' && i + 1 < line.size() && line[i + 1] == u'"') {
-                    value += u'"';
-                    ++i;
-                } else if (c == u'"') {
-                    quoted = false;
-                } else {
-                    value += c;
-                }
-            } else if (c == u'"') {
-                quoted = true;
-            } else if (c == mSeparator) {
-                values << value;
-                value.clear();
-            } else {
-                value += c;
-            }
-        }
-        values << value;
+        readCsvRecord(source, mSeparator, values);
         return values;
     }
 
-    bool readRecord(QStringList& record)
-    {
-        QString value;
-        bool quoted = false;
-        bool any = false;
-        for (QChar c = mText.get(); !c.isNull(); c = mText.get()) {
-            any = true;
-            if (quoted) {
-                if (c == u'"' && mText.peek() == u'"') {
-                    value += u'"';
-                    mText.get();
-                } else if (c == u'"') {
-                    quoted = false;
-                } else {
-                    value += c;
-                }
-            } else if (c == u'"') {
-                quoted = true;
-            } else if (c == mSeparator) {
-                record << value;
-                value.clear();
-            } else if (c == u'\n' || c == u'\r') {
-                if (c == u'\r' && mText.peek() == u'\n')
-                    mText.get();
-                record << value;
-                return true;
-            } else {
-                value += c;
-            }
-        }
-        record << value;
-        return any;
-    }
+    bool readRecord(QStringList& record) { return readCsvRecord(mText, mSeparator, record); }
 
     TextStream mText;
     QChar mSeparator;

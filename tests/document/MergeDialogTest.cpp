@@ -4,6 +4,7 @@
 #include "merge/QrCode.h"
 #include "tests/FakeDialogs.h"
 #include "tests/TestRegistry.h"
+#include "tests/merge/MergeLayers.h"
 
 #include <QFile>
 #include <QLabel>
@@ -15,29 +16,13 @@
 
 namespace {
 
-LayerItem textLayer(const QString& text)
-{
-    LayerItem item;
-    item.kind = LayerKind::Text;
-    item.text.text = text;
-    item.text.points = 10;
-    item.text.font = layerFont(QStringLiteral("DejaVu Sans"), 10, false, false, false);
-    item.box = QRect(QPoint(10, 10), textExtent(item.text));
-    return item;
-}
-
-LayerItem qrLayer(const QString& text)
+LayerItem textQr(const QString& text)
 {
     QrContents contents;
     contents.isContact = false;
     contents.text = text;
     contents.level = 'H';
-    LayerItem item;
-    item.kind = LayerKind::Picture;
-    item.box = QRect(220, 40, 110, 110);
-    item.qr = QrPicture{contentsText(contents),
-                        std::make_shared<QrMatrix>(encodeQr(qrPayload(contents), contents.level))};
-    return item;
+    return qrLayer(contents);
 }
 
 QString written(const QString& path, const QByteArray& bytes)
@@ -118,7 +103,7 @@ private slots:
         FakeDialogs fake;
         const QString list = written(mDir.filePath("hosszu.csv"),
                                      "Név,Jegyzet\nAnna,rövid\nBéla," + QByteArray(3000, 'x') + "\nCili,rövid\n");
-        MergeDialog dialog(nullptr, {qrLayer(QStringLiteral("{Jegyzet}"))}, list);
+        MergeDialog dialog(nullptr, {textQr(QStringLiteral("{Jegyzet}"))}, list);
         dialog.button(PrintDialog::Action::Print)->click();
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QCOMPARE(fake.count("error"), 1);

@@ -1,33 +1,13 @@
 #include "merge/MergeTemplate.h"
 #include "merge/QrCode.h"
 #include "tests/TestRegistry.h"
+#include "tests/merge/MergeLayers.h"
 #include "tests/merge/QrDecode.h"
 
 #include <QPainter>
 #include <QTest>
 
 namespace {
-
-LayerItem textLayer(const QString& text)
-{
-    LayerItem item;
-    item.kind = LayerKind::Text;
-    item.text.text = text;
-    item.text.points = 10;
-    item.text.font = layerFont(QStringLiteral("DejaVu Sans"), 10, false, false, false);
-    item.box = QRect(QPoint(10, 10), textExtent(item.text));
-    return item;
-}
-
-LayerItem qrLayer(const QrContents& contents)
-{
-    LayerItem item;
-    item.kind = LayerKind::Picture;
-    item.box = QRect(200, 40, 120, 120);
-    item.qr = QrPicture{contentsText(contents),
-                        std::make_shared<QrMatrix>(encodeQr(qrPayload(contents), contents.level))};
-    return item;
-}
 
 QByteArray readBack(const LayerItem& item)
 {

@@ -5,6 +5,7 @@
 #include "print/PrintOutput.h"
 #include "print/SheetLayout.h"
 #include "tests/TestRegistry.h"
+#include "tests/merge/MergeLayers.h"
 #include "tests/merge/QrDecode.h"
 
 #include <QFile>
@@ -13,27 +14,6 @@
 #include <QTest>
 
 namespace {
-
-LayerItem textLayer(const QString& text, int top)
-{
-    LayerItem item;
-    item.kind = LayerKind::Text;
-    item.text.text = text;
-    item.text.points = 10;
-    item.text.font = layerFont(QStringLiteral("DejaVu Sans"), 10, false, false, false);
-    item.box = QRect(QPoint(10, top), textExtent(item.text));
-    return item;
-}
-
-LayerItem qrLayer(const QrContents& contents)
-{
-    LayerItem item;
-    item.kind = LayerKind::Picture;
-    item.box = QRect(220, 40, 110, 110);
-    item.qr = QrPicture{contentsText(contents),
-                        std::make_shared<QrMatrix>(encodeQr(qrPayload(contents), contents.level))};
-    return item;
-}
 
 // The list as a spreadsheet program saves it: semicolons, Windows-1250.
 QString teamFile(const QString& path, int people)
