@@ -49,6 +49,7 @@ Tfrm_Main::Tfrm_Main(QWidget* parent) : QMainWindow(parent)
     createStatusBar();
     move(DesignPos);
     resize(DesignSize);
+    setAcceptDrops(true);
     FormCreate();
 }
 

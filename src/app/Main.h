@@ -59,6 +59,7 @@ public:
     QStatusBar* StatusBar1 = nullptr;
     QMenuBar* MainMenu1 = nullptr;
     QMenu* mnAblak = nullptr;
+    QMenu* mnFile = nullptr;
 
     // The file dialogs, kept for the run so that they remember the last file.
     Dialogs::FileDialog OpenDialog1;
@@ -96,6 +97,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void FormCreate();
@@ -119,6 +122,9 @@ private:
     void tile(Qt::Orientation along);
     void applyInterfaceFontSize();
     QStringList cardTitles() const;
+    void rememberCard(const QString& path);
+    void rebuildRecentList();
+    void openRecent(const QString& path);
     void withBack(PrintJob& job, const PrintDialog::Choice& chosen) const;
     void runPrintJob(PrintJob& job, const PrintDialog::Choice& chosen);
 
@@ -127,6 +133,7 @@ private:
     QUndoGroup mHistories;
     std::unique_ptr<RecoverySession> mRecovery;  // the card windows' histories, the active one followed
     QList<QAction*> mWindowEntries;
+    QList<QAction*> mRecentEntries;
     bool mShown = false;
     FramePlacement mPlacement;
     QString mLastDataFile;  // the list of the last merge, offered again

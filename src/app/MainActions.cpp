@@ -95,9 +95,10 @@ void Tfrm_Main::createMenu()
 {
     MainMenu1 = menuBar();
     MainMenu1->setObjectName("MainMenu1");
-    mActions->addTo(addTopMenu(MainMenu1, "mnFile", QStringLiteral("File")),
-                    {"aUj", "aMegnyit", Separator, "aMent", "aMentMaskent", Separator, "aNyomtat", Separator,
-                     "aBezar"});
+    mnFile = addTopMenu(MainMenu1, "mnFile", QStringLiteral("File"));
+    mActions->addTo(mnFile, {"aUj", "aMegnyit", Separator, "aMent", "aMentMaskent", Separator, "aNyomtat", Separator,
+                             "aBezar"});
+    connect(mnFile, &QMenu::aboutToShow, this, &Tfrm_Main::rebuildRecentList);
     mActions->addTo(addTopMenu(MainMenu1, "mnSzerkesztes", QStringLiteral("Szerkesztés")),
                     {"aVisszavonas", "aMegis"});
     mActions->addTo(addTopMenu(MainMenu1, "mnNyomtatas", QStringLiteral("Nyomtatás")),

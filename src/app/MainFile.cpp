@@ -46,6 +46,7 @@ void Tfrm_Main::openCardFile(const QString& path)
     updateWindowActions();
     try {
         card->LoadCard(path);
+        rememberCard(path);
     } catch (...) {
         // A card that could not be read must not stay bound to its file,
         // where a later Save would overwrite it with what little was read.
@@ -89,6 +90,7 @@ bool Tfrm_Main::saveCard(Tfrm_Child& card)
     if (card.FileName().isEmpty())
         return saveCardAs(card, untitledProposal());
     card.SaveCard(card.FileName());
+    rememberCard(card.FileName());
     return true;
 }
 
@@ -101,6 +103,7 @@ bool Tfrm_Main::saveCardAs(Tfrm_Child& card, const QString& proposed)
     if (!path)
         return false;
     card.SaveCard(*path);
+    rememberCard(*path);
     return true;
 }
 
@@ -127,7 +130,11 @@ void Tfrm_Main::showCardWindow(Tfrm_Child* card)
 
 Tfrm_Child* Tfrm_Main::newCardWindow()
 {
-    auto* card = new Tfrm_Child(Tfrm_Child::Settings{Beall.DefaultFont, Beall.FontSize, DataDir, mRecovery.get()});
+    auto* card =
+        new Tfrm_Child(Tfrm_Child::Settings{Beall.DefaultFont, Beall.FontSize, Beall.Zoom, DataDir, mRecovery.get()});
+    // The zoom last chosen is the one new windows open at, this run and the
+    // next.
+    card->ZoomChosen = [](int percent) { Beall.Zoom = percent; };
     mMdiArea->addSubWindow(card);
     // The close question saves through here. A card that was not written
     // (dialog cancelled) answers false and keeps its window; a failed write

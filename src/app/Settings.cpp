@@ -92,6 +92,13 @@ void LoadSettings()
     const IniFile ini(IniFileName);
     Beall.LangFile = ini.readString("Lang", "File", QString());
     Beall.FontSize = ini.readInteger("Screen", "FontSize", 9);
+    Beall.Zoom = ini.readInteger("Screen", "Zoom", 100);
+    Beall.RecentCards.clear();
+    for (int i = 1; i <= MaxRecentCards; ++i) {
+        const QString card = ini.readString("Recent", QStringLiteral("File%1").arg(i), QString());
+        if (!card.isEmpty() && !Beall.RecentCards.contains(card))
+            Beall.RecentCards << card;
+    }
 
     QFont& font = Beall.DefaultFont;
     setFontName(font, ini.readString("Font", "Name", QStringLiteral("Arial")));
@@ -110,6 +117,14 @@ void SaveSettings()
     const IniFile ini(IniFileName);
     ini.writeString("Lang", "File", Beall.LangFile);
     ini.writeInteger("Screen", "FontSize", Beall.FontSize);
+    ini.writeInteger("Screen", "Zoom", Beall.Zoom);
+    for (int i = 1; i <= MaxRecentCards; ++i) {
+        const QString key = QStringLiteral("File%1").arg(i);
+        if (i <= Beall.RecentCards.size())
+            ini.writeString("Recent", key, Beall.RecentCards[i - 1]);
+        else if (!ini.readString("Recent", key, QString()).isEmpty())
+            ini.writeString("Recent", key, QString());
+    }
 
     const QFont& font = Beall.DefaultFont;
     ini.writeString("Font", "Name", font.family());

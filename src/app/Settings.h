@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 // The desktop work area by its far edges. Right and Bottom lie one past the
 // last pixel (x + width, y + height), so a window of width Right at Left 0
@@ -27,9 +28,14 @@ struct TBeall
     QString LangFile; // kept only to be written back unchanged
     int FontSize = 9; // interface font size, points
     QFont DefaultFont; // the font of new text layers
+    int Zoom = 100; // the card surface's zoom, percent: the last one chosen
+    QStringList RecentCards; // the cards last opened or saved, the latest first
 };
 
 extern TBeall Beall;
+
+// How many cards the File menu lists.
+constexpr int MaxRecentCards = 8;
 
 // From the system: the executable's folder, the data folder under the
 // user's data location, and the primary screen's work area. Call after the

@@ -205,6 +205,13 @@ void CardDocument::type(LayerId id, std::string_view field, FieldValue value, co
     mHistory.push(new TypeStep(*this, id, field, std::move(value), caption));
 }
 
+void CardDocument::nudge(LayerId id, QPoint to, const QString& caption)
+{
+    if (mTable.RowOf(id) < 0)
+        return;
+    mHistory.push(new NudgeStep(*this, id, to, caption));
+}
+
 void CardDocument::locate(LayerId id)
 {
     if (mTable.IsEditing())

@@ -3,6 +3,7 @@
 #include "storage/LayerTable.h"
 
 #include <QObject>
+#include <QPoint>
 #include <QString>
 #include <QUndoStack>
 
@@ -78,6 +79,9 @@ public:
     // field merge into one step, until another step comes between them or
     // the typing pauses for two seconds.
     void type(LayerId id, std::string_view field, FieldValue value, const QString& caption);
+    // A layer moved to a place by the arrow keys: a burst of moves on one
+    // layer is one step, as typing is.
+    void nudge(LayerId id, QPoint to, const QString& caption);
 
     // The steps' own work, for the history.
     void applyValues(LayerId id, const Values& values);

@@ -87,6 +87,22 @@ bool TypeStep::mergeWith(const QUndoCommand* other)
     return true;
 }
 
+NudgeStep::NudgeStep(CardDocument& document, CardDocument::LayerId layer, QPoint to, const QString& caption)
+    : ChangeStep(document, layer, {{Field::left, std::int32_t(to.x())}, {Field::top, std::int32_t(to.y())}}, caption)
+{
+    mLastKey.start();
+}
+
+bool NudgeStep::mergeWith(const QUndoCommand* other)
+{
+    const auto* next = static_cast<const NudgeStep*>(other);
+    if (next->mLayer != mLayer || mLastKey.elapsed() > TypeStep::PauseMs)
+        return false;
+    mAfter = next->mAfter;
+    mLastKey.restart();
+    return true;
+}
+
 RestackStep::RestackStep(CardDocument& document, CardDocument::LayerId moved, CardDocument::LayerId neighbour,
                          std::int32_t from, std::int32_t to, const QString& caption)
     : QUndoCommand(caption)

@@ -76,6 +76,20 @@ private:
     QElapsedTimer mLastKey;
 };
 
+// Arrow-key moves of one layer, merged while they keep coming.
+class NudgeStep : public ChangeStep
+{
+public:
+    static constexpr int Id = 2;
+
+    NudgeStep(CardDocument& document, CardDocument::LayerId layer, QPoint to, const QString& caption);
+    int id() const override { return Id; }
+    bool mergeWith(const QUndoCommand* other) override;
+
+private:
+    QElapsedTimer mLastKey;
+};
+
 // A layer and its neighbour exchange numbers, or the layer's number moves
 // into a gap; the order the table had before comes back on undo.
 class RestackStep : public QUndoCommand

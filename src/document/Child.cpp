@@ -3,6 +3,7 @@
 #include "document/Dialogs.h"
 #include "document/RecoveryCopy.h"
 #include "editor/ActionTable.h"
+#include "editor/CardSurface.h"
 #include "editor/ErrorBox.h"
 #include "editor/FieldEditors.h"
 #include "editor/LayerGrid.h"
@@ -17,6 +18,8 @@
 #include <QMdiArea>
 #include <QTabWidget>
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 Tfrm_Child::Tfrm_Child(const Settings& settings, QWidget* parent)
@@ -24,9 +27,10 @@ Tfrm_Child::Tfrm_Child(const Settings& settings, QWidget* parent)
 {
     setObjectName("frm_Child");
     setAttribute(Qt::WA_DeleteOnClose);
-    // A fixed border: the card window cannot be resized, only moved.
+    // The window opens at the design's size and may be made larger, the
+    // card box taking the room.
     setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Child"));
     mClient = new QWidget;
     mClient->setObjectName("ChildClient");
@@ -43,6 +47,7 @@ Tfrm_Child::~Tfrm_Child()
     // while the table still exists, and hear nothing more from it.
     Tbl().AfterScroll = nullptr;
     mDocument.disconnect(this);
+    QObject::disconnect(&mDocument.history(), nullptr, this, nullptr);
     mRecovery.reset();
     delete mClient;
 }
@@ -107,9 +112,11 @@ void Tfrm_Child::showEvent(QShowEvent* event)
 
 void Tfrm_Child::FormShow()
 {
-    // Only now does the frame know its title bar: a fixed border around the
-    // fixed client area.
-    setFixedSize(sizeHint());
+    // Only now does the frame know its title bar: the design's size, which
+    // the user may enlarge, never shrink.
+    setMinimumSize(sizeHint());
+    resize(sizeHint());
+    setZoom(mSettings.Zoom);
     setInterfaceFontSize(mSettings.FontSize);
     // A later change of the default font reaches only windows shown after it.
     mTextFont = mSettings.DefaultFont;
@@ -124,31 +131,43 @@ void Tfrm_Child::setInterfaceFontSize(int points)
 
 // The keys of the enabled commands, and always those of undo and redo: the
 // text box's own history would otherwise part from the card's.
-bool Tfrm_Child::claimsKey(const QKeyCombination& key) const
+bool Tfrm_Child::claimsKey(const QKeyCombination& key, bool textBox) const
 {
     const QKeySequence pressed(key);
     for (const char* name : {"aVisszavonas", "aMegis"})
         if (action(name)->shortcuts().contains(pressed))
             return true;
-    for (const QAction* command : mActions->actions())
+    const QAction* clipboard[] = {action("aKivagas"), action("aMasolas"), action("aBeillesztes")};
+    for (const QAction* command : mActions->actions()) {
+        if (textBox && std::find(std::begin(clipboard), std::end(clipboard), command) != std::end(clipboard))
+            continue;
         if (command->isEnabled() && command->shortcuts().contains(pressed))
             return true;
+    }
     return false;
 }
 
 bool Tfrm_Child::eventFilter(QObject* watched, QEvent* event)
 {
+    // In a text box the clipboard keys edit its text.
+    const bool textBox = qobject_cast<QLineEdit*>(watched) || qobject_cast<QComboBox*>(watched);
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (claimsKey(key->keyCombination())) {
+        if (claimsKey(key->keyCombination(), textBox)) {
             // Not claimed by the editor, so the command's short-cut runs.
             event->ignore();
             return true;
         }
     } else if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        // Esc leaves the text box for the card, where the arrows move the
+        // layer.
+        if (watched == DBEdit1 && key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+            Surface1->setFocus(Qt::ShortcutFocusReason);
+            return true;
+        }
         // Undo or redo with nothing to undo or redo reaches the editor as a
         // plain key; it does nothing there either.
-        auto* key = static_cast<QKeyEvent*>(event);
         const QKeySequence pressed(key->keyCombination());
         for (const char* name : {"aVisszavonas", "aMegis"})
             if (action(name)->shortcuts().contains(pressed))

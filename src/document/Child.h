@@ -2,6 +2,7 @@
 
 #include "document/CardDocument.h"
 #include "document/Recovery.h"
+#include "editor/Snapping.h"
 
 #include <QFont>
 #include <QMdiSubWindow>
@@ -10,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -18,6 +20,11 @@
 class ActionTable;
 class RecoveryCopy;
 class CardElement;
+class CardSurface;
+class QComboBox;
+class QScrollArea;
+struct ChosenPicture;
+class LayerPicture;
 struct LayerItem;
 class FieldComboBox;
 class FieldEdit;
@@ -45,6 +52,7 @@ public:
     {
         QFont DefaultFont;  // for new text layers
         int FontSize = 9;   // interface font size, points
+        int Zoom = 100;     // the surface's zoom, percent
         QString DataDir;    // where the print job keeps its temporary card
         // Where the card's recovery copy goes; none without one.
         RecoverySession* Recovery = nullptr;
@@ -101,6 +109,8 @@ public:
     // The main window's Save for this window, run by the close question;
     // true when the card was written.
     std::function<bool(Tfrm_Child&)> SaveRequested;
+    // Told of every zoom the window takes.
+    std::function<void(int)> ZoomChosen;
 
     // The card's state as the rest of the program reads it.
     LayerTable& Tbl() { return mDocument.table(); }
@@ -116,8 +126,13 @@ public:
     const QFont& TextFont() const { return mTextFont; }
     CardElement* CurrentElement() const { return mCurrentElement; }
 
-    // Named components, as the tests and the other windows reach them.
+    // Named components, as the tests and the other windows reach them. The
+    // card box holds a scroll area of the card surface, which holds the
+    // card's picture, the elements and the handles.
     QGroupBox* GroupBox1 = nullptr;
+    QScrollArea* ScrollBox1 = nullptr;
+    CardSurface* Surface1 = nullptr;
+    QComboBox* ZoomBox1 = nullptr;
     QLabel* Image0 = nullptr;
     ResizeHandle* Shape1 = nullptr;
     ResizeHandle* Shape4 = nullptr;
@@ -154,6 +169,25 @@ public:
     // The card's history.
     void aVisszavonasExecute();
     void aMegisExecute();
+
+    // The surface's zoom; the window opens at the zoom given and keeps its
+    // own for the session.
+    void aNagyitasExecute();
+    void aKicsinyitesExecute();
+    void aEredetiNagysagExecute();
+    void setZoom(int percent);
+    int zoom() const;
+
+    // Placing and copying layers.
+    void aVizszintesKozepreExecute();
+    void aFuggolegesKozepreExecute();
+    void aDuplikalasExecute();
+    void aMasolasExecute();
+    void aKivagasExecute();
+    void aBeillesztesExecute();
+    // Picture files dropped on the card, as "Új kép" makes them, at a card
+    // point; several side by side down from it.
+    void dropPictures(const QStringList& paths, QPoint cardPoint);
 
     // Text layers.
     void aFelkoverExecute();
@@ -215,6 +249,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -240,7 +275,7 @@ private:
     void checkFromRecord(CardElement* element);
     void removeElements();
     void noteProblem(const std::string& problem);
-    bool claimsKey(const QKeyCombination& key) const;
+    bool claimsKey(const QKeyCombination& key, bool textBox) const;
 
     // What the document says of its layers.
     void layerAdded(LayerTable::RecordId id, bool restored);
@@ -265,6 +300,18 @@ private:
     void setTextAlignment(const char* name, std::int32_t code);
     void setPictureStretch(const char* name, bool stretch);
     void setShapeField(const char* name, std::string_view field, std::int32_t code);
+    void placeElement(CardElement* element, const LayerItem& item);
+    void zoomChanged();
+    void layOutCardBox();
+    void nudge(QPoint step);
+    void centreOnCard(Qt::Orientation along, const char* name);
+    SnapLines snapLinesFor(const CardElement* moving) const;
+    void showSnap(const QRect& cardBox, bool snapping, int edges, QRect* snapped);
+    std::vector<LayerTable::RecordId> selectedLayers() const;
+    void pasteLayers(const QByteArray& card);
+    void pastePicture(const QImage& picture, QPoint at);
+    void addPictureLayer(const ChosenPicture& chosen, QPoint at, const QString& caption);
+    LayerPicture pictureOf(LayerTable::RecordId id, QSize box, double density) const;
     void chooseShapeColor(const char* name, std::string_view field);
 
     CardDocument mDocument;
@@ -287,6 +334,8 @@ private:
     Qt::MouseButton mDragButton = Qt::NoButton;  // the button that started a drag
     bool mHandleMoved = false;                  // the pressed handle has resized its element
     bool mPictureRefreshQueued = false;
+    QSize mAspectAtPress;  // the picture's box when its handle was pressed
+    std::optional<SnapLines> mSnapLines;  // what the moving box snaps to, gathered once a drag
     // Layers whose element shows a strike-out the font dialog chose: no
     // field keeps it, so it lasts until the surface is built again.
     std::set<LayerTable::RecordId> mStruckOut;

@@ -25,6 +25,22 @@ const ActionRow<Tfrm_Child> CardActions[] = {
      &Tfrm_Child::aVisszavonasExecute},
     {"aMegis", "Mégis", nullptr, "Ctrl+Y; Shift+Ctrl+Z", "Szerkesztés", 64, 0, false, false,
      &Tfrm_Child::aMegisExecute},
+    {"aKivagas", "Kivágás", nullptr, "Ctrl+X", "Szerkesztés", 75, 0, false, false, &Tfrm_Child::aKivagasExecute},
+    {"aMasolas", "Másolás", nullptr, "Ctrl+C", "Szerkesztés", 74, 0, false, false, &Tfrm_Child::aMasolasExecute},
+    {"aBeillesztes", "Beillesztés", nullptr, "Ctrl+V", "Szerkesztés", 76, 0, false, false,
+     &Tfrm_Child::aBeillesztesExecute},
+    {"aDuplikalas", "Réteg másolása", nullptr, "Ctrl+D", "Réteg", 73, 0, false, false,
+     &Tfrm_Child::aDuplikalasExecute},
+    {"aVizszintesKozepre", "Vízszintesen középre", nullptr, "", "Réteg", 71, 0, false, false,
+     &Tfrm_Child::aVizszintesKozepreExecute},
+    {"aFuggolegesKozepre", "Függőlegesen középre", nullptr, "", "Réteg", 72, 0, false, false,
+     &Tfrm_Child::aFuggolegesKozepreExecute},
+
+    {"aNagyitas", "Nagyítás", nullptr, "Ctrl++; Ctrl+=", "Nézet", 68, 0, false, false, &Tfrm_Child::aNagyitasExecute},
+    {"aKicsinyites", "Kicsinyítés", nullptr, "Ctrl+-", "Nézet", 69, 0, false, false,
+     &Tfrm_Child::aKicsinyitesExecute},
+    {"aEredetiNagysag", "Eredeti méret", nullptr, "Ctrl+0", "Nézet", 70, 0, false, false,
+     &Tfrm_Child::aEredetiNagysagExecute},
 
     {"aFelkover", "Félkövér", nullptr, "Ctrl+B", "Szöveg", 15, 0, false, true, &Tfrm_Child::aFelkoverExecute},
     {"aDolt", "Dőlt", nullptr, "Ctrl+I", "Szöveg", 16, 0, false, true, &Tfrm_Child::aDoltExecute},
@@ -124,9 +140,14 @@ void Tfrm_Child::createPopupMenus()
         mActions->addTo(popup, items);
         return popup;
     };
+    // Every element's menu ends with placing and copying the layer.
+    const std::initializer_list<std::string_view> layer = {"aVizszintesKozepre", "aFuggolegesKozepre", Separator,
+                                                          "aKivagas", "aMasolas", "aBeillesztes", "aDuplikalas"};
     PopupMenu1 = menu("PopupMenu1", {"aBetutipus", "aSzin", Separator, "aFelkover", "aDolt", "aAlahuzott", Separator,
                                      "aBalra", "aKozepre", "aJobbra", Separator});
-    PopupMenu2 = menu("PopupMenu2", {"aNyujtas", "aNormal", Separator, "aKepValaszt", "aQrSzerkeszt"});
+    mActions->addTo(PopupMenu1, layer);
+    PopupMenu2 = menu("PopupMenu2", {"aNyujtas", "aNormal", Separator, "aKepValaszt", "aQrSzerkeszt", Separator});
+    mActions->addTo(PopupMenu2, layer);
     // Only a QR code has contents to edit.
     connect(PopupMenu2, &QMenu::aboutToShow, this, [this] {
         auto* picture = currentAs<PictureElement>();
@@ -141,4 +162,6 @@ void Tfrm_Child::createPopupMenus()
     submenu("Kitöltés", {"aES0", "aES1", "aES2", "aES3", "aES4", "aES5", "aES6"});
     submenu("Vonal", {"aCS0", "aCS1", "aCS2", "aCS3", "aCS4"});
     submenu("Vonal vastagság", {"aV1", "aV2", "aV3", "aV4", "aV5", "aV6", "aV7"});
+    PopupMenu3->addSeparator();
+    mActions->addTo(PopupMenu3, layer);
 }

@@ -91,22 +91,7 @@ void Tfrm_Child::aKepExecute()
         markModified();
         return;
     }
-    const ChosenPicture chosen = readChosenPicture(*path);
-    const std::string name = toWin1250(newElementName("img"));
-    mDocument.appendLayer(
-        [&](int number) -> CardDocument::Values {
-            return {{Field::tipus, 1},
-                    {Field::nev, PictureName + std::to_string(number)},
-                    {Field::width, chosen.size.width()},
-                    {Field::height, chosen.size.height()},
-                    {Field::kep, Blob(chosen.bytes)},
-                    {Field::keptip, chosen.extension},
-                    {Field::strech, true},
-                    {Field::compnev, name},
-                    {Field::left, NewLayerLeft},
-                    {Field::top, NewLayerTop}};
-        },
-        action("aKep")->text());
+    addPictureLayer(readChosenPicture(*path), {NewLayerLeft, NewLayerTop}, action("aKep")->text());
 }
 
 // A picture layer whose picture is the code, its contents inside it, on

@@ -2,6 +2,8 @@
 
 #include "editor/ActionTable.h"
 #include "editor/CardPicture.h"
+#include "editor/CardSurface.h"
+#include "editor/ErrorBox.h"
 #include "editor/FieldEditors.h"
 #include "editor/ImageList.h"
 #include "editor/LayerGrid.h"
@@ -11,6 +13,9 @@
 #include "layer/Win1250Text.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QResizeEvent>
+#include <QScrollArea>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -21,6 +26,12 @@
 namespace {
 
 constexpr int SeparatorWidth = 8;
+
+// The card window's client area at the design's size: the card box takes
+// whatever the window is given beyond it.
+constexpr QSize DesignClient{766, 507};
+constexpr QRect DesignCardBox{8, 48, 369, 233};
+constexpr int CardBoxTitle = 16;
 
 QToolBar* makeToolBar(QWidget* parent, const char* name, bool captions)
 {
@@ -135,25 +146,38 @@ void Tfrm_Child::addButtonRows(QWidget* page, int& top, QSize size,
 
 void Tfrm_Child::createLayout()
 {
-    mClient->setFixedSize(766, 507);
+    mClient->setMinimumSize(DesignClient);
+    mClient->resize(DesignClient);
 
     ToolBar1 = makeToolBar(mClient, "ToolBar1", true);
-    ToolBar1->setGeometry(0, 0, 766, 42);
+    ToolBar1->setGeometry(0, 0, DesignClient.width(), 42);
     mActions->addTo(ToolBar1,
                     {"aSzoveg", "aKep", "aQrKod", "aAlakzat", Separator, "aTorol", Separator, "aVisszavonas", "aMegis",
                      Separator, "aBezar"},
                     QSize(72, 36));
+    ToolBar1->addSeparator();
+    ZoomBox1 = new QComboBox(ToolBar1);
+    ZoomBox1->setObjectName("ZoomBox1");
+    ZoomBox1->setToolTip(QStringLiteral("Nagyítás"));
+    ZoomBox1->setFocusPolicy(Qt::ClickFocus);
+    for (int percent : CardSurface::zooms())
+        ZoomBox1->addItem(QStringLiteral("%1%").arg(percent), percent);
+    ToolBar1->addWidget(ZoomBox1);
 
     GroupBox1 = new QGroupBox(QStringLiteral("Lapora"), mClient);
     GroupBox1->setObjectName("GroupBox1");
-    GroupBox1->setGeometry(8, 48, 369, 233);
-    Image0 = new QLabel(GroupBox1);
-    Image0->setObjectName("Image0");
-    Image0->setPixmap(CardPicture::pixmap());
-    Image0->setGeometry(8, 24, 350, 199);
-    Shape1 = new ResizeHandle(GroupBox1, 1);
+    GroupBox1->setGeometry(DesignCardBox);
+    ScrollBox1 = new QScrollArea(GroupBox1);
+    ScrollBox1->setObjectName("ScrollBox1");
+    ScrollBox1->setFrameShape(QFrame::NoFrame);
+    ScrollBox1->setWidgetResizable(true);
+    ScrollBox1->viewport()->setAutoFillBackground(false);
+    Surface1 = new CardSurface(ScrollBox1);
+    ScrollBox1->setWidget(Surface1);
+    Image0 = Surface1->picture();
+    Shape1 = new ResizeHandle(Surface1, 1);
     Shape1->setObjectName("Shape1");
-    Shape4 = new ResizeHandle(GroupBox1, 4);
+    Shape4 = new ResizeHandle(Surface1, 4);
     Shape4->setObjectName("Shape4");
     Shape1->hide();
     Shape4->hide();
@@ -162,6 +186,22 @@ void Tfrm_Child::createLayout()
         connect(handle, &ResizeHandle::moved, this, &Tfrm_Child::Shape1MouseMove);
         connect(handle, &ResizeHandle::released, this, &Tfrm_Child::Shape1MouseUp);
     }
+    connect(Surface1, &CardSurface::zoomChanged, this, [this] { guarded([this] { zoomChanged(); }); });
+    connect(Surface1, &CardSurface::zoomStepped, this, [this](int steps) {
+        guarded([&] { steps > 0 ? aNagyitasExecute() : aKicsinyitesExecute(); });
+    });
+    connect(Surface1, &CardSurface::nudged, this, [this](QPoint step) { guarded([&] { nudge(step); }); });
+    connect(Surface1, &CardSurface::filesDropped, this, [this](const QList<QUrl>& files, QPoint at) {
+        guarded([&] {
+            QStringList paths;
+            for (const QUrl& file : files)
+                if (file.isLocalFile())
+                    paths << file.toLocalFile();
+            dropPictures(paths, at);
+        });
+    });
+    connect(ZoomBox1, &QComboBox::activated, this,
+            [this](int index) { guarded([&] { setZoom(ZoomBox1->itemData(index).toInt()); }); });
 
     GroupBox3 = new QGroupBox(QStringLiteral("Rétegek"), mClient);
     GroupBox3->setObjectName("GroupBox3");
@@ -169,7 +209,8 @@ void Tfrm_Child::createLayout()
     ToolBar3 = makeToolBar(GroupBox3, "ToolBar3", false);
     ToolBar3->setGeometry(2, 18, 365, 24);
     mActions->addTo(ToolBar3,
-                    {"aSzoveg", "aKep", "aQrKod", "aAlakzat", Separator, "aTorol", Separator, "aFeljebb", "aHatrabb"});
+                    {"aSzoveg", "aKep", "aQrKod", "aAlakzat", Separator, "aTorol", Separator, "aFeljebb", "aHatrabb",
+                     Separator, "aVizszintesKozepre", "aFuggolegesKozepre", Separator, "aDuplikalas"});
     DBGrid1 = new LayerGrid(Tbl(), GroupBox3);
     DBGrid1->setObjectName("DBGrid1");
     DBGrid1->setGeometry(8, 48, 345, 157);
@@ -185,6 +226,7 @@ void Tfrm_Child::createLayout()
     PageControl1->addTab(TabSheet2, ImageList::icon(13), QStringLiteral("Kép"));
     PageControl1->addTab(TabSheet3, ImageList::icon(14), QStringLiteral("Alakzat"));
     mTabPages = {TabSheet1, TabSheet2, TabSheet3};
+    layOutCardBox();
 }
 
 QWidget* Tfrm_Child::createTextPage()
@@ -245,4 +287,23 @@ QWidget* Tfrm_Child::createShapePage()
     top += 6;
     addButtonRows(page, top, QSize(68, 36), {{"aTeglalap", "aKor", Separator, "aEcsetSzin", "aCeruzaSzin"}});
     return page;
+}
+
+// The card box grows with the window; the layer list below it and the
+// panel beside it keep their size and move along.
+void Tfrm_Child::layOutCardBox()
+{
+    const QSize extra = (mClient->size() - DesignClient).expandedTo(QSize(0, 0));
+    ToolBar1->resize(DesignClient.width() + extra.width(), ToolBar1->height());
+    GroupBox1->setGeometry(DesignCardBox.adjusted(0, 0, extra.width(), extra.height()));
+    ScrollBox1->setGeometry(0, CardBoxTitle, GroupBox1->width(), GroupBox1->height() - CardBoxTitle);
+    GroupBox3->move(DesignCardBox.left(), 288 + extra.height());
+    PageControl1->move(384 + extra.width(), 48);
+}
+
+void Tfrm_Child::resizeEvent(QResizeEvent* event)
+{
+    QMdiSubWindow::resizeEvent(event);
+    if (ScrollBox1 && GroupBox3 && PageControl1)
+        layOutCardBox();
 }

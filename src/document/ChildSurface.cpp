@@ -1,6 +1,7 @@
 #include "document/Child.h"
 
 #include "editor/CardPicture.h"
+#include "editor/CardSurface.h"
 #include "editor/ErrorBox.h"
 #include "editor/PictureElement.h"
 #include "editor/ResizeHandle.h"
@@ -59,7 +60,7 @@ CardElement* Tfrm_Child::findElement(const QString& name) const
 {
     if (name.isEmpty())
         return nullptr;
-    for (QObject* child : GroupBox1->children()) {
+    for (QObject* child : Surface1->children()) {
         auto* element = qobject_cast<CardElement*>(child);
         if (element && element->objectName().compare(name, Qt::CaseInsensitive) == 0)
             return element;
@@ -71,7 +72,7 @@ CardElement* Tfrm_Child::elementOf(LayerTable::RecordId id) const
 {
     if (id == 0)
         return nullptr;
-    for (QObject* child : GroupBox1->children()) {
+    for (QObject* child : Surface1->children()) {
         auto* element = qobject_cast<CardElement*>(child);
         if (element && element->layerId() == id)
             return element;
@@ -81,7 +82,7 @@ CardElement* Tfrm_Child::elementOf(LayerTable::RecordId id) const
 
 void Tfrm_Child::removeElements()
 {
-    const QObjectList children = GroupBox1->children();
+    const QObjectList children = Surface1->children();
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
         if (auto* element = qobject_cast<CardElement*>(*it)) {
             if (element == mCurrentElement)
@@ -166,11 +167,9 @@ void Tfrm_Child::wireElement(CardElement* element, const LayerItem& item)
     element->setObjectName(elementName(Tbl()));
     element->setLayerId(Tbl().CurrentId());
     element->setTag(ReadInt(Tbl(), Field::sorszam, 0));
+    element->setZoom(Surface1->zoom());
     element->setItem(item);
-    if (item.kind == LayerKind::Text)
-        element->move(CardPicture::Origin + item.box.topLeft());
-    else
-        element->setGeometry(QRect(CardPicture::Origin + item.box.topLeft(), item.box.size()));
+    placeElement(element, item);
     connect(element, &CardElement::pressed, this, &Tfrm_Child::LblMouseDown);
     connect(element, &CardElement::moved, this, &Tfrm_Child::LblMouseMove);
     connect(element, &CardElement::released, this, &Tfrm_Child::LblMouseUp);
@@ -181,7 +180,7 @@ void Tfrm_Child::wireElement(CardElement* element, const LayerItem& item)
 
 CardElement* Tfrm_Child::BuildTextElement()
 {
-    auto* element = new TextElement(GroupBox1);
+    auto* element = new TextElement(Surface1);
     element->setContextMenu(PopupMenu1);
     connect(element, &CardElement::doubleClicked, this, [this] { action("aBetutipus")->trigger(); });
     wireElement(element, *readLayerItem(Tbl(), PictureScale::Display));
@@ -192,8 +191,10 @@ CardElement* Tfrm_Child::BuildTextElement()
 // bytes stay in the record, so a save writes them back as they were.
 CardElement* Tfrm_Child::BuildImageElement()
 {
-    auto* element = new PictureElement(GroupBox1);
+    auto* element = new PictureElement(Surface1);
     element->setContextMenu(PopupMenu2);
+    const LayerTable::RecordId id = Tbl().CurrentId();
+    element->setPictureSource([this, id](QSize box, double density) { return pictureOf(id, box, density); });
     connect(element, &CardElement::doubleClicked, this, &Tfrm_Child::pictureDoubleClicked);
     const LayerItem item = *readLayerItem(Tbl(), PictureScale::Display);
     if (!item.pictureError.empty()) {
@@ -206,7 +207,7 @@ CardElement* Tfrm_Child::BuildImageElement()
 
 CardElement* Tfrm_Child::BuildShapeElement()
 {
-    auto* element = new ShapeElement(GroupBox1);
+    auto* element = new ShapeElement(Surface1);
     element->setContextMenu(PopupMenu3);
     wireElement(element, *readLayerItem(Tbl(), PictureScale::Display));
     return element;
@@ -219,7 +220,7 @@ void Tfrm_Child::PlaceHandles()
 {
     if (!mCurrentElement || qobject_cast<TextElement*>(mCurrentElement))
         return;
-    const QObjectList& children = GroupBox1->children();
+    const QObjectList& children = Surface1->children();
     const bool onTop = children.size() >= 2 && children[children.size() - 2] == Shape1 && children.back() == Shape4;
     if (!onTop) {
         Shape1->raise();
@@ -283,11 +284,11 @@ void Tfrm_Child::layerChanged(LayerTable::RecordId id)
             item.text.font.setStrikeOut(true);
         element->setItem(item);
         if (moved)
-            element->move(CardPicture::Origin + item.box.topLeft());
+            placeElement(element, item);
     } else {
         element->setPlaceholder(!item.pictureError.empty());
         element->setItem(item);
-        element->setGeometry(QRect(CardPicture::Origin + item.box.topLeft(), item.box.size()));
+        placeElement(element, item);
     }
     element->setTag(ReadInt(Tbl(), Field::sorszam, 0));
     if (Tbl().CurrentId() == id)
@@ -298,4 +299,41 @@ void Tfrm_Child::layersReset()
 {
     RebuildElements();
     TblAfterScroll(Tbl());
+}
+
+// A text keeps the size its font gives it at the zoom; a picture or shape
+// takes its box's.
+void Tfrm_Child::placeElement(CardElement* element, const LayerItem& item)
+{
+    if (item.kind == LayerKind::Text)
+        element->move(Surface1->toScreen(item.box.topLeft()));
+    else
+        element->setGeometry(Surface1->toScreen(item.box));
+}
+
+// The picture of a layer for its element, read by the layer's record
+// without moving the table's cursor.
+LayerPicture Tfrm_Child::pictureOf(LayerTable::RecordId id, QSize box, double density) const
+{
+    const int row = Tbl().RowOf(id);
+    if (row < 0)
+        return {};
+    // A card from an older version may lack a field.
+    auto stored = [&](std::string_view field) -> const FieldValue* {
+        const int index = Tbl().FieldIndex(std::string(field));
+        return index < 0 ? nullptr : &Tbl().StoredValue(row, index);
+    };
+    const FieldValue* kep = stored(Field::kep);
+    const FieldValue* keptip = stored(Field::keptip);
+    const FieldValue* strech = stored(Field::strech);
+    const auto* bytes = kep ? std::get_if<Blob>(kep) : nullptr;
+    const auto* extension = keptip ? std::get_if<std::string>(keptip) : nullptr;
+    const auto* stretch = strech ? std::get_if<bool>(strech) : nullptr;
+    if (!bytes || !extension)
+        return {};
+    try {
+        return surfacePicture(bytes->bytes(), *extension, box, stretch && *stretch, density);
+    } catch (const std::exception&) {
+        return {};  // the element keeps the picture it has
+    }
 }

@@ -1,5 +1,7 @@
 #include "editor/CardElement.h"
 
+#include "editor/DragMath.h"
+
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -39,7 +41,35 @@ void CardElement::paintEvent(QPaintEvent*)
     if (mPlaceholder)
         paintPlaceholder(painter);
     else
+        paintItem(painter);
+}
+
+void CardElement::setZoom(int percent)
+{
+    if (percent == mZoom)
+        return;
+    mZoom = percent;
+    update();
+}
+
+QSize CardElement::cardSize() const
+{
+    return QSize(cardPixels(width(), mZoom), cardPixels(height(), mZoom));
+}
+
+void CardElement::paintItem(QPainter& painter) const
+{
+    if (mZoom == 100) {
         paintLayer(painter, mItem, rect());
+        return;
+    }
+    const QSize card = cardSize();
+    if (card.isEmpty())
+        return;
+    painter.save();
+    painter.scale(double(width()) / card.width(), double(height()) / card.height());
+    paintLayer(painter, mItem, QRect(QPoint(), card));
+    painter.restore();
 }
 
 void CardElement::paintPlaceholder(QPainter& painter) const

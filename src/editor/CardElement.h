@@ -39,6 +39,13 @@ public:
     // Opens when a right-button press on the element is released.
     void setContextMenu(QMenu* menu) { mContextMenu = menu; }
 
+    // The zoom the element is drawn at, in percent: its geometry is the
+    // card window's business, its drawing is the layer's at that scale.
+    int zoom() const { return mZoom; }
+    virtual void setZoom(int percent);
+    // Its size in card pixels.
+    QSize cardSize() const;
+
 signals:
     void pressed(CardElement* element, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
     void moved(CardElement* element, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
@@ -48,6 +55,10 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void paintPlaceholder(QPainter& painter) const;
+    // The layer on a painter of the element's own pixels: scaled to them
+    // from card pixels, so that outlines, hatches and text are drawn at
+    // the zoom rather than enlarged.
+    void paintItem(QPainter& painter) const;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -60,4 +71,5 @@ private:
     LayerTable::RecordId mLayerId = 0;
     bool mPlaceholder = false;
     QMenu* mContextMenu = nullptr;
+    int mZoom = 100;
 };

@@ -22,4 +22,7 @@ public:
 
     static const QImage& image();
     static const QPixmap& pixmap();
+    // The card drawn afresh at a zoom for a screen of that device pixel
+    // ratio, never the picture above enlarged; kept once made.
+    static QPixmap pixmap(int zoomPercent, qreal devicePixelRatio);
 };

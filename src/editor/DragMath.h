@@ -24,3 +24,14 @@ QPoint draggedHandlePos(Handle handle, QPoint handleAtPress, QPoint pointerAtPre
 // handle gives the left and top edges, the bottom-right one the right and
 // bottom edges.
 QRect boxFromHandles(QPoint topLeftHandle, QPoint bottomRightHandle, int handleSize);
+
+// Card pixels and screen pixels at a zoom in percent. A card position goes
+// to the screen scaled and rounded half away from zero; a screen position
+// comes back as the nearest card pixel, so that every card pixel comes
+// back as itself, negative ones included.
+int screenPixels(int card, int zoomPercent);
+int cardPixels(int screen, int zoomPercent);
+
+// The box a picture's handle gives with its aspect kept: the larger of the
+// two scales the dragged box asks for, from the corner that stays.
+QRect keptAspect(const QRect& box, QSize aspect, Handle moving);

@@ -105,6 +105,35 @@ void qrCode(QPainter& p)
         p.fillRect(QRect(module, QSize(1, 1)), Ink);
 }
 
+// A lens with a plus (in) or a minus (out).
+void magnifier(QPainter& p, bool in)
+{
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Ink, 1.5));
+    p.setBrush(Qt::white);
+    p.drawEllipse(QRectF(1.5, 1.5, 9, 9));
+    p.setPen(QPen(Ink, 2.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(10, 10), QPointF(14, 14));
+    p.restore();
+    p.fillRect(4, 5, 5, 1, Ink);
+    if (in)
+        p.fillRect(6, 3, 1, 5, Ink);
+}
+
+// A box in the middle of the card, with the centre line it sits on.
+void centred(QPainter& p, Qt::Orientation along)
+{
+    box(p, QRect(1, 1, 14, 14), Grey, Qt::white);
+    if (along == Qt::Horizontal) {
+        box(p, QRect(4, 5, 8, 6), DarkBlue, LightBlue);
+        p.fillRect(7, 1, 2, 14, Red);
+    } else {
+        box(p, QRect(5, 4, 6, 8), DarkBlue, LightBlue);
+        p.fillRect(1, 7, 14, 2, Red);
+    }
+}
+
 // Two rows, because a single dotted row is hard to see in a menu.
 void lineStyle(QPainter& p, Qt::PenStyle style)
 {
@@ -226,6 +255,25 @@ void paintPicture(QPainter& p, int index)
         break;
     case 66:
         qrCode(p);
+        break;
+    case 68:
+    case 69:
+        magnifier(p, index == 68);
+        break;
+    case 70:
+        digitOne(p, 1);
+        p.fillRect(7, 5, 2, 2, Ink);
+        p.fillRect(7, 10, 2, 2, Ink);
+        digitOne(p, 11);
+        p.fillRect(0, 14, 16, 2, Blue);
+        break;
+    case 71:
+    case 72:
+        centred(p, index == 71 ? Qt::Horizontal : Qt::Vertical);
+        break;
+    case 73:
+        box(p, QRect(1, 1, 10, 9), DarkBlue, LightBlue);
+        box(p, QRect(5, 6, 10, 9), DarkBlue, LightBlue);
         break;
     default:
         // The unused indexes stay empty.

@@ -12,6 +12,7 @@ PictureElement::PictureElement(QWidget* cardBox)
 void PictureElement::setItem(const LayerItem& item)
 {
     mShown = {};
+    mAskedFor = {};
     CardElement::setItem(item);
 }
 
@@ -27,6 +28,7 @@ void PictureElement::setStretch(bool stretch)
 void PictureElement::setPicture(const LayerPicture& picture)
 {
     mItem.picture = picture;
+    mAskedFor = {};
     mShown = {};
     update();
 }
@@ -43,10 +45,11 @@ void PictureElement::paintEvent(QPaintEvent* event)
     }
     if ((mItem.picture.isNull() && !mItem.qr) || width() <= 0 || height() <= 0)
         return;
+    fetchFinerPicture();
     if (qint64(width()) * height() > qint64(4) * SurfaceSize.width() * SurfaceSize.height()) {
         mShown = {};
         QPainter painter(this);
-        paintLayer(painter, mItem, rect());
+        paintItem(painter);
         return;
     }
     if (mShown.deviceIndependentSize().toSize() != size()) {
@@ -55,10 +58,30 @@ void PictureElement::paintEvent(QPaintEvent* event)
         shown.setDevicePixelRatio(ratio);
         shown.fill(Qt::transparent);
         QPainter painter(&shown);
-        paintLayer(painter, mItem, rect());
+        paintItem(painter);
         painter.end();
         mShown = shown;
     }
     QPainter painter(this);
     painter.drawPixmap(0, 0, mShown);
+}
+
+// A stretched photo is decoded at the size it is shown at; one shown at its
+// own size already has all its pixels, and a drawing is drawn afresh.
+void PictureElement::fetchFinerPicture()
+{
+    if (!mSource || !mItem.stretch || mItem.qr || mItem.picture.isVector() || mItem.picture.isNull())
+        return;
+    const double density = zoom() / 100.0 * devicePixelRatioF();
+    const QSize card = cardSize();
+    const QSize wanted = (QSizeF(card) * density).toSize().boundedTo(SurfaceSize * density);
+    const QSize has = mItem.picture.pixels().size();
+    if ((has.width() + 1 >= wanted.width() && has.height() + 1 >= wanted.height()) || wanted == mAskedFor)
+        return;
+    mAskedFor = wanted;  // a picture with fewer pixels is asked once
+    const LayerPicture finer = mSource(card, density);
+    if (!finer.isNull() && finer.pixels().size() != has) {
+        mItem.picture = finer;
+        mShown = {};
+    }
 }

@@ -1,5 +1,7 @@
 #include "editor/TextElement.h"
 
+#include "editor/DragMath.h"
+
 TextElement::TextElement(QWidget* cardBox)
     : CardElement(cardBox)
 {
@@ -47,9 +49,19 @@ void TextElement::setAlignment(TextAlignment alignment)
 // The first fit only sizes the element: its place comes from the layer.
 // After that a right-aligned text grows and shrinks to the left; the
 // others, centred ones included, keep their left edge.
+void TextElement::setZoom(int percent)
+{
+    if (percent == zoom())
+        return;
+    CardElement::setZoom(percent);
+    mFitted = false;
+    fitToText();
+}
+
 void TextElement::fitToText()
 {
-    const QSize size = textExtent(mItem.text);
+    const QSize extent = textExtent(mItem.text);
+    const QSize size(screenPixels(extent.width(), zoom()), screenPixels(extent.height(), zoom()));
     if (mFitted && mItem.text.alignment == TextAlignment::Right)
         setGeometry(x() + width() - size.width(), y(), size.width(), size.height());
     else

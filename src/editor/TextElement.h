@@ -19,6 +19,7 @@ public:
     void setLayerFont(const QFont& font);
     void setColor(const QColor& color);
     void setAlignment(TextAlignment alignment);
+    void setZoom(int percent) override;
 
 private:
     void fitToText();

@@ -35,4 +35,11 @@ inline constexpr std::string_view penstyle = "penstyle";
 inline constexpr std::string_view penwidth = "penwidth";
 inline constexpr std::string_view strech = "strech";
 
+// Every name above, in the table's order.
+inline constexpr std::string_view All[] = {sorszam, tipus,     tipus_nev,  nev,       left,       top,    width,
+                                           height,  betutipus, betumeret,  felkover,  dolt,       alahuzott,
+                                           igazitas, hatterszin, szin,     kep,       keptip,     alakzat,
+                                           vastag,  compnev,   brushcolor, brushstyle, shape,     pencolor,
+                                           penstyle, penwidth, strech};
+
 } // namespace Field

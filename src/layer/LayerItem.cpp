@@ -74,11 +74,21 @@ LayerPicture readLayerPicture(const LayerTable& table, PictureScale scale, QSize
         const QSize finest(int(box.width() * PaperDotsPerPixel), int(box.height() * PaperDotsPerPixel));
         return LayerPicture(decodePicture(bytes, extension, own.isValid() ? own.boundedTo(finest) : QSize()));
     }
-    // No more of a layer can be seen than the card box holds, whatever its
-    // box: a stretched picture is decoded at its box's size up to that, one
-    // shown at its own size only as far as its box reaches.
+    return surfacePicture(bytes, extension, box, stretch, 1.0);
+}
+
+// No more of a layer can be seen than the card box holds, whatever its
+// box: a stretched picture is decoded at its box's size up to that, one
+// shown at its own size only as far as its box reaches.
+LayerPicture surfacePicture(const std::string& bytes, const std::string& extension, QSize box, bool stretch,
+                            double density)
+{
+    if (bytes.empty() || box.isEmpty())
+        return {};
+    if (const std::optional<MetafileFormat> metafile = metafileFormatFor(extension))
+        return LayerPicture(cachedMetafile(bytes, *metafile, extension));
     if (stretch)
-        return LayerPicture(cachedPicture(bytes, extension, box.boundedTo(SurfaceSize)));
+        return LayerPicture(cachedPicture(bytes, extension, (QSizeF(box) * density).toSize().boundedTo(SurfaceSize * density)));
     return LayerPicture(cachedPicture(bytes, extension, QSize(), box));
 }
 

@@ -61,6 +61,12 @@ QRect readLayerBox(const LayerTable& table);
 // The picture of the record at the cursor, decoded for a box of that size.
 // Throws PictureError when it cannot be decoded.
 LayerPicture readLayerPicture(const LayerTable& table, PictureScale scale, QSize box, bool stretch);
+// A picture's bytes decoded for the surface at a density of device pixels
+// per card pixel (the zoom times the screen's device pixel ratio): a
+// stretched one at its box's size at that density, up to the card box's;
+// one at its own size and a drawing as for any density.
+LayerPicture surfacePicture(const std::string& bytes, const std::string& extension, QSize box, bool stretch,
+                            double density);
 
 // Draws the item into box (in the painter's units), which is item.box for
 // the sheet and the element's own rectangle on the surface.

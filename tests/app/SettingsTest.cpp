@@ -163,7 +163,7 @@ private slots:
         SaveSettings();
         SaveFormBounds("frm_Main", QRect(10, 10, 682, 607));
         QCOMPARE(readFile(IniFileName),
-                 QByteArray("[Lang]\nFile=\n[Screen]\nFontSize=9\n"
+                 QByteArray("[Lang]\nFile=\n[Screen]\nFontSize=9\nZoom=100\n"
                             "[Font]\nName=Arial\nSize=8\nBold=0\nItalic=0\nUnderline=0\n"
                             "[frm_Main]\nLeft=10\nTop=10\nWidth=682\nHeight=607\n"));
 

@@ -1,6 +1,7 @@
 #include "document/Child.h"
 
 #include "layer/LayerRecord.h"
+#include "editor/CardSurface.h"
 #include "editor/FieldEditors.h"
 #include "editor/LayerGrid.h"
 #include "editor/PictureElement.h"
@@ -89,11 +90,11 @@ private slots:
         auto* picture = qobject_cast<PictureElement*>(child->findElement("e2"));
         auto* shape = qobject_cast<ShapeElement*>(child->findElement("e3"));
         QVERIFY(text && picture && shape);
-        QCOMPARE(text->pos(), QPoint(8 + 5, 24 + 6));
-        QCOMPARE(picture->geometry(), QRect(28, 54, 40, 30));
+        QCOMPARE(text->pos(), QPoint(8 + 5, 8 + 6));
+        QCOMPARE(picture->geometry(), QRect(28, 38, 40, 30));
         QCOMPARE(shape->tag(), 3);
         QCOMPARE(picture->picture().size(), QSize(40, 30));
-        const QObjectList order = child->GroupBox1->children();
+        const QObjectList order = child->Surface1->children();
         QVERIFY(order.indexOf(text) < order.indexOf(picture) && order.indexOf(picture) < order.indexOf(shape));
 
         // The first layer is current after opening, with its panel.

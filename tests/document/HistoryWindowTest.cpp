@@ -1,5 +1,6 @@
 #include "document/Child.h"
 
+#include "editor/CardSurface.h"
 #include "editor/FieldEditors.h"
 #include "editor/PictureElement.h"
 #include "editor/ResizeHandle.h"
@@ -108,7 +109,7 @@ private slots:
         QVERIFY(child->PageControl1->isTabVisible(1) && !child->PageControl1->isTabVisible(0));
         QVERIFY(child->action("aNormal")->isChecked());
         QVERIFY(child->Shape1->isVisible() && child->Shape1->pos() == picture->pos());
-        const QObjectList stack = child->GroupBox1->children();
+        const QObjectList stack = child->Surface1->children();
         QVERIFY(stack.indexOf(child->findElement("e1")) < stack.indexOf(picture));
         QVERIFY(stack.indexOf(picture) < stack.indexOf(child->findElement("e3")));
         QVERIFY(!child->Modified());

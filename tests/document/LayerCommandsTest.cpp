@@ -1,5 +1,6 @@
 #include "document/Child.h"
 
+#include "editor/CardSurface.h"
 #include "editor/ActionTable.h"
 #include "editor/FieldEditors.h"
 #include "editor/PictureElement.h"
@@ -135,16 +136,19 @@ private slots:
                          "*.jpg;*.jpeg|Icons (*.ico)|*.ico"));
     }
 
-    // A drawing from a vector program comes in at its own size and shows on
-    // the surface, stretched and at its own size from the corner.
-    void metafilePicturesComeInAtTheirOwnSize()
+    // A drawing from a vector program a little taller than the card comes
+    // in fitted into it from (10, 10), its aspect kept; it shows on the
+    // surface stretched and at its own size from the corner.
+    void metafilePicturesComeInFittedIntoTheCard()
     {
         Tfrm_Child* child = newCard();
         child->show();
         fake->pictureAnswers = {QString(METAFILE_DATA_DIR "/card-b.emf")};
         child->action("aKep")->trigger();
-        QCOMPARE(ReadInt(child->Tbl(), "width"), 340);
-        QCOMPARE(ReadInt(child->Tbl(), "height"), 193);
+        QCOMPARE(ReadInt(child->Tbl(), "width"), 317);  // 340 × 193 into 330 × 180
+        QCOMPARE(ReadInt(child->Tbl(), "height"), 180);
+        QCOMPARE(ReadInt(child->Tbl(), "left"), 10);
+        QCOMPARE(ReadInt(child->Tbl(), "top"), 10);
         QCOMPARE(text(child->Tbl(), "keptip"), std::string(".emf"));
         auto* picture = qobject_cast<PictureElement*>(child->CurrentElement());
         QVERIFY(picture && picture->picture().isVector());
@@ -222,7 +226,7 @@ private slots:
         QCOMPARE(text(child->Tbl(), "nev"), std::string("typed"));
         QCOMPARE(ReadInt(child->Tbl(), "sorszam"), 3);
         QCOMPARE(child->CurrentElement(), child->findElement("e2"));
-        const QObjectList order = child->GroupBox1->children();
+        const QObjectList order = child->Surface1->children();
         QVERIFY(order.indexOf(child->findElement("e2")) > order.indexOf(child->findElement("e3")));
         QVERIFY(child->Modified());
 

@@ -1,5 +1,6 @@
 #include "document/Child.h"
 
+#include "editor/CardSurface.h"
 #include "editor/FieldEditors.h"
 #include "editor/PictureElement.h"
 #include "editor/ResizeHandle.h"
@@ -23,9 +24,10 @@
 namespace {
 
 // A move with the button still held, at a point inside widget.
-void drag(QWidget* widget, QPoint at, Qt::MouseButton button = Qt::LeftButton)
+void drag(QWidget* widget, QPoint at, Qt::MouseButton button = Qt::LeftButton,
+          Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
-    QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, button, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, button, modifiers);
     QApplication::sendEvent(widget, &move);
 }
 
@@ -76,16 +78,17 @@ private slots:
         fake.reset();
     }
 
-    // Pressed at (5, 3) and moved 10 right, 4 down: the element moves by
-    // exactly that, and the release writes it once. Any button drags.
+    // Pressed at (5, 3) and moved 10 right, 4 down with Ctrl (no snapping):
+    // the element moves by exactly that, and the release writes it once.
+    // Any button drags.
     void draggingMovesByThePointersDistance()
     {
         Tfrm_Child* child = openCard({{1, 0, "Anna", 20, 30}, {2, 2, "keret", 100, 50}});
         CardElement* anna = child->findElement("e1");
         child->setModified(false);
         QTest::mousePress(anna, Qt::LeftButton, {}, QPoint(5, 3));
-        drag(anna, QPoint(15, 7));
-        QCOMPARE(anna->pos(), QPoint(8 + 30, 24 + 34));
+        drag(anna, QPoint(15, 7), Qt::LeftButton, Qt::ControlModifier);
+        QCOMPARE(anna->pos(), QPoint(8 + 30, 8 + 34));
         QCOMPARE(field(child->Tbl(), "left"), 20);  // not before the release
         QTest::mouseRelease(anna, Qt::LeftButton, {}, QPoint(15, 7));
         QCOMPARE(field(child->Tbl(), "left"), 30);
@@ -172,7 +175,7 @@ private slots:
                                       {2, 2, "masik", 150, 60, {{"compnev", std::string("SHP7")}}}});
         QCOMPARE(fake->count("error"), 0);
         QList<CardElement*> elements;
-        for (QObject* object : child->GroupBox1->children())
+        for (QObject* object : child->Surface1->children())
             if (auto* element = qobject_cast<CardElement*>(object))
                 elements << element;
         QCOMPARE(elements.size(), 2);
@@ -213,7 +216,7 @@ private slots:
         child->action("aTorol")->trigger();
         QCOMPARE(child->Tbl().StoredCount(), 1);
         QCOMPARE(ReadStr(child->Tbl(), "nev"), std::string("egyik"));
-        QVERIFY(elements[0]->parent() == child->GroupBox1);
+        QVERIFY(elements[0]->parent() == child->Surface1);
     }
 
     // A box that a card file gives as 0 or less wide stays so until the

@@ -27,7 +27,7 @@ class PrintJobTest : public QObject
 
     Tfrm_Child* openCard(const std::vector<Layer>& layers)
     {
-        auto* child = new Tfrm_Child({QFont("Arial", 8), 9, data.path()}, area);
+        auto* child = new Tfrm_Child({QFont("Arial", 8), 9, 100, data.path()}, area);
         area->addSubWindow(child);
         child->show();
         child->LoadCard(writeCard(dir.filePath("card.bcrd"), layers));

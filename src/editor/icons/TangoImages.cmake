@@ -36,7 +36,10 @@ set(LAPORA_TANGO_IMAGES
     63 actions/edit-undo
     64 actions/edit-redo
     65 devices/printer
-    67 mimetypes/x-office-address-book)
+    67 mimetypes/x-office-address-book
+    74 actions/edit-copy
+    75 actions/edit-cut
+    76 actions/edit-paste)
 
 # Copies each picture as images/NN.png and compiles them into target under
 # :/images/NN.png. configure_file reads through the theme's symlinks and

@@ -1,0 +1,249 @@
+#include "document/Child.h"
+
+#include "document/PictureFile.h"
+#include "editor/CardElement.h"
+#include "editor/CardPicture.h"
+#include "editor/CardSurface.h"
+#include "layer/LayerFields.h"
+#include "layer/LayerRecord.h"
+#include "layer/PictureDecoder.h"
+#include "layer/Win1250Text.h"
+#include "storage/TableError.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QImage>
+#include <QMimeData>
+#include <QTemporaryDir>
+
+#include <cmath>
+
+namespace {
+
+// Layers on the clipboard: a small card file of their records, so that
+// another card window, or another run of the program, takes them as they
+// were.
+const QString LayersMime = QStringLiteral("application/x-lapora-layers");
+
+constexpr QPoint NewLayerCorner{10, 10};
+constexpr int DuplicateOffset = 10;
+
+const char* namePrefix(std::int32_t kind)
+{
+    switch (kind) {
+    case 1: return "img";
+    case 2: return "shp";
+    default: return "lbl";
+    }
+}
+
+// The fields a copy takes from its layer: all that the card stores but
+// the stacking number, which the document gives, and the element name,
+// which must be the copy's own.
+CardDocument::Values copiedValues(const LayerTable& table, int row)
+{
+    CardDocument::Values values;
+    const auto& fields = table.Fields();
+    for (int i = 0; i < static_cast<int>(fields.size()); ++i) {
+        const std::string& name = fields[i].FieldName;
+        if (!fields[i].isStored() || name == Field::sorszam || name == Field::compnev)
+            continue;
+        for (std::string_view known : Field::All)
+            if (known == name)
+                values.emplace_back(known, table.StoredValue(row, i));
+    }
+    return values;
+}
+
+void setValue(CardDocument::Values& values, std::string_view field, FieldValue value)
+{
+    for (auto& [name, stored] : values) {
+        if (name == field) {
+            stored = std::move(value);
+            return;
+        }
+    }
+    values.emplace_back(field, std::move(value));
+}
+
+std::int32_t intOf(const CardDocument::Values& values, std::string_view field)
+{
+    for (const auto& [name, value] : values)
+        if (name == field)
+            if (const auto* number = std::get_if<std::int32_t>(&value))
+                return *number;
+    return 0;
+}
+
+// A picture larger than the card comes in fitted into it, its shape kept;
+// one that fits keeps its own size.
+QSize fittedSize(QSize own)
+{
+    const QSize room = CardPicture::Card.size() - QSize(NewLayerCorner.x(), NewLayerCorner.y());
+    if (own.width() <= CardPicture::Card.width() && own.height() <= CardPicture::Card.height())
+        return own;
+    const double scale = std::min(double(room.width()) / own.width(), double(room.height()) / own.height());
+    return QSize(std::max(1, int(std::lround(own.width() * scale))), std::max(1, int(std::lround(own.height() * scale))));
+}
+
+} // namespace
+
+std::vector<LayerTable::RecordId> Tfrm_Child::selectedLayers() const
+{
+    if (Tbl().RecordTotal() == 0 || Tbl().RecordPosition() < 0)
+        return {};
+    return {Tbl().CurrentId()};
+}
+
+// A copy of the current layer on top, a little right of and below it,
+// sharing its picture's bytes.
+void Tfrm_Child::aDuplikalasExecute()
+{
+    if (Tbl().IsEditing())
+        Tbl().PostRecord();
+    const std::vector<LayerTable::RecordId> layers = selectedLayers();
+    if (layers.empty())
+        return;
+    CardDocument::Values values = copiedValues(Tbl(), Tbl().RowOf(layers.front()));
+    setValue(values, Field::left, intOf(values, Field::left) + DuplicateOffset);
+    setValue(values, Field::top, intOf(values, Field::top) + DuplicateOffset);
+    setValue(values, Field::compnev, toWin1250(newElementName(namePrefix(intOf(values, Field::tipus)))));
+    mDocument.appendLayer([&](int) { return values; }, action("aDuplikalas")->text());
+}
+
+void Tfrm_Child::aMasolasExecute()
+{
+    if (Tbl().IsEditing())
+        Tbl().PostRecord();
+    const std::vector<LayerTable::RecordId> layers = selectedLayers();
+    if (layers.empty())
+        return;
+    LayerTable copied = makeLayerTable();
+    copied.OpenTable();
+    for (LayerTable::RecordId id : layers) {
+        copied.AddNewRecord();
+        for (const auto& [field, value] : copiedValues(Tbl(), Tbl().RowOf(id)))
+            copied.WriteField(field, value);
+        copied.PostRecord();
+    }
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("vagolap.bcrd"));
+    copied.SaveFile(QFile::encodeName(path).toStdString());
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw TableError("Cannot open file \"" + path.toStdString() + "\". " + file.errorString().toStdString());
+    auto* data = new QMimeData;
+    data->setData(LayersMime, file.readAll());
+    // Other programs get what they can take: a text's words.
+    if (ReadInt(Tbl(), Field::tipus) == 0)
+        data->setText(fromWin1250(ReadStr(Tbl(), Field::nev)));
+    QApplication::clipboard()->setMimeData(data);
+}
+
+void Tfrm_Child::aKivagasExecute()
+{
+    const std::vector<LayerTable::RecordId> layers = selectedLayers();
+    if (layers.empty())
+        return;
+    aMasolasExecute();
+    mDocument.removeLayer(layers.front(), action("aKivagas")->text());
+}
+
+// Layers of the program come in as they were copied; a picture from
+// another program becomes a picture layer.
+void Tfrm_Child::aBeillesztesExecute()
+{
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (!data)
+        return;
+    if (data->hasFormat(LayersMime))
+        pasteLayers(data->data(LayersMime));
+    else if (data->hasImage())
+        pastePicture(qvariant_cast<QImage>(data->imageData()), NewLayerCorner);
+}
+
+// Each layer on top with its own new number and name; where this card has a
+// layer in the very same place (pasting into the card it was copied from),
+// a little right of and below it.
+void Tfrm_Child::pasteLayers(const QByteArray& card)
+{
+    if (!mDocument.canAppend())
+        throw TableError("A kártya legfelső rétegének sorszáma már 9998 vagy nagyobb, ezért új réteg nem adható hozzá.");
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("vagolap.bcrd"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(card) != card.size())
+        throw TableError("Cannot create file \"" + path.toStdString() + "\". " + file.errorString().toStdString());
+    file.close();
+    LayerTable pasted = makeLayerTable();
+    pasted.OpenTable();
+    pasted.LoadFile(QFile::encodeName(path).toStdString());
+    for (int row = 0; row < pasted.StoredCount(); ++row) {
+        CardDocument::Values values = copiedValues(pasted, row);
+        QPoint at(intOf(values, Field::left), intOf(values, Field::top));
+        for (QObject* child : Surface1->children())
+            if (auto* element = qobject_cast<CardElement*>(child); element && element->item().box.topLeft() == at)
+                at += QPoint(DuplicateOffset, DuplicateOffset);
+        setValue(values, Field::left, at.x());
+        setValue(values, Field::top, at.y());
+        setValue(values, Field::compnev, toWin1250(newElementName(namePrefix(intOf(values, Field::tipus)))));
+        mDocument.appendLayer([&](int) { return values; }, action("aBeillesztes")->text());
+    }
+}
+
+// Kept as PNG, at its own size within the card.
+void Tfrm_Child::pastePicture(const QImage& picture, QPoint at)
+{
+    if (picture.isNull())
+        return;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, "PNG"))
+        throw PictureError("The picture on the clipboard cannot be kept as PNG.");
+    addPictureLayer(ChosenPicture{bytes.toStdString(), ".png", picture.size()}, at, action("aBeillesztes")->text());
+}
+
+// A picture layer on top, as "Új kép" makes it: at its own size from the
+// corner given, or fitted into the card from its corner when larger.
+void Tfrm_Child::addPictureLayer(const ChosenPicture& chosen, QPoint at, const QString& caption)
+{
+    if (!mDocument.canAppend())
+        throw TableError("A kártya legfelső rétegének sorszáma már 9998 vagy nagyobb, ezért új réteg nem adható hozzá.");
+    const QSize size = fittedSize(chosen.size);
+    if (size != chosen.size)
+        at = NewLayerCorner;
+    const std::string name = toWin1250(newElementName("img"));
+    const Blob picture(chosen.bytes);
+    mDocument.appendLayer(
+        [&](int number) -> CardDocument::Values {
+            return {{Field::tipus, 1},
+                    {Field::nev, "k\xE9p" + std::to_string(number)},
+                    {Field::width, size.width()},
+                    {Field::height, size.height()},
+                    {Field::kep, picture},
+                    {Field::keptip, chosen.extension},
+                    {Field::strech, true},
+                    {Field::compnev, name},
+                    {Field::left, at.x()},
+                    {Field::top, at.y()}};
+        },
+        caption);
+}
+
+// Every file is read before any layer is added: one that is no picture
+// stops them all with its message.
+void Tfrm_Child::dropPictures(const QStringList& paths, QPoint cardPoint)
+{
+    std::vector<ChosenPicture> chosen;
+    for (const QString& path : paths)
+        chosen.push_back(readChosenPicture(path));
+    QPoint at = cardPoint;
+    for (const ChosenPicture& picture : chosen) {
+        addPictureLayer(picture, at, action("aKep")->text());
+        at += QPoint(DuplicateOffset, DuplicateOffset);
+    }
+}
