@@ -2,15 +2,18 @@
 
 #include "editor/CardPicture.h"
 #include "editor/DragMath.h"
+#include "layer/PictureDecoder.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QPainter>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -154,10 +157,18 @@ void CardSurface::keyPressEvent(QKeyEvent* event)
     event->accept();
 }
 
+// Only pictures land on the card; anything else (a card file) is left to
+// the windows around it.
 void CardSurface::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasUrls())
+    const QList<QUrl> files = event->mimeData()->urls();
+    const bool pictures = !files.isEmpty() && std::all_of(files.begin(), files.end(), [](const QUrl& file) {
+        return file.isLocalFile() && isPictureExtension(QFileInfo(file.toLocalFile()).suffix().prepend('.').toStdString());
+    });
+    if (pictures)
         event->acceptProposedAction();
+    else
+        event->ignore();
 }
 
 void CardSurface::dropEvent(QDropEvent* event)

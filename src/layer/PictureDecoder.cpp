@@ -49,6 +49,18 @@ QByteArray formatFor(std::string_view extension)
     throw PictureError("Unknown picture file extension (." + shownExtension(extension) + ")");
 }
 
+} // namespace
+
+bool isPictureExtension(std::string_view extension)
+{
+    if (metafileFormatFor(extension))
+        return true;
+    const std::string name = lowered(withoutDot(extension));
+    return name == "png" || name == "bmp" || name == "ico" || name == "jpg" || name == "jpeg";
+}
+
+namespace {
+
 // The bytes stay where they are: the reader only looks at them.
 struct Source
 {

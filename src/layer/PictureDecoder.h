@@ -48,6 +48,9 @@ QImage cachedPicture(std::string_view bytes, std::string_view extension, QSize d
                      QSize shownPart = {});
 void clearPictureCache();
 
+// Whether an extension names one of the picture types above.
+bool isPictureExtension(std::string_view extension);
+
 // The metafile format an extension names (".emf", ".wmf"), if any.
 std::optional<MetafileFormat> metafileFormatFor(std::string_view extension);
 

@@ -3,6 +3,9 @@
 #include "document/Child.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QMimeData>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMenu>
@@ -132,7 +135,69 @@ private slots:
         QCOMPARE(run.dialogs.count("question"), 0);
         QVERIFY(run.window->cardWindows().isEmpty());
     }
-    // Card windows cannot be resized: tiling only moves them to their slots.
+    // The File menu lists the cards last saved or opened, newest first,
+    // numbered, from the settings file; a card gone since is dropped with
+    // a message, and the list is written back without it.
+    void recentCardsAreListedAndForgotten()
+    {
+        ShellRun run;
+        savedCard(run, "elso");
+        savedCard(run, "masodik");
+        const QString first = run.path("elso.bcrd"), second = run.path("masodik.bcrd");
+        SaveSettings();
+        QVERIFY(readFile(IniFileName).contains(("[Recent]\nFile1=" + second + "\nFile2=" + first + "\n").toUtf8()));
+
+        Beall = TBeall();
+        LoadSettings();
+        QFile::remove(first);
+        emit run.window->mnFile->aboutToShow();
+        QStringList shown;
+        QList<QAction*> entries;
+        for (QAction* entry : run.window->mnFile->actions())
+            if (entry->text().startsWith('&') && entry->text().at(1).isDigit())
+                entries << entry, shown << entry->text();
+        QCOMPARE(shown, QStringList({"&1 " + second, "&2 " + first}));
+
+        entries[1]->trigger();
+        QCOMPARE(run.dialogs.count("error"), 1);
+        QVERIFY(run.dialogs.of("error")[0].text.contains(first));
+        QCOMPARE(Beall.RecentCards, QStringList({second}));
+        SaveSettings();
+        QVERIFY(readFile(IniFileName).contains("File2=\n") && !readFile(IniFileName).contains(first.toUtf8()));
+
+        const int open = run.window->cardWindows().size();
+        entries[0]->trigger();
+        QCOMPARE(run.window->cardWindows().size(), open + 1);
+        QCOMPARE(run.window->activeCard()->windowTitle(), second);
+    }
+
+    // Card files dropped on the main window open, each in its window;
+    // other files are not taken.
+    void droppedCardFilesOpen()
+    {
+        ShellRun run;
+        savedCard(run, "a");
+        savedCard(run, "b");
+        const int open = run.window->cardWindows().size();
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(run.path("a.bcrd")), QUrl::fromLocalFile(run.path("b.bcrd")),
+                      QUrl::fromLocalFile(run.path("kep.png"))});
+        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(run.window.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(run.window.get(), &drop);
+        QCOMPARE(run.window->cardWindows().size(), open + 2);
+        QCOMPARE(run.dialogs.count("error"), 0);
+
+        QMimeData picture;
+        picture.setUrls({QUrl::fromLocalFile(run.path("kep.png"))});
+        QDragEnterEvent refused(QPoint(100, 100), Qt::CopyAction, &picture, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(run.window.get(), &refused);
+        QVERIFY(!refused.isAccepted());
+    }
+
+    // Tiling only moves the card windows to their slots; they keep their size.
     void windowMenuAndArrangingFollowTheCards()
     {
         ShellRun run;
