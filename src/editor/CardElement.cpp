@@ -22,6 +22,12 @@ CardElement::CardElement(QWidget* cardBox)
 void CardElement::setItem(const LayerItem& item)
 {
     mItem = item;
+    redraw();
+}
+
+void CardElement::redraw()
+{
+    mDrawn = {};
     update();
 }
 
@@ -34,14 +40,34 @@ void CardElement::setPlaceholder(bool placeholder)
 }
 
 // Nothing is painted behind the layer: the card and the layers below show
-// around a text and between the hatch lines of a shape.
+// around a text and between the hatch lines of a shape. The drawing is kept
+// as a pixmap of the element's size, so that a layer dragged over it, or
+// the element itself dragged, costs a copy rather than a new drawing of
+// hatches and text at the zoom; a box far larger than the card at the zoom
+// is drawn as it is exposed instead.
 void CardElement::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    if (mPlaceholder)
-        paintPlaceholder(painter);
-    else
-        paintItem(painter);
+    const qint64 card = qint64(screenPixels(SurfaceSize.width(), mZoom)) * screenPixels(SurfaceSize.height(), mZoom);
+    if (mPlaceholder || qint64(width()) * height() > 4 * card) {
+        mDrawn = {};
+        if (mPlaceholder)
+            paintPlaceholder(painter);
+        else
+            paintItem(painter);
+        return;
+    }
+    const qreal ratio = devicePixelRatioF();
+    if (mDrawn.deviceIndependentSize().toSize() != size() || mDrawn.devicePixelRatio() != ratio) {
+        QPixmap drawn(size() * ratio);
+        drawn.setDevicePixelRatio(ratio);
+        drawn.fill(Qt::transparent);
+        QPainter onto(&drawn);
+        paintItem(onto);
+        onto.end();
+        mDrawn = drawn;
+    }
+    painter.drawPixmap(0, 0, mDrawn);
 }
 
 void CardElement::setZoom(int percent)
@@ -49,7 +75,7 @@ void CardElement::setZoom(int percent)
     if (percent == mZoom)
         return;
     mZoom = percent;
-    update();
+    redraw();
 }
 
 QSize CardElement::cardSize() const

@@ -2,6 +2,7 @@
 
 #include "layer/LayerItem.h"
 
+#include <QPixmap>
 #include <QWidget>
 
 class QMenu;
@@ -54,6 +55,8 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // What the element shows has changed: it is drawn again.
+    void redraw();
     void paintPlaceholder(QPainter& painter) const;
     // The layer on a painter of the element's own pixels: scaled to them
     // from card pixels, so that outlines, hatches and text are drawn at
@@ -72,4 +75,5 @@ private:
     bool mPlaceholder = false;
     QMenu* mContextMenu = nullptr;
     int mZoom = 100;
+    QPixmap mDrawn;
 };

@@ -20,36 +20,20 @@ namespace {
 
 const QColor GuideColor(0xd0, 0x00, 0x80);
 
-// Drawn over the elements, never in the mouse's way.
-class GuideLayer : public QWidget
+// A guide is a line one pixel wide of its own colour, over the elements and
+// never in the mouse's way: moving it repaints only the strips it leaves
+// and enters, not the card under a layer as large as the surface.
+QWidget* newGuide(QWidget* surface)
 {
-public:
-    explicit GuideLayer(CardSurface* surface)
-        : QWidget(surface), mSurface(surface)
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setAttribute(Qt::WA_NoSystemBackground);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.setPen(QPen(GuideColor, 1));
-        const QRect card = mSurface->toScreen(CardPicture::Card);
-        if (const std::optional<double> x = mSurface->guideX()) {
-            const int at = CardSurface::Margin.x() + int(std::lround(*x * mSurface->zoom() / 100.0));
-            painter.drawLine(at, card.top() - CardSurface::Margin.y() / 2, at, card.bottom() + CardSurface::Margin.y() / 2);
-        }
-        if (const std::optional<double> y = mSurface->guideY()) {
-            const int at = CardSurface::Margin.y() + int(std::lround(*y * mSurface->zoom() / 100.0));
-            painter.drawLine(card.left() - CardSurface::Margin.x() / 2, at, card.right() + CardSurface::Margin.x() / 2, at);
-        }
-    }
-
-private:
-    CardSurface* mSurface;
-};
+    auto* guide = new QWidget(surface);
+    guide->setAttribute(Qt::WA_TransparentForMouseEvents);
+    guide->setAutoFillBackground(true);
+    QPalette palette = guide->palette();
+    palette.setColor(QPalette::Window, GuideColor);
+    guide->setPalette(palette);
+    guide->hide();
+    return guide;
+}
 
 } // namespace
 
@@ -60,14 +44,15 @@ const std::vector<int>& CardSurface::zooms()
 }
 
 CardSurface::CardSurface(QWidget* parent)
-    : QWidget(parent), mPicture(new QLabel(this)), mGuides(new GuideLayer(this))
+    : QWidget(parent), mPicture(new QLabel(this)), mGuideV(newGuide(this)), mGuideH(newGuide(this))
 {
+    mGuideTimer.setSingleShot(true);
+    connect(&mGuideTimer, &QTimer::timeout, this, &CardSurface::placeGuides);
     setObjectName("CardSurface");
     setFocusPolicy(Qt::ClickFocus);
     setAcceptDrops(true);
     mPicture->setObjectName("Image0");
     mPicture->move(Margin);
-    mGuides->hide();
     drawCard();
 }
 
@@ -88,7 +73,7 @@ void CardSurface::drawCard()
     mPicture->resize(toScreen(CardPicture::Size.width()), toScreen(CardPicture::Size.height()));
     const QSize needed(Margin.x() * 2 + mPicture->width() + toScreen(13), Margin.y() * 2 + mPicture->height() + toScreen(3));
     setMinimumSize(needed);
-    mGuides->resize(needed.expandedTo(size()));
+    placeGuides();
 }
 
 int CardSurface::toScreen(int length) const
@@ -122,16 +107,45 @@ QRect CardSurface::toCard(const QRect& surface) const
     return QRect(topLeft, QSize(farCorner.x() - topLeft.x(), farCorner.y() - topLeft.y()));
 }
 
-void CardSurface::showGuides(std::optional<double> x, std::optional<double> y)
+// Moving a guide uncovers a strip that every layer under it draws again, so
+// while the pointer sweeps past many lines the guides follow at most every
+// GuideInterval; taking them away is at once.
+void CardSurface::showGuides(const std::optional<Guide>& x, const std::optional<Guide>& y)
 {
     if (x == mGuideX && y == mGuideY)
         return;
     mGuideX = x;
     mGuideY = y;
-    mGuides->resize(size().expandedTo(minimumSize()));
-    mGuides->setVisible(x || y);
-    mGuides->raise();
-    mGuides->update();
+    if ((!x && !y) || !mGuidesPlaced.isValid() || mGuidesPlaced.hasExpired(GuideInterval)) {
+        mGuideTimer.stop();
+        placeGuides();
+    } else if (!mGuideTimer.isActive()) {
+        mGuideTimer.start(int(GuideInterval - mGuidesPlaced.elapsed()));
+    }
+}
+
+// Along its stretch and half the margin beyond each end. A guide is only as
+// long as it needs to be: what it uncovers when it moves must be drawn
+// again, every layer under it.
+void CardSurface::placeGuides()
+{
+    auto screen = [this](double card) { return int(std::lround(card * mZoom / 100.0)); };
+    const QPoint reach = Margin / 2;
+    if (mGuideX) {
+        const int from = Margin.y() + screen(mGuideX->from) - reach.y();
+        const int to = Margin.y() + screen(mGuideX->to) + reach.y();
+        mGuideV->setGeometry(Margin.x() + screen(mGuideX->at), from, 1, to - from);
+        mGuideV->raise();
+    }
+    if (mGuideY) {
+        const int from = Margin.x() + screen(mGuideY->from) - reach.x();
+        const int to = Margin.x() + screen(mGuideY->to) + reach.x();
+        mGuideH->setGeometry(from, Margin.y() + screen(mGuideY->at), to - from, 1);
+        mGuideH->raise();
+    }
+    mGuideV->setVisible(mGuideX.has_value());
+    mGuideH->setVisible(mGuideY.has_value());
+    mGuidesPlaced.start();
 }
 
 void CardSurface::wheelEvent(QWheelEvent* event)

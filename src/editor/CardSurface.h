@@ -1,6 +1,10 @@
 #pragma once
 
+#include "editor/Snapping.h"
+
+#include <QElapsedTimer>
 #include <QList>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 
@@ -40,11 +44,12 @@ public:
     // The blank card under the layers (the design's Image0).
     QLabel* picture() const { return mPicture; }
 
-    // Thin lines across the card where a moving box snapped, in card
-    // pixels; none to take them away.
-    void showGuides(std::optional<double> x, std::optional<double> y);
-    std::optional<double> guideX() const { return mGuideX; }
-    std::optional<double> guideY() const { return mGuideY; }
+    // Thin lines where a moving box snapped, in card pixels; none to take
+    // them away.
+    void showGuides(const std::optional<Guide>& x, const std::optional<Guide>& y);
+    // Where the lines shown lie.
+    std::optional<double> guideX() const { return mGuideX ? std::optional(mGuideX->at) : std::nullopt; }
+    std::optional<double> guideY() const { return mGuideY ? std::optional(mGuideY->at) : std::nullopt; }
 
 signals:
     void zoomChanged(int percent);
@@ -63,10 +68,15 @@ protected:
 
 private:
     void drawCard();
+    void placeGuides();
 
     int mZoom = 100;
     QLabel* mPicture;
-    QWidget* mGuides;
-    std::optional<double> mGuideX;
-    std::optional<double> mGuideY;
+    QWidget* mGuideV;
+    QWidget* mGuideH;
+    static constexpr qint64 GuideInterval = 25;  // ms
+    QElapsedTimer mGuidesPlaced;
+    QTimer mGuideTimer;
+    std::optional<Guide> mGuideX;
+    std::optional<Guide> mGuideY;
 };

@@ -35,8 +35,8 @@ void PictureElement::setPicture(const LayerPicture& picture)
 
 // What the box shows is kept as a pixmap of the box's size: scaling or
 // cutting a large photo on every repaint would slow down dragging other
-// layers over it. A box far larger than the card box is painted as it is
-// exposed instead, as only a card box's worth of it can be seen.
+// layers over it. A box far larger than the card box at the zoom is painted
+// as it is exposed instead, as only a card box's worth of it can be seen.
 void PictureElement::paintEvent(QPaintEvent* event)
 {
     if (isPlaceholder()) {
@@ -46,7 +46,8 @@ void PictureElement::paintEvent(QPaintEvent* event)
     if ((mItem.picture.isNull() && !mItem.qr) || width() <= 0 || height() <= 0)
         return;
     fetchFinerPicture();
-    if (qint64(width()) * height() > qint64(4) * SurfaceSize.width() * SurfaceSize.height()) {
+    const qint64 cardBox = qint64(SurfaceSize.width()) * SurfaceSize.height() * zoom() / 100 * zoom() / 100;
+    if (qint64(width()) * height() > 4 * cardBox) {
         mShown = {};
         QPainter painter(this);
         paintItem(painter);

@@ -9,5 +9,5 @@ ShapeElement::ShapeElement(QWidget* cardBox)
 void ShapeElement::setLook(const ShapeLook& look)
 {
     mItem.shape = look;
-    update();
+    redraw();
 }

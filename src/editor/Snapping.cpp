@@ -1,5 +1,8 @@
 #include "editor/Snapping.h"
 
+#include <QRectF>
+
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -7,17 +10,17 @@ namespace {
 struct Found
 {
     double distance;
-    double line;
+    SnapLine line;
     double moved;  // where the snapping edge stood
 };
 
 // The nearest pair of an edge and a line within reach.
-std::optional<Found> nearest(const std::vector<double>& edges, const std::vector<double>& lines, double reach)
+std::optional<Found> nearest(const std::vector<double>& edges, const std::vector<SnapLine>& lines, double reach)
 {
     std::optional<Found> best;
     for (double edge : edges) {
-        for (double line : lines) {
-            const double distance = std::abs(line - edge);
+        for (const SnapLine& line : lines) {
+            const double distance = std::abs(line.at - edge);
             if (distance <= reach && (!best || distance < best->distance))
                 best = Found{distance, line, edge};
         }
@@ -25,19 +28,26 @@ std::optional<Found> nearest(const std::vector<double>& edges, const std::vector
     return best;
 }
 
+// The guide runs along the line over its source and the box.
+Guide guideOver(const SnapLine& line, double boxFrom, double boxTo)
+{
+    return {line.at, std::min(line.from, boxFrom), std::max(line.to, boxTo)};
+}
+
 } // namespace
 
 SnapLines snapLines(QSize card, const std::vector<QRect>& others)
 {
     SnapLines lines;
-    lines.xs = {0, card.width() / 2.0, double(card.width())};
-    lines.ys = {0, card.height() / 2.0, double(card.height())};
+    const double width = card.width(), height = card.height();
+    lines.xs = {{0, 0, height}, {width / 2, 0, height}, {width, 0, height}};
+    lines.ys = {{0, 0, width}, {height / 2, 0, width}, {height, 0, width}};
     lines.xs.reserve(3 + 3 * others.size());
     lines.ys.reserve(3 + 3 * others.size());
     for (const QRect& box : others) {
-        lines.xs.insert(lines.xs.end(), {double(box.x()), box.x() + box.width() / 2.0, double(box.x() + box.width())});
-        lines.ys.insert(lines.ys.end(),
-                        {double(box.y()), box.y() + box.height() / 2.0, double(box.y() + box.height())});
+        const double left = box.x(), right = box.x() + box.width(), top = box.y(), bottom = box.y() + box.height();
+        lines.xs.insert(lines.xs.end(), {{left, top, bottom}, {(left + right) / 2, top, bottom}, {right, top, bottom}});
+        lines.ys.insert(lines.ys.end(), {{top, left, right}, {(top + bottom) / 2, left, right}, {bottom, left, right}});
     }
     return lines;
 }
@@ -62,13 +72,29 @@ Snap snapBox(const QRect& box, const SnapLines& lines, double reach, SnapEdges e
         break;
     }
     Snap snap;
-    if (const std::optional<Found> x = nearest(xs, lines.xs, reach)) {
-        snap.offset.setX(int(std::lround(x->line - x->moved)));
-        snap.guideX = x->line;
+    const std::optional<Found> x = nearest(xs, lines.xs, reach);
+    const std::optional<Found> y = nearest(ys, lines.ys, reach);
+    if (x)
+        snap.offset.setX(int(std::lround(x->line.at - x->moved)));
+    if (y)
+        snap.offset.setY(int(std::lround(y->line.at - y->moved)));
+    // Along each guide, the box where it ends up (a resized box's fixed
+    // edges stay).
+    QRectF placed(box);
+    switch (edges) {
+    case SnapEdges::Move:
+        placed.translate(snap.offset);
+        break;
+    case SnapEdges::TopLeft:
+        placed.setTopLeft(placed.topLeft() + snap.offset);
+        break;
+    case SnapEdges::BottomRight:
+        placed.setBottomRight(placed.bottomRight() + snap.offset);
+        break;
     }
-    if (const std::optional<Found> y = nearest(ys, lines.ys, reach)) {
-        snap.offset.setY(int(std::lround(y->line - y->moved)));
-        snap.guideY = y->line;
-    }
+    if (x)
+        snap.guideX = guideOver(x->line, placed.top(), placed.bottom());
+    if (y)
+        snap.guideY = guideOver(y->line, placed.left(), placed.right());
     return snap;
 }

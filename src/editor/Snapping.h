@@ -6,13 +6,28 @@
 #include <optional>
 #include <vector>
 
-// The lines a moving box snaps to, in card pixels: the card's edges and
-// centre lines, and the edges and centres of the other layers.
+// A line a moving box snaps to, in card pixels: where it lies, and the
+// stretch along it that the card or the layer it comes from covers.
+struct SnapLine
+{
+    double at;
+    double from;
+    double to;
+
+    friend bool operator==(const SnapLine&, const SnapLine&) = default;
+};
+
+// The card's edges and centre lines, and the edges and centres of the
+// other layers.
 struct SnapLines
 {
-    std::vector<double> xs;  // vertical lines
-    std::vector<double> ys;  // horizontal lines
+    std::vector<SnapLine> xs;  // vertical lines
+    std::vector<SnapLine> ys;  // horizontal lines
 };
+
+// A guide drawn where a box snapped: the line, from the box to what it
+// snapped to (across the card for the card's own lines).
+using Guide = SnapLine;
 
 SnapLines snapLines(QSize card, const std::vector<QRect>& others);
 
@@ -23,8 +38,8 @@ enum class SnapEdges { Move, TopLeft, BottomRight };
 struct Snap
 {
     QPoint offset;                 // what to add to the box's left and top (or moving edges)
-    std::optional<double> guideX;  // the vertical line snapped to
-    std::optional<double> guideY;  // the horizontal line snapped to
+    std::optional<Guide> guideX;  // the vertical line snapped to
+    std::optional<Guide> guideY;  // the horizontal line snapped to
 };
 
 // For each direction, the nearest of the box's edges or centre that lies

@@ -35,7 +35,7 @@ void TextElement::setLayerFont(const QFont& font)
 void TextElement::setColor(const QColor& color)
 {
     mItem.text.color = color;
-    update();
+    redraw();
 }
 
 // The element is exactly as wide as its text, so the alignment shows only
@@ -43,7 +43,7 @@ void TextElement::setColor(const QColor& color)
 void TextElement::setAlignment(TextAlignment alignment)
 {
     mItem.text.alignment = alignment;
-    update();
+    redraw();
 }
 
 // The first fit only sizes the element: its place comes from the layer.
@@ -67,5 +67,5 @@ void TextElement::fitToText()
     else
         resize(size);
     mFitted = true;
-    update();
+    redraw();
 }

@@ -67,8 +67,11 @@ private slots:
         // from nothing; the top 42 is 2 from the other box's top.
         Snap snap = snapBox(QRect(119, 42, 99, 10), lines, 2.0, SnapEdges::Move);
         QCOMPARE(snap.offset, QPoint(2, -2));
-        QCOMPARE(snap.guideX.value_or(-1), 170.0);
-        QCOMPARE(snap.guideY.value_or(-1), 40.0);
+        // The card's guide runs across the card; the other box's from
+        // the box moved (120-220) to the far end of that box (260).
+        QVERIFY(snap.guideX && snap.guideY);
+        QCOMPARE(std::tuple(snap.guideX->at, snap.guideX->from, snap.guideX->to), std::tuple(170.0, 0.0, 190.0));
+        QCOMPARE(std::tuple(snap.guideY->at, snap.guideY->from, snap.guideY->to), std::tuple(40.0, 121.0, 260.0));
 
         // Out of reach nothing moves.
         snap = snapBox(QRect(123, 120, 10, 10), lines, 2.0, SnapEdges::Move);
