@@ -1,5 +1,7 @@
 #include "app/AboutBox.h"
 
+#include "Version.h"
+
 #include "editor/ImageList.h"
 #include "print/SheetLayout.h"
 
@@ -70,6 +72,7 @@ Tfrm_Lapora::Tfrm_Lapora(QWidget* parent)
     Notice = label(Panel1, "Notice", {154, 68, 110, 40},
                    QStringLiteral("© 2026 Lapora\nSzabad szoftver, GPL 3+"), Qt::AlignRight);
     Notice->setWordWrap(true);
+    Version = label(Panel1, "Version", {14, 82, 135, 20}, QString(), Qt::AlignLeft);
     Label2 = label(Panel1, "Label2", {12, 120, 533, 21}, QStringLiteral("Elérhetőség"), Qt::AlignHCenter);
     banner(Label2, 15, Cream);
     Label1 = label(Panel1, "Label1", {12, 144, 533, 57},
@@ -87,6 +90,7 @@ Tfrm_Lapora::Tfrm_Lapora(QWidget* parent)
 void Tfrm_Lapora::FormCreate()
 {
     ProductName->setText(QStringLiteral("Lapora2\nV2.0.0.32"));
+    Version->setText(QStringLiteral("Változat: " LAPORA_VERSION));
 }
 
 void ShowAbout()

@@ -21,6 +21,7 @@ public:
     QLabel* Label3 = nullptr;
     QLabel* Comments = nullptr;
     QLabel* Notice = nullptr;
+    QLabel* Version = nullptr;  // this build's version, beside the product name
     QLabel* Label2 = nullptr;
     QLabel* Label1 = nullptr;
     QPushButton* OKButton = nullptr;

@@ -1,3 +1,4 @@
+#include "Version.h"
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/Settings.h"
@@ -7,6 +8,7 @@
 #include <QElapsedTimer>
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -25,6 +27,21 @@ int main(int argc, char** argv)
 {
     QElapsedTimer sinceStart;
     sinceStart.start();
+    // Answered without a window, and without a display.
+    const std::string first = argc == 2 ? argv[1] : "";
+    if (first == "--version") {
+        std::printf("lapora " LAPORA_VERSION "\n");
+        return 0;
+    }
+    if (first == "--help") {
+        std::printf("usage: lapora [FILE.bcrd...]\n"
+                    "       lapora --help | --version\n"
+                    "\n"
+                    "Opens the business-card designer, each card file given in its own window.\n"
+                    "  --help      print this help and exit\n"
+                    "  --version   print the version and exit\n");
+        return 0;
+    }
     if (!displayAvailable()) {
         std::fprintf(stderr,
                      "lapora: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set).\n"

@@ -1,3 +1,4 @@
+#include "Version.h"
 #include "cli/Dump.h"
 #include "cli/Render.h"
 
@@ -6,9 +7,57 @@
 
 int runBuild(const std::string& jsonPath, const std::string& outPath);
 
+namespace {
+
+// The same commands and options as the manual page.
+const char* const Usage =
+    "usage: lapora-cli dump FILE.bcrd\n"
+    "       lapora-cli build FILE.json OUT.bcrd\n"
+    "       lapora-cli render FILE.bcrd --pdf OUT.pdf | --png OUT.png [--dpi N] [--card]\n"
+    "                  [--copies N] [--start N] [--back BACK.bcrd] [--flip long|short]\n"
+    "                  [--offset X,Y] [--scale X,Y] [--back-offset X,Y]\n"
+    "       lapora-cli render FILE.bcrd --merge DATA.csv|DATA.vcf --pdf OUT.pdf | --png OUT.png\n"
+    "                  [--dpi N] [--copies N] [--start N] [--back BACK.bcrd] [--flip long|short]\n"
+    "                  [--offset X,Y] [--scale X,Y] [--back-offset X,Y]\n"
+    "       lapora-cli calibration --pdf OUT.pdf | --png OUT.png [--dpi N]\n"
+    "       lapora-cli --help | --version\n"
+    "\n"
+    "  dump         print a card file's records as JSON\n"
+    "  build        write a card file from JSON records (as dump prints them)\n"
+    "  render       draw the printed sheet of ten cards (or the card alone, --card)\n"
+    "  calibration  draw the calibration sheet of the printer calibration\n"
+    "\n"
+    "  --pdf OUT.pdf        write a PDF, one page per sheet\n"
+    "  --png OUT.png        write a PNG picture; several pages as OUT-1.png, OUT-2.png, ...\n"
+    "  --dpi N              resolution of a PNG, 300 unless given\n"
+    "  --card               the card alone instead of the sheet\n"
+    "  --copies N           number of cards, 1 to 1000 (per person with --merge; 10 unless given)\n"
+    "  --start N            first position to use on the first sheet, 1 to 10\n"
+    "  --back BACK.bcrd     back side: each sheet is followed by its back page\n"
+    "  --flip long|short    edge the sheet is turned over for the back, long unless given\n"
+    "  --offset X,Y         calibration offset in mm, -20 to 20\n"
+    "  --scale X,Y          calibration scale in percent, 90 to 110\n"
+    "  --back-offset X,Y    the back page's own offset in mm\n"
+    "  --merge DATA         a card per record of a CSV or vCard file, placeholders filled\n"
+    "  --help               print this help and exit\n"
+    "  --version            print the version and exit\n"
+    "\n"
+    "Exit status: 0 done, 1 a file could not be read or written or a value is wrong\n"
+    "(nothing is written then), 2 the command line is not understood.\n";
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "--help" && argc == 2) {
+        std::cout << Usage;
+        return 0;
+    }
+    if (command == "--version" && argc == 2) {
+        std::cout << "lapora-cli " LAPORA_VERSION "\n";
+        return 0;
+    }
     if (command == "dump" && argc == 3)
         return runDump(argv[2]);
     if (command == "build" && argc == 4)
@@ -21,13 +70,6 @@ int main(int argc, char** argv)
         if (const auto request = parseCalibration(std::vector<std::string>(argv + 2, argv + argc)))
             return runRender(argc, argv, *request);
     }
-    std::cerr << "usage: lapora-cli dump FILE.bcrd\n"
-                 "       lapora-cli build FILE.json OUT.bcrd\n"
-                 "       lapora-cli render FILE.bcrd --pdf OUT.pdf | --png OUT.png [--dpi N] [--card]\n"
-                 "                  [--copies N] [--start N] [--back BACK.bcrd] [--flip long|short]\n"
-                 "                  [--offset X,Y] [--scale X,Y] [--back-offset X,Y]\n"
-                 "       lapora-cli render FILE.bcrd --merge DATA.csv|DATA.vcf --pdf OUT.pdf [--copies N]\n"
-                 "                  [--start N] [--back BACK.bcrd] [--flip long|short] [...]\n"
-                 "       lapora-cli calibration --pdf OUT.pdf | --png OUT.png [--dpi N]\n";
+    std::cerr << Usage;
     return 2;
 }
