@@ -18,9 +18,8 @@ foreach(page lapora.1 lapora-cli.1 hu/lapora.1 hu/lapora-cli.1)
     get_filename_component(dir ${out} DIRECTORY)
     add_custom_command(OUTPUT ${out}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
-        COMMAND sh -c "\"$1\" < \"$2\" | \"$3\" -9n > \"$4\""
-                sh ${SCDOC} ${PROJECT_SOURCE_DIR}/man/${page}.scd ${GZIP} ${out}
-        DEPENDS ${PROJECT_SOURCE_DIR}/man/${page}.scd
+        COMMAND ${PROJECT_SOURCE_DIR}/packaging/manpage.sh ${SCDOC} ${PROJECT_SOURCE_DIR}/man/${page}.scd ${out}
+        DEPENDS ${PROJECT_SOURCE_DIR}/man/${page}.scd ${PROJECT_SOURCE_DIR}/packaging/manpage.sh
         COMMENT "Manual page ${page}"
         VERBATIM)
     list(APPEND outputs ${out})

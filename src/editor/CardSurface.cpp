@@ -71,7 +71,8 @@ void CardSurface::drawCard()
 {
     mPicture->setPixmap(CardPicture::pixmap(mZoom, devicePixelRatioF()));
     mPicture->resize(toScreen(CardPicture::Size.width()), toScreen(CardPicture::Size.height()));
-    const QSize needed(Margin.x() * 2 + mPicture->width() + toScreen(13), Margin.y() * 2 + mPicture->height() + toScreen(3));
+    // At 100 % this is the card box of the window at its first size.
+    const QSize needed(Margin.x() * 2 + mPicture->width(), Margin.y() * 2 + mPicture->height());
     setMinimumSize(needed);
     placeGuides();
 }

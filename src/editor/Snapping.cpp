@@ -14,12 +14,13 @@ struct Found
     double moved;  // where the snapping edge stood
 };
 
-// The nearest pair of an edge and a line within reach.
+// The nearest pair of an edge and a line within reach; of pairs as near,
+// the first line's (the card's own lines come first).
 std::optional<Found> nearest(const std::vector<double>& edges, const std::vector<SnapLine>& lines, double reach)
 {
     std::optional<Found> best;
-    for (double edge : edges) {
-        for (const SnapLine& line : lines) {
+    for (const SnapLine& line : lines) {
+        for (double edge : edges) {
             const double distance = std::abs(line.at - edge);
             if (distance <= reach && (!best || distance < best->distance))
                 best = Found{distance, line, edge};

@@ -240,6 +240,7 @@ private slots:
         const std::string name = ReadStr(child->Tbl(), "compnev");
         QVERIFY(name != "e1" && name != "e4" && child->findElement(QString::fromStdString(name)));
         QCOMPARE(child->document().history().undoText(), QString("Réteg másolása"));
+        QVERIFY(child->PageControl1->isTabVisible(1) && child->Shape4->isVisible());  // the copy's panel and handles
         const Blob copy = std::get<Blob>(child->Tbl().ReadField("kep"));
         child->Tbl().MoveTo(0);
         QVERIFY(copy.shares(std::get<Blob>(child->Tbl().ReadField("kep"))));
