@@ -1,10 +1,13 @@
 #include "app/Application.h"
 
+#include "editor/CardSurface.h"
 #include "editor/ErrorBox.h"
 #include "editor/ImageList.h"
 
 #include <QKeyEvent>
 #include <QLibraryInfo>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTranslator>
 #include <QWheelEvent>
 #include <QWidget>
@@ -19,6 +22,15 @@ Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int 
 namespace {
 
 constexpr int LaporaImage = 22;
+
+// The scrolling card box of a card window, where the widget lies in it.
+const QScrollArea* cardBoxOf(const QObject* watched)
+{
+    for (auto* widget = qobject_cast<const QWidget*>(watched); widget; widget = widget->parentWidget())
+        if (auto* box = qobject_cast<const QScrollArea*>(widget); box && qobject_cast<CardSurface*>(box->widget()))
+            return box;
+    return nullptr;
+}
 
 } // namespace
 
@@ -49,6 +61,12 @@ bool WheelToArrowKeys::eventFilter(QObject* watched, QEvent* event)
     // A sideways turn is another kind of message and stays a wheel.
     if (wheel->angleDelta().y() == 0 && wheel->angleDelta().x() != 0)
         return false;
+    // Over the card, Ctrl and the wheel zoom, and the wheel scrolls a card
+    // larger than its box.
+    if (const QScrollArea* box = cardBoxOf(watched)) {
+        if ((wheel->modifiers() & Qt::ControlModifier) || box->verticalScrollBar()->maximum() > 0)
+            return false;
+    }
     // Touchpad gestures open and close with markers that carry no turn.
     if (wheel->phase() != Qt::ScrollBegin && wheel->phase() != Qt::ScrollEnd)
         pressArrow(static_cast<QWidget*>(watched), *wheel);
@@ -64,6 +82,9 @@ void WheelToArrowKeys::pressArrow(QWidget* receiver, const QWheelEvent& wheel)
         target = QApplication::focusWidget();
     if (!target)
         target = receiver;
+    // The card surface's arrows move the layer: a turn of the wheel must not.
+    if (qobject_cast<CardSurface*>(target))
+        return;
     const Qt::Key key = wheelKey(wheel.angleDelta().y());
     const Qt::KeyboardModifiers modifiers = wheel.modifiers();
     if (qt_sendShortcutOverrideEvent(target, wheel.timestamp(), key, modifiers))

@@ -20,7 +20,9 @@ Qt::Key wheelKey(int delta);
 
 // Turns every wheel event delivered to a widget into one arrow key press for
 // the widget with the keyboard focus (the wheel's own widget when nothing has
-// it). The key takes the way a typed one does, short-cuts first.
+// it). The key takes the way a typed one does, short-cuts first. Over a card
+// window's card the wheel stays a wheel with Ctrl (zoom) and where the card
+// box scrolls, and it never moves a layer through the focused card.
 class WheelToArrowKeys : public QObject
 {
 public:

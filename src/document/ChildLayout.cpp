@@ -23,6 +23,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <cstdlib>
+
 namespace {
 
 constexpr int SeparatorWidth = 8;
@@ -188,7 +190,10 @@ void Tfrm_Child::createLayout()
     }
     connect(Surface1, &CardSurface::zoomChanged, this, [this] { guarded([this] { zoomChanged(); }); });
     connect(Surface1, &CardSurface::zoomStepped, this, [this](int steps) {
-        guarded([&] { steps > 0 ? aNagyitasExecute() : aKicsinyitesExecute(); });
+        guarded([&] {
+            for (int step = 0; step < std::abs(steps); ++step)
+                steps > 0 ? aNagyitasExecute() : aKicsinyitesExecute();
+        });
     });
     connect(Surface1, &CardSurface::nudged, this, [this](QPoint step) { guarded([&] { nudge(step); }); });
     connect(Surface1, &CardSurface::filesDropped, this, [this](const QList<QUrl>& files, QPoint at) {

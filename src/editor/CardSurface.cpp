@@ -149,14 +149,24 @@ void CardSurface::placeGuides()
     mGuidesPlaced.start();
 }
 
+// A notch of a wheel is a step; a touchpad's many small turns add up to
+// steps of the same size.
 void CardSurface::wheelEvent(QWheelEvent* event)
 {
     if (!(event->modifiers() & Qt::ControlModifier) || event->angleDelta().y() == 0) {
         event->ignore();
         return;
     }
-    emit zoomStepped(event->angleDelta().y() > 0 ? 1 : -1);
     event->accept();
+    constexpr int Notch = QWheelEvent::DefaultDeltasPerStep;
+    if ((mWheelTurned > 0) != (event->angleDelta().y() > 0))
+        mWheelTurned = 0;
+    mWheelTurned += event->angleDelta().y();
+    if (std::abs(mWheelTurned) < Notch)
+        return;
+    const int steps = mWheelTurned / Notch;
+    mWheelTurned -= steps * Notch;
+    emit zoomStepped(steps);
 }
 
 void CardSurface::keyPressEvent(QKeyEvent* event)

@@ -71,6 +71,7 @@ private:
     void placeGuides();
 
     int mZoom = 100;
+    int mWheelTurned = 0;  // Ctrl and the wheel: what is not yet a step
     QLabel* mPicture;
     QWidget* mGuideV;
     QWidget* mGuideH;

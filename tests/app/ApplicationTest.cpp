@@ -1,8 +1,14 @@
 #include "tests/TestRegistry.h"
 #include "app/Application.h"
+#include "document/Child.h"
+#include "editor/CardSurface.h"
+#include "layer/LayerRecord.h"
 
 #include <QAction>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -21,10 +27,10 @@ struct Wheels : QObject
     }
 };
 
-void turnWheel(QWidget* widget, QPoint angle)
+void turnWheel(QWidget* widget, QPoint angle, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
     const QPointF at(2, 2);
-    QWheelEvent wheel(at, widget->mapToGlobal(at), QPoint(), angle, Qt::NoButton, Qt::NoModifier,
+    QWheelEvent wheel(at, widget->mapToGlobal(at), QPoint(), angle, Qt::NoButton, modifiers,
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(widget, &wheel);
 }
@@ -78,6 +84,37 @@ private slots:
         QCOMPARE(ran, 1);
         QCOMPARE(list->currentRow(), 2);
         QCOMPARE(wheels.count, 1);
+    }
+
+    // Over the card: Ctrl and the wheel zoom, the wheel scrolls a zoomed
+    // card, and a turn never moves the layer through the focused surface.
+    void theCardKeepsItsWheel()
+    {
+        QMdiArea area;
+        area.resize(1000, 700);
+        auto* child = new Tfrm_Child({QFont("Arial", 8), 9}, &area);
+        area.addSubWindow(child);
+        QVERIFY(showActive(area));
+        child->Tbl().AddNewRecord();
+        for (auto [field, value] : std::vector<std::pair<const char*, FieldValue>>{
+                 {"sorszam", 1}, {"tipus", 2}, {"compnev", std::string("shp1")}, {"left", 20}, {"top", 30},
+                 {"width", 100}, {"height", 50}})
+            child->Tbl().WriteField(field, value);
+        child->Tbl().PostRecord();
+        child->RebuildElements();
+        child->Surface1->setFocus();
+
+        turnWheel(child->Surface1, QPoint(0, -120));
+        QCOMPARE(ReadInt(child->Tbl(), "top", -1), 30);
+        turnWheel(child->Surface1, QPoint(0, 120), Qt::ControlModifier);
+        turnWheel(child->Surface1, QPoint(0, 120), Qt::ControlModifier);
+        QCOMPARE(child->zoom(), 200);
+        QScrollBar* down = child->ScrollBox1->verticalScrollBar();
+        QVERIFY(down->maximum() > 0);
+        down->setValue(0);
+        turnWheel(child->ScrollBox1->viewport(), QPoint(0, -120));
+        QVERIFY(down->value() > 0);
+        QCOMPARE(ReadInt(child->Tbl(), "top", -1), 30);
     }
 
     void standardButtonsReadHungarian()

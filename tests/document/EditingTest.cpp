@@ -158,6 +158,28 @@ private slots:
         QVERIFY(!child->action("aKicsinyites")->isEnabled() && !child->action("aEredetiNagysag")->isEnabled());
     }
 
+    // Ctrl and a wheel's notch zoom a step; a touchpad's small turns add
+    // up to one; the wheel alone is left to the scroll bars.
+    void ctrlAndTheWheelZoom()
+    {
+        Tfrm_Child* child = openCard({frame(1, 10, 10, 100, 50)});
+        auto turn = [&](int delta, Qt::KeyboardModifiers modifiers) {
+            const QPointF at(50, 50);
+            QWheelEvent wheel(at, child->Surface1->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                              modifiers, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(child->Surface1, &wheel);
+        };
+        turn(120, Qt::ControlModifier);
+        QCOMPARE(child->zoom(), 150);
+        for (int i = 0; i < 3; ++i)
+            turn(40, Qt::ControlModifier);
+        QCOMPARE(child->zoom(), 200);
+        turn(-240, Qt::ControlModifier);
+        QCOMPARE(child->zoom(), 100);
+        turn(120, Qt::NoModifier);
+        QCOMPARE(child->zoom(), 100);
+    }
+
     // Dragged to within 4 screen pixels of the card's middle, the box's
     // centre lands on it and a guide shows until the release; with Ctrl it
     // stays where the pointer put it. A resized edge snaps to another
