@@ -8,6 +8,7 @@
 #include "editor/ActionTable.h"
 #include "editor/ErrorBox.h"
 
+#include <QScreen>
 #include <QAction>
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -146,7 +147,14 @@ void Tfrm_Main::FormClose()
         ~Finished() { recovery.finish(); }
     } finished{*mRecovery};
     SaveSettings();
-    SaveFormBounds(QStringLiteral("frm_Main"), frameGeometry());
+    // A maximised frame fills the work area; the frame's margins the window
+    // system last reported may still be those of the frame before it was
+    // maximised (a border that is gone), which would store it a pixel
+    // beyond the screen.
+    QRect frame = frameGeometry();
+    if (isMaximized() && screen())
+        frame = frame.intersected(screen()->availableGeometry());
+    SaveFormBounds(QStringLiteral("frm_Main"), frame);
 }
 
 // A command without a hint shows no tool tip (Qt would show its caption).
