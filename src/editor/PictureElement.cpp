@@ -1,5 +1,6 @@
 #include "editor/PictureElement.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 PictureElement::PictureElement(QWidget* cardBox)
@@ -64,7 +65,8 @@ void PictureElement::paintEvent(QPaintEvent* event)
         mShown = shown;
     }
     QPainter painter(this);
-    painter.drawPixmap(0, 0, mShown);
+    for (const QRect& dirty : event->region())
+        paintKept(painter, dirty, mShown);
 }
 
 // A stretched photo is decoded at the size it is shown at; one shown at its
