@@ -8,7 +8,6 @@
 #include "editor/ActionTable.h"
 #include "editor/ErrorBox.h"
 
-#include <QScreen>
 #include <QAction>
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -152,8 +151,8 @@ void Tfrm_Main::FormClose()
     // maximised (a border that is gone), which would store it a pixel
     // beyond the screen.
     QRect frame = frameGeometry();
-    if (isMaximized() && screen())
-        frame = frame.intersected(screen()->availableGeometry());
+    if (isMaximized())
+        frame = frame.intersected(QRect(0, 0, WorkArea.Right, WorkArea.Bottom));
     SaveFormBounds(QStringLiteral("frm_Main"), frame);
 }
 
