@@ -10,6 +10,24 @@
 
 #include <algorithm>
 
+namespace {
+
+// Qt's raster engine hands a copy more than a few dozen rows tall to its
+// worker threads; the strip a moving guide or box uncovers is a few pixels
+// wide and hundreds of rows tall, and each handing over costs far more than
+// the copy. Bands of rows stay on this thread.
+void paintKept(QPainter& painter, const QRect& dirty, const QPixmap& kept)
+{
+    constexpr int Band = 48;
+    const qreal ratio = kept.devicePixelRatio();
+    for (int top = dirty.top(); top <= dirty.bottom(); top += Band) {
+        const QRect band(dirty.left(), top, dirty.width(), std::min(Band, dirty.bottom() + 1 - top));
+        painter.drawPixmap(band, kept, QRectF(QPointF(band.topLeft()) * ratio, QSizeF(band.size()) * ratio));
+    }
+}
+
+} // namespace
+
 CardElement::CardElement(QWidget* cardBox)
     : QWidget(cardBox)
 {
@@ -30,7 +48,7 @@ void CardElement::setItem(const LayerItem& item)
 
 void CardElement::redraw()
 {
-    mDrawn = {};
+    forgetDrawing();
     update();
 }
 
@@ -48,20 +66,6 @@ void CardElement::setPlaceholder(bool placeholder)
 // the element itself dragged, costs a copy rather than a new drawing of
 // hatches and text at the zoom; a box far larger than the card at the zoom
 // is drawn as it is exposed instead.
-// Qt's raster engine hands a copy more than a few dozen rows tall to its
-// worker threads; the strip a moving guide or box uncovers is a few pixels
-// wide and hundreds of rows tall, and each handing over costs far more than
-// the copy. Bands of rows stay on this thread.
-void CardElement::paintKept(QPainter& painter, const QRect& dirty, const QPixmap& kept)
-{
-    constexpr int Band = 48;
-    const qreal ratio = kept.devicePixelRatio();
-    for (int top = dirty.top(); top <= dirty.bottom(); top += Band) {
-        const QRect band(dirty.left(), top, dirty.width(), std::min(Band, dirty.bottom() + 1 - top));
-        painter.drawPixmap(band, kept, QRectF(QPointF(band.topLeft()) * ratio, QSizeF(band.size()) * ratio));
-    }
-}
-
 void CardElement::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);

@@ -57,8 +57,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     // What the element shows has changed: it is drawn again.
     void redraw();
-    // The part of a kept drawing that needs painting, a few rows at a time.
-    static void paintKept(QPainter& painter, const QRect& dirty, const QPixmap& kept);
+    // The kept drawing is out of date; the paint under way draws afresh.
+    void forgetDrawing() { mDrawn = {}; }
     void paintPlaceholder(QPainter& painter) const;
     // The layer on a painter of the element's own pixels: scaled to them
     // from card pixels, so that outlines, hatches and text are drawn at

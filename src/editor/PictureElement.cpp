@@ -1,8 +1,5 @@
 #include "editor/PictureElement.h"
 
-#include <QPaintEvent>
-#include <QPainter>
-
 PictureElement::PictureElement(QWidget* cardBox)
     : CardElement(cardBox)
 {
@@ -12,7 +9,6 @@ PictureElement::PictureElement(QWidget* cardBox)
 
 void PictureElement::setItem(const LayerItem& item)
 {
-    mShown = {};
     mAskedFor = {};
     CardElement::setItem(item);
 }
@@ -22,51 +18,26 @@ void PictureElement::setStretch(bool stretch)
     if (stretch == mItem.stretch)
         return;
     mItem.stretch = stretch;
-    mShown = {};
-    update();
+    redraw();
 }
 
 void PictureElement::setPicture(const LayerPicture& picture)
 {
     mItem.picture = picture;
     mAskedFor = {};
-    mShown = {};
-    update();
+    redraw();
 }
 
-// What the box shows is kept as a pixmap of the box's size: scaling or
-// cutting a large photo on every repaint would slow down dragging other
-// layers over it. A box far larger than the card box at the zoom is painted
-// as it is exposed instead, as only a card box's worth of it can be seen.
+// Drawn and kept as every element is, once the photo has the pixels the
+// box shows.
 void PictureElement::paintEvent(QPaintEvent* event)
 {
-    if (isPlaceholder()) {
-        CardElement::paintEvent(event);
-        return;
+    if (!isPlaceholder()) {
+        if ((mItem.picture.isNull() && !mItem.qr) || width() <= 0 || height() <= 0)
+            return;
+        fetchFinerPicture();
     }
-    if ((mItem.picture.isNull() && !mItem.qr) || width() <= 0 || height() <= 0)
-        return;
-    fetchFinerPicture();
-    const qint64 cardBox = qint64(SurfaceSize.width()) * SurfaceSize.height() * zoom() / 100 * zoom() / 100;
-    if (qint64(width()) * height() > 4 * cardBox) {
-        mShown = {};
-        QPainter painter(this);
-        paintItem(painter);
-        return;
-    }
-    if (mShown.deviceIndependentSize().toSize() != size()) {
-        const qreal ratio = devicePixelRatioF();
-        QPixmap shown(size() * ratio);
-        shown.setDevicePixelRatio(ratio);
-        shown.fill(Qt::transparent);
-        QPainter painter(&shown);
-        paintItem(painter);
-        painter.end();
-        mShown = shown;
-    }
-    QPainter painter(this);
-    for (const QRect& dirty : event->region())
-        paintKept(painter, dirty, mShown);
+    CardElement::paintEvent(event);
 }
 
 // A stretched photo is decoded at the size it is shown at; one shown at its
@@ -85,6 +56,6 @@ void PictureElement::fetchFinerPicture()
     const LayerPicture finer = mSource(card, density);
     if (!finer.isNull() && finer.pixels().size() != has) {
         mItem.picture = finer;
-        mShown = {};
+        forgetDrawing();
     }
 }

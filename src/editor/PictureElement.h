@@ -35,7 +35,6 @@ protected:
 private:
     void fetchFinerPicture();
 
-    QPixmap mShown;  // the box as last painted, at its size
     PictureSource mSource;
     QSize mAskedFor;
 };

@@ -112,6 +112,18 @@ int dotsPerMetre(int dpi)
     return int(std::lround(dpi / 0.0254));
 }
 
+// A white A4 page at the resolution, which it also records.
+QImage blankSheet(int dpi)
+{
+    const QSize size(int(std::lround(sheet::Paper.width() / 25.4 * dpi)),
+                     int(std::lround(sheet::Paper.height() / 25.4 * dpi)));
+    QImage image(size, QImage::Format_RGB32);
+    image.setDotsPerMeterX(dotsPerMetre(dpi));
+    image.setDotsPerMeterY(dotsPerMetre(dpi));
+    image.fill(Qt::white);
+    return image;
+}
+
 } // namespace
 
 void setPrinterSource(PrinterSource source)
@@ -276,13 +288,8 @@ bool saveJobPdf(const PrintJob& job, const QString& path, bool showProgress)
 std::vector<QImage> jobImages(const PrintJob& job, int dpi)
 {
     std::vector<QImage> pages;
-    const QSize size(int(std::lround(sheet::Paper.width() / 25.4 * dpi)),
-                     int(std::lround(sheet::Paper.height() / 25.4 * dpi)));
     for (int page = 0; page < pageCount(job); ++page) {
-        QImage image(size, QImage::Format_RGB32);
-        image.setDotsPerMeterX(dotsPerMetre(dpi));
-        image.setDotsPerMeterY(dotsPerMetre(dpi));
-        image.fill(Qt::white);
+        QImage image = blankSheet(dpi);
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::TextAntialiasing);
@@ -330,12 +337,7 @@ void writeSheetPdf(const TqrLapora& report, QIODevice* out)
 
 QImage sheetImage(const TqrLapora& report, int dpi)
 {
-    const QSize size(int(std::lround(sheet::Paper.width() / 25.4 * dpi)),
-                     int(std::lround(sheet::Paper.height() / 25.4 * dpi)));
-    QImage image(size, QImage::Format_RGB32);
-    image.setDotsPerMeterX(dotsPerMetre(dpi));
-    image.setDotsPerMeterY(dotsPerMetre(dpi));
-    image.fill(Qt::white);
+    QImage image = blankSheet(dpi);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -369,12 +371,7 @@ QImage cardImage(const TqrLapora& report, int dpi)
 
 QImage calibrationImage(int dpi)
 {
-    const QSize size(int(std::lround(sheet::Paper.width() / 25.4 * dpi)),
-                     int(std::lround(sheet::Paper.height() / 25.4 * dpi)));
-    QImage image(size, QImage::Format_RGB32);
-    image.setDotsPerMeterX(dotsPerMetre(dpi));
-    image.setDotsPerMeterY(dotsPerMetre(dpi));
-    image.fill(Qt::white);
+    QImage image = blankSheet(dpi);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     useMillimetres(painter, image);
