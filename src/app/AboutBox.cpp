@@ -90,7 +90,7 @@ Tfrm_Lapora::Tfrm_Lapora(QWidget* parent)
 void Tfrm_Lapora::FormCreate()
 {
     ProductName->setText(QStringLiteral("Lapora2\nV2.0.0.32"));
-    Version->setText(QStringLiteral("Változat: " LAPORA_VERSION));
+    Version->setText(QStringLiteral("Kiadás: " LAPORA_VERSION));
 }
 
 void ShowAbout()

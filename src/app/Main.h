@@ -122,11 +122,14 @@ private:
     void tile(Qt::Orientation along);
     void applyInterfaceFontSize();
     QStringList cardTitles() const;
+    QStringList cardFiles() const;
     void rememberCard(const QString& path);
     void rebuildRecentList();
+    void keepRecentCards();
     void openRecent(const QString& path);
     void withBack(PrintJob& job, const PrintDialog::Choice& chosen) const;
-    void runPrintJob(PrintJob& job, const PrintDialog::Choice& chosen);
+    void completeJob(PrintJob& job, const PrintDialog::Choice& chosen) const;
+    void runPrintJob(PrintJob job, const PrintDialog::Choice& chosen);
 
     std::unique_ptr<ActionTable> mActions;
     QMdiArea* mMdiArea = nullptr;

@@ -11,7 +11,9 @@ void Tfrm_Main::aBeallitExecute()
 
 void Tfrm_Main::aSugoExecute()
 {
-    Launch(helpIndexPath());
+    const QString manual = helpIndexPath();
+    Launch(manual, QStringLiteral("A súgó nem nyitható meg, mert nem indítható böngésző. A kézikönyvet itt "
+                                  "találja:\n%1\nNyissa meg egy böngészővel.").arg(manual));
 }
 
 void Tfrm_Main::aHonlapExecute()

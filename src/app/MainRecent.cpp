@@ -39,10 +39,20 @@ void Tfrm_Main::rememberCard(const QString& path)
     const QString full = QFileInfo(path).absoluteFilePath();
     if (!fitsWin1250(full))
         return;
+    const QStringList before = Beall.RecentCards;
     Beall.RecentCards.removeAll(full);
     Beall.RecentCards.prepend(full);
     while (Beall.RecentCards.size() > MaxRecentCards)
         Beall.RecentCards.removeLast();
+    if (Beall.RecentCards != before)
+        keepRecentCards();
+}
+
+// A settings file that cannot be written is said, but the card that was
+// opened or saved stays as it is.
+void Tfrm_Main::keepRecentCards()
+{
+    guarded([] { SaveRecentCards(); });
 }
 
 // Numbered at the foot of the File menu, made afresh each time it opens.
@@ -70,6 +80,7 @@ void Tfrm_Main::openRecent(const QString& path)
 {
     if (!QFileInfo(path).isFile()) {
         Beall.RecentCards.removeAll(path);
+        keepRecentCards();
         throw std::runtime_error("A(z) \u201E" + path.toStdString()
                                  + "\u201D k\u00E1rtya m\u00E1r nem l\u00E9tezik; kiveszem a legut\u00F3bbi "
                                    "k\u00E1rty\u00E1k list\u00E1j\u00E1b\u00F3l.");

@@ -112,19 +112,27 @@ void LoadSettings()
     font.setStrikeOut(false);
 }
 
+// Written whenever the list changes, not only at a clean exit, so that a
+// crash keeps it; an entry already as it should be is not written again.
+void SaveRecentCards()
+{
+    const IniFile ini(IniFileName);
+    for (int i = 1; i <= MaxRecentCards; ++i) {
+        const QString key = QStringLiteral("File%1").arg(i);
+        const QString wanted = i <= Beall.RecentCards.size() ? Beall.RecentCards[i - 1] : QString();
+        const QString stored = ini.readString("Recent", key, QString());
+        if (stored != wanted)
+            ini.writeString("Recent", key, wanted);
+    }
+}
+
 void SaveSettings()
 {
     const IniFile ini(IniFileName);
     ini.writeString("Lang", "File", Beall.LangFile);
     ini.writeInteger("Screen", "FontSize", Beall.FontSize);
     ini.writeInteger("Screen", "Zoom", Beall.Zoom);
-    for (int i = 1; i <= MaxRecentCards; ++i) {
-        const QString key = QStringLiteral("File%1").arg(i);
-        if (i <= Beall.RecentCards.size())
-            ini.writeString("Recent", key, Beall.RecentCards[i - 1]);
-        else if (!ini.readString("Recent", key, QString()).isEmpty())
-            ini.writeString("Recent", key, QString());
-    }
+    SaveRecentCards();
 
     const QFont& font = Beall.DefaultFont;
     ini.writeString("Font", "Name", font.family());

@@ -22,7 +22,8 @@ extern QString IniFileName;
 extern WorkAreaRect WorkArea;
 
 // The settings that live in memory while the program runs; they reach the
-// file only through SaveSettings at exit.
+// file through SaveSettings at exit, the recent cards also whenever their
+// list changes.
 struct TBeall
 {
     QString LangFile; // kept only to be written back unchanged
@@ -63,6 +64,8 @@ void createDefaultFont();
 void LoadSettings();
 // Throws IniWriteError; the keys written before the failure stay written.
 void SaveSettings();
+// The [Recent] section alone, as Beall holds it; throws as SaveSettings.
+void SaveRecentCards();
 
 // Reads a window's saved bounds (Left and Top default to 10) and fits them
 // into the work area.

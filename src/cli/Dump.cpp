@@ -5,6 +5,7 @@
 #include "layer/LayerRecord.h"
 #include "layer/QrPicture.h"
 #include "merge/QrCode.h"
+#include "storage/CardFile.h"
 
 #include <QJsonDocument>
 
@@ -114,6 +115,12 @@ std::string dumpText(const Json& card)
 
 int runDump(const std::string& path)
 {
+    try {
+        RequireCardFile(path);
+    } catch (const std::exception& error) {
+        std::cerr << "lapora-cli: " << error.what() << '\n';
+        return 1;
+    }
     const Json card = dumpCard(path);
     std::cout << dumpText(card) << '\n';
     return card.contains("error") ? 1 : 0;

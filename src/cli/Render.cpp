@@ -5,6 +5,7 @@
 #include "print/PrintJob.h"
 #include "print/PrintOutput.h"
 #include "print/rptLapora.h"
+#include "storage/FileAccess.h"
 #include "storage/SafeWrite.h"
 
 #include <QBuffer>
@@ -35,9 +36,23 @@ void writeFile(const std::string& path, const QByteArray& bytes)
     out.commit();
 }
 
+// An output may never replace what the job reads: a PDF written over the
+// card or the data list would destroy the user's work.
+void refuseInputs(const std::string& output, const RenderRequest& request)
+{
+    const std::pair<const std::optional<std::string>, const char*> inputs[] = {
+        {request.calibrationSheet ? std::nullopt : std::optional(request.cardFile), "a kártya"},
+        {request.back, "a hátoldal kártyája"},
+        {request.merge, "az adatfájl"}};
+    for (const auto& [input, what] : inputs) {
+        if (input && sameFile(output, *input))
+            throw BadValue("a kimenet (" + output + ") ugyanaz a fájl, mint " + what + "; nem írom felül");
+    }
+}
+
 // Several pages as pictures: NAME-1.png, NAME-2.png, ... (NAME.png for
 // one); all or none.
-void writePictures(const std::string& path, const std::vector<QByteArray>& pages)
+void writePictures(const std::string& path, const std::vector<QByteArray>& pages, const RenderRequest& request)
 {
     if (pages.size() == 1) {
         writeFile(path, pages.front());
@@ -51,10 +66,15 @@ void writePictures(const std::string& path, const std::vector<QByteArray>& pages
         if (suffix == ".png")
             base.resize(base.size() - 4);
     }
+    std::vector<std::string> names;
+    for (std::size_t page = 0; page < pages.size(); ++page) {
+        names.push_back(base + "-" + std::to_string(page + 1) + ".png");
+        refuseInputs(names.back(), request);
+    }
     std::vector<std::string> written;
     try {
         for (std::size_t page = 0; page < pages.size(); ++page) {
-            const std::string name = base + "-" + std::to_string(page + 1) + ".png";
+            const std::string& name = names[page];
             writeFile(name, pages[page]);
             written.push_back(name);
         }
@@ -251,6 +271,7 @@ int runRender(int argc, char** argv, const RenderRequest& request)
     QGuiApplication app(argc, argv);
     registerBundledFonts();
     try {
+        refuseInputs(request.output, request);
         if (request.calibrationSheet) {
             if (request.pdf)
                 writeFile(request.output, pdfOf(writeCalibrationPdf));
@@ -267,7 +288,7 @@ int runRender(int argc, char** argv, const RenderRequest& request)
                 std::vector<QByteArray> pages;
                 for (const QImage& page : jobImages(job, request.dpi))
                     pages.push_back(png(page));
-                writePictures(request.output, pages);
+                writePictures(request.output, pages, request);
             }
         } else if (request.pdf) {
             writeFile(request.output, pdfOf([&](QIODevice* out) {

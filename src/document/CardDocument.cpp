@@ -3,13 +3,10 @@
 #include "document/CardSteps.h"
 #include "layer/LayerFields.h"
 #include "layer/LayerRecord.h"
-#include "storage/FileAccess.h"
+#include "storage/CardFile.h"
 #include "storage/TableError.h"
 
 #include <QFile>
-#include <QFileInfo>
-
-#include <unistd.h>
 
 namespace {
 
@@ -22,30 +19,6 @@ const std::string NumbersExhausted =
 std::string nativePath(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
-}
-
-// A card file begins with its version or definition marker (an empty file
-// is an empty card). Anything else, say a photo picked by mistake, would
-// load as a few odd layers and be overwritten by the next Save.
-void requireCardFile(const QString& path)
-{
-    QByteArray start;
-    try {
-        const ReadableFile file(nativePath(path));
-        start.resize(4096);
-        const ssize_t got = ::read(file.fd(), start.data(), start.size());
-        start.resize(got > 0 ? got : 0);
-    } catch (const FileError&) {
-        return;  // the reader reports why
-    }
-    qsizetype skip = 0;
-    while (skip < start.size() && (start[skip] == '\r' || start[skip] == '\n' || start[skip] == '\0'))
-        ++skip;
-    start = start.mid(skip);
-    if (!start.isEmpty() && !start.startsWith("\"@@")) {
-        throw TableError("The file \"" + QFileInfo(path).absoluteFilePath().toStdString() +
-                         "\" is not a Lapora card file");
-    }
 }
 
 } // namespace
@@ -86,6 +59,15 @@ void CardDocument::setModified(bool modified)
     noteModified();
 }
 
+// No clean state in the history: undoing every step since the recovery
+// still leaves work that only the recovery copy holds.
+void CardDocument::markRecovered()
+{
+    mMarked = true;
+    mHistory.resetClean();
+    noteModified();
+}
+
 void CardDocument::noteModified()
 {
     const bool modified = isModified();
@@ -100,7 +82,7 @@ void CardDocument::load(const QString& path)
     mFileName = path;
     mHistory.clear();
     setModified(false);
-    requireCardFile(path);
+    RequireCardFile(nativePath(path));
     mTable.LoadFile(nativePath(path));
     emit layersReset();
 }

@@ -49,6 +49,9 @@ public:
     // Counts as changed though nothing changed (true), or as saved as it is
     // now (false).
     void setModified(bool modified);
+    // A card read back from a recovery copy is work that no file holds: it
+    // stays modified until it is saved, however far its history is undone.
+    void markRecovered();
 
     // Reads a card file into the table; the history starts empty. A file
     // that is not a card file is refused before anything is read.

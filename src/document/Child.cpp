@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -35,6 +36,7 @@ Tfrm_Child::Tfrm_Child(const Settings& settings, QWidget* parent)
     mClient = new QWidget;
     mClient->setObjectName("ChildClient");
     setWidget(mClient);
+    mClient->installEventFilter(this);
     FormCreate();
     if (settings.Recovery && settings.Recovery->started())
         mRecovery = std::make_unique<RecoveryCopy>(mDocument, settings.Recovery->nextCopy(),
@@ -91,9 +93,9 @@ void Tfrm_Child::attachTableHandlers()
 void Tfrm_Child::attachDocument()
 {
     connect(&mDocument, &CardDocument::layerAdded, this,
-            [this](CardDocument::LayerId id) { guarded([&] { layerAdded(id, false); }); });
+            [this](CardDocument::LayerId id) { guarded([&] { layerAdded(id); }); });
     connect(&mDocument, &CardDocument::layerRestored, this,
-            [this](CardDocument::LayerId id) { guarded([&] { layerAdded(id, true); }); });
+            [this](CardDocument::LayerId id) { guarded([&] { layerAdded(id); }); });
     connect(&mDocument, &CardDocument::layerRemoved, this,
             [this](CardDocument::LayerId id) { guarded([&] { layerRemoved(id); }); });
     connect(&mDocument, &CardDocument::layerChanged, this,
@@ -149,6 +151,11 @@ bool Tfrm_Child::claimsKey(const QKeyCombination& key, bool textBox) const
 
 bool Tfrm_Child::eventFilter(QObject* watched, QEvent* event)
 {
+    // The client area reaches its size after the window's own resize (a
+    // window opened maximised beside a maximised one gets it last), so the
+    // boxes follow the client, not the frame.
+    if (watched == mClient && event->type() == QEvent::Resize && ScrollBox1 && GroupBox3 && PageControl1)
+        layOutCardBox();
     // In a text box the clipboard keys edit its text.
     const bool textBox = qobject_cast<QLineEdit*>(watched) || qobject_cast<QComboBox*>(watched);
     if (event->type() == QEvent::ShortcutOverride) {
@@ -210,25 +217,28 @@ void Tfrm_Child::closeAgreed()
 
 // An unsaved card asks first. Unlike a plain Yes that closes whatever the
 // save did, the window stays open when the save was cancelled or failed, so
-// no work is lost.
+// no work is lost. The card asked about is the one in front, and the
+// question names it: with several cards closing, a Yes meant for one must
+// not save another.
 bool Tfrm_Child::FormCloseQuery()
 {
     if (!Modified())
         return true;
-    QMdiArea* area = mdiArea();
-    QMdiSubWindow* wasActive = area ? area->activeSubWindow() : nullptr;
-    const Dialogs::Answer answer =
-        dialogs().question(this, QStringLiteral("Kérdés"), QStringLiteral("A lapora még nincs mentve. Elmentsem?"));
-    if (area && wasActive)
-        area->setActiveSubWindow(wasActive);
+    if (QMdiArea* area = mdiArea()) {
+        if (isMinimized())
+            showNormal();
+        area->setActiveSubWindow(this);
+    }
+    raise();
+    const QString name = FileName().isEmpty() ? QStringLiteral("Névtelen.bcrd") : QFileInfo(FileName()).fileName();
+    const Dialogs::Answer answer = dialogs().question(
+        this, QStringLiteral("Kérdés"), QStringLiteral("A lapora még nincs mentve. Elmentsem?\n") + name);
     switch (answer) {
     case Dialogs::Answer::Cancel:
         return false;
     case Dialogs::Answer::No:
         return true;
     case Dialogs::Answer::Yes:
-        if (area)
-            area->setActiveSubWindow(this);
         return SaveRequested && SaveRequested(*this);
     }
     return false;

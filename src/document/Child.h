@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QMdiSubWindow>
+#include <QTimer>
 #include <QPoint>
 
 #include <cstdint>
@@ -147,6 +148,8 @@ public:
     FieldEdit* DBEdit1 = nullptr;
     FieldComboBox* DBComboBox1 = nullptr;
     FieldComboBox* DBComboBox2 = nullptr;
+    // Under the text boxes: why typing was refused, for a few seconds.
+    QLabel* LblNote = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QMenu* PopupMenu2 = nullptr;
     QMenu* PopupMenu3 = nullptr;
@@ -278,7 +281,7 @@ private:
     bool claimsKey(const QKeyCombination& key, bool textBox) const;
 
     // What the document says of its layers.
-    void layerAdded(LayerTable::RecordId id, bool restored);
+    void layerAdded(LayerTable::RecordId id);
     void layerRemoved(LayerTable::RecordId id);
     void layerChanged(LayerTable::RecordId id);
     void layersReset();
@@ -294,6 +297,7 @@ private:
     void refreshPicture();
     void pictureDoubleClicked(CardElement* element);
     void panelTyped(std::string_view field, const QString& text);
+    void showNote(const QString& note);
     void undoMark(QAction* mark);
     void changeCurrent(const char* name, CardDocument::Values values);
     void toggleStyle(const char* name, std::string_view field);
@@ -318,6 +322,7 @@ private:
     CardDocument mDocument;
     std::unique_ptr<RecoveryCopy> mRecovery;
     QWidget* mClient = nullptr;
+    QTimer mNoteTimer;
     Settings mSettings;
     bool mShown = false;
     bool mCloseAgreed = false;

@@ -115,8 +115,7 @@ void Tfrm_Child::aDuplikalasExecute()
     showNewLayer();
 }
 
-// Unlike the blank record of an "Új ..." command, a copy comes with all its
-// fields: its panel and handles show at once.
+// The panel and the handles of the layer added last.
 void Tfrm_Child::showNewLayer()
 {
     TblAfterScroll(Tbl());

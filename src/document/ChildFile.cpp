@@ -56,5 +56,5 @@ void Tfrm_Child::RecoverCard(const RecoverySession::Leftover& copy, RecoverySess
             mRecovery->remove();
         mRecovery = std::make_unique<RecoveryCopy>(mDocument, adopted, [this] { return windowTitle(); });
     }
-    markModified();
+    mDocument.markRecovered();
 }

@@ -19,7 +19,9 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPalette>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -28,11 +30,15 @@
 namespace {
 
 constexpr int SeparatorWidth = 8;
+constexpr int NoteShownMs = 6000;
 
-// The card window's client area at the design's size: the card box takes
-// whatever the window is given beyond it.
-constexpr QSize DesignClient{766, 507};
-constexpr QRect DesignCardBox{8, 48, 369, 233};
+// The card window's client area at its first size: the card box takes
+// whatever the window is given beyond it. At 100 % the card box holds the
+// card and 5 mm round it without scroll bars.
+constexpr QSize DesignClient{775, 518};
+constexpr QRect DesignCardBox{8, 48, 378, 244};
+constexpr QPoint LayerBox{8, 299};
+constexpr QPoint PanelBox{393, 48};
 constexpr int CardBoxTitle = 16;
 
 QToolBar* makeToolBar(QWidget* parent, const char* name, bool captions)
@@ -210,19 +216,19 @@ void Tfrm_Child::createLayout()
 
     GroupBox3 = new QGroupBox(QStringLiteral("Rétegek"), mClient);
     GroupBox3->setObjectName("GroupBox3");
-    GroupBox3->setGeometry(8, 288, 369, 213);
+    GroupBox3->setGeometry(LayerBox.x(), LayerBox.y(), DesignCardBox.width(), 213);
     ToolBar3 = makeToolBar(GroupBox3, "ToolBar3", false);
-    ToolBar3->setGeometry(2, 18, 365, 24);
+    ToolBar3->setGeometry(2, 18, DesignCardBox.width() - 4, 24);
     mActions->addTo(ToolBar3,
                     {"aSzoveg", "aKep", "aQrKod", "aAlakzat", Separator, "aTorol", Separator, "aFeljebb", "aHatrabb",
                      Separator, "aVizszintesKozepre", "aFuggolegesKozepre", Separator, "aDuplikalas"});
     DBGrid1 = new LayerGrid(Tbl(), GroupBox3);
     DBGrid1->setObjectName("DBGrid1");
-    DBGrid1->setGeometry(8, 48, 345, 157);
+    DBGrid1->setGeometry(8, 48, DesignCardBox.width() - 24, 157);
 
     PageControl1 = new QTabWidget(mClient);
     PageControl1->setObjectName("PageControl1");
-    PageControl1->setGeometry(384, 48, 377, 453);
+    PageControl1->setGeometry(PanelBox.x(), PanelBox.y(), 377, DesignClient.height() - PanelBox.y() - 6);
     PageControl1->setIconSize(QSize(16, 16));
     TabSheet1 = createTextPage();
     TabSheet2 = createPicturePage();
@@ -267,7 +273,29 @@ QWidget* Tfrm_Child::createTextPage()
     // Filling the lists must not count as typing.
     DBComboBox1->setCurrentIndex(-1);
     DBComboBox2->setCurrentIndex(-1);
+
+    LblNote = new QLabel(page);
+    LblNote->setObjectName("LblNote");
+    LblNote->setGeometry(8, 204, 349, 34);
+    LblNote->setWordWrap(true);
+    LblNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette warning = LblNote->palette();
+    warning.setColor(QPalette::WindowText, QColor(0xB0, 0x00, 0x00));
+    LblNote->setPalette(warning);
+    LblNote->hide();
+    mNoteTimer.setSingleShot(true);
+    connect(&mNoteTimer, &QTimer::timeout, LblNote, &QWidget::hide);
+    connect(DBEdit1, &FieldEdit::refused, this, &Tfrm_Child::showNote);
+    connect(DBComboBox1, &FieldComboBox::refused, this, &Tfrm_Child::showNote);
+    connect(DBComboBox2, &FieldComboBox::refused, this, &Tfrm_Child::showNote);
     return page;
+}
+
+void Tfrm_Child::showNote(const QString& note)
+{
+    LblNote->setText(note);
+    LblNote->show();
+    mNoteTimer.start(NoteShownMs);
 }
 
 QWidget* Tfrm_Child::createPicturePage()
@@ -302,8 +330,8 @@ void Tfrm_Child::layOutCardBox()
     ToolBar1->resize(DesignClient.width() + extra.width(), ToolBar1->height());
     GroupBox1->setGeometry(DesignCardBox.adjusted(0, 0, extra.width(), extra.height()));
     ScrollBox1->setGeometry(0, CardBoxTitle, GroupBox1->width(), GroupBox1->height() - CardBoxTitle);
-    GroupBox3->move(DesignCardBox.left(), 288 + extra.height());
-    PageControl1->move(384 + extra.width(), 48);
+    GroupBox3->move(LayerBox.x(), LayerBox.y() + extra.height());
+    PageControl1->move(PanelBox.x() + extra.width(), PanelBox.y());
 }
 
 void Tfrm_Child::resizeEvent(QResizeEvent* event)

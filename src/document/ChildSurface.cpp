@@ -234,9 +234,11 @@ void Tfrm_Child::PlaceHandles()
 }
 
 // A new layer is built on top; one that comes back takes its place in the
-// stack again, under the layer that follows it in table order, and the
-// panels and the handles follow it.
-void Tfrm_Child::layerAdded(LayerTable::RecordId id, bool restored)
+// stack again, under the layer that follows it in table order. Either way
+// the panel shows the layer's own page and the handles follow it: a new
+// picture must not be left with the text page, whose box would take typing
+// that goes nowhere.
+void Tfrm_Child::layerAdded(LayerTable::RecordId id)
 {
     switch (ReadInt(Tbl(), Field::tipus, -1)) {
     case 0: BuildTextElement(); break;
@@ -251,8 +253,7 @@ void Tfrm_Child::layerAdded(LayerTable::RecordId id, bool restored)
             break;
         }
     }
-    if (restored)
-        TblAfterScroll(Tbl());
+    TblAfterScroll(Tbl());
 }
 
 void Tfrm_Child::layerRemoved(LayerTable::RecordId id)

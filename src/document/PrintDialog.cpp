@@ -5,12 +5,14 @@
 #include "print/PrintJob.h"
 #include "print/PrintOutput.h"
 #include "print/SheetPicker.h"
+#include "storage/FileAccess.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QFile>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -283,6 +285,15 @@ void PrintDialog::finish(Action action)
         const std::optional<QString> path = dialogs().saveFile(this, dialog);
         if (!path)
             return;
+        QStringList inputs = mInputFiles;
+        if (mBack->currentIndex() == mBack->count() - 1 && !mBackFile.isEmpty())
+            inputs << mBackFile;
+        for (const QString& input : inputs) {
+            if (!input.isEmpty() && sameFile(QFile::encodeName(*path).toStdString(), QFile::encodeName(input).toStdString()))
+                throw std::runtime_error("A PDF nem menthető a(z) \u201E" + path->toStdString()
+                                         + "\u201D f\u00E1jlba: ezt a f\u00E1jlt olvassa a nyomtat\u00E1s. "
+                                           "V\u00E1lasszon m\u00E1s nevet.");
+        }
         mPdfFile = *path;
     }
     if (mPrinter->count() > 0 && shownCalibration() != mStored) {
@@ -290,6 +301,10 @@ void PrintDialog::finish(Action action)
         mStored = shownCalibration();
     }
     mAction = action;
+    if (action == Action::Preview && mShowPreview) {
+        mShowPreview(choice());
+        return;
+    }
     accept();
 }
 

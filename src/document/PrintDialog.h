@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QStringList>
 
+#include <functional>
+
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
@@ -51,6 +53,15 @@ public:
     // default one.
     void setMergeCards(int cards, Action preferred);
 
+    // "Előnézet" shows the job as chosen so far and comes back to the dialog
+    // with every setting as it was; without this, it leaves the dialog as
+    // the other buttons do.
+    void setPreview(std::function<void(const Choice&)> preview) { mShowPreview = std::move(preview); }
+
+    // The files the job reads (the card, the open cards, a data list): the
+    // PDF may not be saved over any of them, nor over the back's file.
+    void setInputFiles(const QStringList& files) { mInputFiles = files; }
+
     // Named parts, for the tests.
     QComboBox* printers() const { return mPrinter; }
     QSpinBox* copies() const { return mCopies; }
@@ -71,6 +82,8 @@ private:
     sheet::PrinterCalibration shownCalibration() const;
 
     QStringList mOpenCards;
+    QStringList mInputFiles;
+    std::function<void(const Choice&)> mShowPreview;
     QFormLayout* mForm = nullptr;
     QComboBox* mPrinter;
     QSpinBox* mCopies;

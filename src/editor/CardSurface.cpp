@@ -52,7 +52,6 @@ CardSurface::CardSurface(QWidget* parent)
     setFocusPolicy(Qt::ClickFocus);
     setAcceptDrops(true);
     mPicture->setObjectName("Image0");
-    mPicture->move(Margin);
     drawCard();
 }
 
@@ -70,11 +69,20 @@ void CardSurface::setZoom(int percent)
 void CardSurface::drawCard()
 {
     mPicture->setPixmap(CardPicture::pixmap(mZoom, devicePixelRatioF()));
+    mPicture->move(margin());
     mPicture->resize(toScreen(CardPicture::Size.width()), toScreen(CardPicture::Size.height()));
-    // At 100 % this is the card box of the window at its first size.
-    const QSize needed(Margin.x() * 2 + mPicture->width(), Margin.y() * 2 + mPicture->height());
+    // At 100 % this is the card box of the window at its first size. The
+    // shadow lies within the margin.
+    const QSize needed(margin().x() * 2 + toScreen(CardPicture::Card.width()),
+                       margin().y() * 2 + toScreen(CardPicture::Card.height()));
     setMinimumSize(needed);
     placeGuides();
+}
+
+QPoint CardSurface::margin() const
+{
+    const int room = toScreen(MarginCardPixels);
+    return {room, room};
 }
 
 int CardSurface::toScreen(int length) const
@@ -84,7 +92,7 @@ int CardSurface::toScreen(int length) const
 
 QPoint CardSurface::toScreen(QPoint card) const
 {
-    return Margin + QPoint(screenPixels(card.x(), mZoom), screenPixels(card.y(), mZoom));
+    return margin() + QPoint(screenPixels(card.x(), mZoom), screenPixels(card.y(), mZoom));
 }
 
 // Edge by edge, so that boxes side by side stay side by side.
@@ -97,7 +105,7 @@ QRect CardSurface::toScreen(const QRect& box) const
 
 QPoint CardSurface::toCard(QPoint surface) const
 {
-    const QPoint at = surface - Margin;
+    const QPoint at = surface - margin();
     return QPoint(cardPixels(at.x(), mZoom), cardPixels(at.y(), mZoom));
 }
 
@@ -131,17 +139,18 @@ void CardSurface::showGuides(const std::optional<Guide>& x, const std::optional<
 void CardSurface::placeGuides()
 {
     auto screen = [this](double card) { return int(std::lround(card * mZoom / 100.0)); };
-    const QPoint reach = Margin / 2;
+    const QPoint reach(GuideReach, GuideReach);
+    const QPoint origin = margin();
     if (mGuideX) {
-        const int from = Margin.y() + screen(mGuideX->from) - reach.y();
-        const int to = Margin.y() + screen(mGuideX->to) + reach.y();
-        mGuideV->setGeometry(Margin.x() + screen(mGuideX->at), from, 1, to - from);
+        const int from = origin.y() + screen(mGuideX->from) - reach.y();
+        const int to = origin.y() + screen(mGuideX->to) + reach.y();
+        mGuideV->setGeometry(origin.x() + screen(mGuideX->at), from, 1, to - from);
         mGuideV->raise();
     }
     if (mGuideY) {
-        const int from = Margin.x() + screen(mGuideY->from) - reach.x();
-        const int to = Margin.x() + screen(mGuideY->to) + reach.x();
-        mGuideH->setGeometry(from, Margin.y() + screen(mGuideY->at), to - from, 1);
+        const int from = origin.x() + screen(mGuideY->from) - reach.x();
+        const int to = origin.x() + screen(mGuideY->to) + reach.x();
+        mGuideH->setGeometry(from, origin.y() + screen(mGuideY->at), to - from, 1);
         mGuideH->raise();
     }
     mGuideV->setVisible(mGuideX.has_value());

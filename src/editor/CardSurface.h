@@ -23,14 +23,17 @@ class CardSurface : public QWidget
     Q_OBJECT
 
 public:
-    // Where the card's top-left corner lies on the surface.
-    static constexpr QPoint Margin{8, 8};
+    // The room round the card, in card pixels (5 mm): a layer placed partly
+    // off the card shows there, as it does on the printed sheet's margin.
+    static constexpr int MarginCardPixels = 19;
     // The zooms offered, in percent.
     static const std::vector<int>& zooms();
 
     explicit CardSurface(QWidget* parent);
 
     int zoom() const { return mZoom; }
+    // Where the card's top-left corner lies on the surface at the zoom.
+    QPoint margin() const;
     // Resizes the surface and draws the card at the zoom; the window places
     // the elements again when it hears zoomChanged.
     void setZoom(int percent);
@@ -76,6 +79,7 @@ private:
     QWidget* mGuideV;
     QWidget* mGuideH;
     static constexpr qint64 GuideInterval = 25;  // ms
+    static constexpr int GuideReach = 4;         // screen pixels past the boxes joined
     QElapsedTimer mGuidesPlaced;
     QTimer mGuideTimer;
     std::optional<Guide> mGuideX;

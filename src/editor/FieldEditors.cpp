@@ -60,12 +60,40 @@ StorableTextValidator::StorableTextValidator(int maxLength, QObject* parent)
 
 QValidator::State StorableTextValidator::validate(QString& input, int&) const
 {
-    if (mMaxLength > 0 && input.size() > mMaxLength)
-        return Invalid;
-    for (QChar c : input)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            return Invalid;
-    return fitsWin1250(input) ? Acceptable : Invalid;
+    const QString note = refusal(input, mMaxLength);
+    if (note.isEmpty())
+        return Acceptable;
+    if (mRefused)
+        mRefused(note);
+    return Invalid;
+}
+
+// The characters are named, each once, as the user typed them; control
+// characters (the table would cut the text at a NUL) only as such.
+QString StorableTextValidator::refusal(const QString& input, int maxLength)
+{
+    QStringList foreign;
+    bool control = false;
+    for (const char32_t c : input.toUcs4()) {
+        if (c < 0x20 || c == 0x7F) {
+            control = true;
+            continue;
+        }
+        const QString character = QString::fromUcs4(&c, 1);
+        if (!fitsWin1250(character) && !foreign.contains(character))
+            foreign << character;
+    }
+    if (!foreign.isEmpty()) {
+        constexpr qsizetype Shown = 8;
+        const QString named = foreign.mid(0, Shown).join(QStringLiteral(" "))
+            + (foreign.size() > Shown ? QStringLiteral(" \u2026") : QString());
+        return QStringLiteral("A kártyafájl ezeket a karaktereket nem tudja tárolni, kimaradtak: ") + named;
+    }
+    if (control)
+        return QStringLiteral("Vezérlőkarakter nem kerülhet a szövegbe.");
+    if (maxLength > 0 && input.size() > maxLength)
+        return QStringLiteral("A szöveg legfeljebb %1 karakter lehet.").arg(maxLength);
+    return {};
 }
 
 FieldBinding::FieldBinding(LayerTable& table, std::string_view fieldName)
@@ -125,15 +153,21 @@ FieldEdit::~FieldEdit()
 
 // Only when the field's size changed: setting them again would put the
 // text back and the cursor at its end, in the middle of the user's typing.
+// The field's size is the validator's to keep, not the box's own limit,
+// which would cut the text without a word.
 void FieldEdit::applyLimits()
 {
     const int maxLength = mBinding.maxLength();
-    const int limit = maxLength > 0 ? maxLength : 32767;
-    if (validator() && this->maxLength() == limit)
+    if (validator() && mLimit == maxLength)
         return;
-    setMaxLength(limit);
+    mLimit = maxLength;
+    auto* limits = new StorableTextValidator(maxLength, this);
+    limits->setRefused([this](const QString& note) {
+        if (!mBinding.showing)
+            emit refused(note);
+    });
     delete validator();
-    setValidator(new StorableTextValidator(maxLength, this));
+    setValidator(limits);
 }
 
 void FieldEdit::tableChanged(LayerTable&, TableChange change)
@@ -204,12 +238,16 @@ FieldComboBox::~FieldComboBox()
 void FieldComboBox::applyLimits()
 {
     const int maxLength = mBinding.maxLength();
-    const int limit = maxLength > 0 ? maxLength : 32767;
-    if (lineEdit()->validator() && lineEdit()->maxLength() == limit)
+    if (lineEdit()->validator() && mLimit == maxLength)
         return;
-    lineEdit()->setMaxLength(limit);
+    mLimit = maxLength;
+    auto* limits = new StorableTextValidator(maxLength, this);
+    limits->setRefused([this](const QString& note) {
+        if (!mBinding.showing)
+            emit refused(note);
+    });
     delete lineEdit()->validator();
-    setValidator(new StorableTextValidator(maxLength, this));
+    setValidator(limits);
 }
 
 void FieldComboBox::tableChanged(LayerTable&, TableChange change)

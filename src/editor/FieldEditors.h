@@ -11,14 +11,21 @@
 // Takes only what a card or the settings file can store as typed:
 // characters Windows-1250 holds, no control characters (the table would
 // cut the text at a NUL), and no more than maxLength (0: no limit).
+// What is refused is said, in a short note for the user: typing that is
+// simply dropped reads as a broken keyboard.
 class StorableTextValidator : public QValidator
 {
 public:
     explicit StorableTextValidator(int maxLength, QObject* parent = nullptr);
     State validate(QString& input, int& pos) const override;
+    void setRefused(std::function<void(const QString& note)> refused) { mRefused = std::move(refused); }
+
+    // Why the text cannot be taken, or nothing when it can.
+    static QString refusal(const QString& input, int maxLength);
 
 private:
     int mMaxLength;
+    std::function<void(const QString& note)> mRefused;
 };
 
 // Editors bound to one field of the table's current record: they show its
@@ -62,6 +69,10 @@ public:
     void setWriter(FieldBinding::Writer writer) { mBinding.setWriter(std::move(writer)); }
     void tableChanged(LayerTable& table, TableChange change) override;
 
+signals:
+    // Typing or a paste was refused; the note says why.
+    void refused(const QString& note);
+
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -72,6 +83,7 @@ private:
     void showField();
 
     FieldBinding mBinding;
+    int mLimit = -1;  // the field's size the validator keeps
 };
 
 class FieldComboBox : public QComboBox, public TableControl
@@ -85,6 +97,9 @@ public:
     void setWriter(FieldBinding::Writer writer) { mBinding.setWriter(std::move(writer)); }
     void tableChanged(LayerTable& table, TableChange change) override;
 
+signals:
+    void refused(const QString& note);
+
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -94,4 +109,5 @@ private:
     void showField();
 
     FieldBinding mBinding;
+    int mLimit = -1;  // the field's size the validator keeps
 };

@@ -209,14 +209,14 @@ void showPreview(std::unique_ptr<TqrLapora> report)
     showJobPreview(job);
 }
 
-void showJobPreview(const PrintJob& job)
+void showJobPreview(const PrintJob& job, QWidget* parent)
 {
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
     prepare(*printer);
-    auto* preview = new QPrintPreviewDialog(printer.get());
+    auto* preview = new QPrintPreviewDialog(printer.get(), parent);
     preview->setAttribute(Qt::WA_DeleteOnClose);
     preview->setWindowTitle(TqrLapora::Title);
-    preview->setWindowModality(Qt::NonModal);
+    preview->setWindowModality(parent ? Qt::WindowModal : Qt::NonModal);
     // The job and the printer go with the window.
     auto kept = std::make_shared<PrintJob>(job);
     QObject::connect(preview, &QPrintPreviewDialog::paintRequested, preview, [kept, printer](QPrinter* device) {
@@ -234,7 +234,12 @@ void showJobPreview(const PrintJob& job)
             qWarning("%s", error.what());
         }
     });
-    preview->showMaximized();
+    if (parent) {
+        preview->setWindowState(preview->windowState() | Qt::WindowMaximized);
+        preview->exec();
+    } else {
+        preview->showMaximized();
+    }
 }
 
 void writeJobPdf(const PrintJob& job, QIODevice* out)

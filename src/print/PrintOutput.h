@@ -10,6 +10,7 @@
 
 class QIODevice;
 class QPrinter;
+class QWidget;
 class TqrLapora;
 struct PrintJob;
 
@@ -40,7 +41,8 @@ bool printJob(QPrinter& printer, const PrintJob& job);
 std::unique_ptr<QPrinter> printerNamed(const QString& name);
 
 // The job's pages in a preview window of its own, as the printer gets them.
-void showJobPreview(const PrintJob& job);
+// Given a parent, the preview is modal over it and returns when it closes.
+void showJobPreview(const PrintJob& job, QWidget* parent = nullptr);
 // The job as a PDF of its pages, and as one picture per page.
 void writeJobPdf(const PrintJob& job, QIODevice* out);
 // The job's PDF into a file as its pages are drawn, so that a long job

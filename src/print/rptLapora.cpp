@@ -7,6 +7,8 @@
 #include "print/SheetLayout.h"
 #include "print/SheetPainter.h"
 
+#include "storage/CardFile.h"
+
 #include <QFile>
 
 TqrLapora::TqrLapora()
@@ -60,9 +62,11 @@ void TqrLapora::paint(QPainter& painter) const
 
 std::unique_ptr<TqrLapora> loadCardReport(const QString& fileName)
 {
+    const std::string path = QFile::encodeName(fileName).toStdString();
+    RequireCardFile(path);
     auto report = std::make_unique<TqrLapora>();
     report->Tbl.OpenTable();
-    report->Tbl.LoadFile(QFile::encodeName(fileName).toStdString());
+    report->Tbl.LoadFile(path);
     report->BuildReportLayers();
     report->Tbl.CloseTable();
     report->TblSor.OpenTable();

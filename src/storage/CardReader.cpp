@@ -13,6 +13,8 @@
 #include <optional>
 #include <unordered_map>
 
+#include <unistd.h>
+
 namespace {
 
 // Types a card file may name but no table can hold.
@@ -344,16 +346,44 @@ void finishLoad(LayerTable& table, std::exception_ptr& failure)
     step([&] { table.EnableControls(); });
 }
 
+std::string fullPathOf(const std::string& path)
+{
+    return std::filesystem::absolute(path).lexically_normal().string();
+}
+
+TableError cannotOpen(const std::string& fullPath, const FileError& error)
+{
+    return TableError("Cannot open file \"" + fullPath + "\". " + error.what());
+}
+
 } // namespace
+
+void RequireCardFile(const std::string& path)
+{
+    const std::string fullPath = fullPathOf(path);
+    char start[4096];
+    ssize_t got = 0;
+    try {
+        const ReadableFile file(path);
+        got = ::read(file.fd(), start, sizeof start);
+    } catch (const FileError&) {
+        return;  // the reader says why
+    }
+    std::string_view head(start, got > 0 ? std::size_t(got) : 0);
+    while (!head.empty() && (head.front() == '\r' || head.front() == '\n' || head.front() == '\0'))
+        head.remove_prefix(1);
+    if (!head.empty() && !head.starts_with("\"@@"))
+        throw TableError("A(z) \u201E" + fullPath + "\u201D f\u00E1jl nem Lapora k\u00E1rtyaf\u00E1jl.");
+}
 
 void ReadCardFile(LayerTable& table, const std::string& path)
 {
-    const std::string fullPath = std::filesystem::absolute(path).lexically_normal().string();
+    const std::string fullPath = fullPathOf(path);
     std::optional<ReadableFile> file;
     try {
         file.emplace(path);
     } catch (const FileError& error) {
-        throw TableError("Cannot open file \"" + fullPath + "\". " + error.what());
+        throw cannotOpen(fullPath, error);
     }
 
     std::exception_ptr failure;

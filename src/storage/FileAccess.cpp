@@ -78,3 +78,19 @@ std::string absolutePath(const std::string& path)
     const std::filesystem::path absolute = std::filesystem::absolute(path, error);
     return error ? path : absolute.string();
 }
+
+bool sameFile(const std::string& first, const std::string& second)
+{
+    struct stat a {};
+    struct stat b {};
+    const bool hasFirst = ::stat(first.c_str(), &a) == 0;
+    const bool hasSecond = ::stat(second.c_str(), &b) == 0;
+    if (hasFirst && hasSecond)
+        return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    const auto place = [](const std::string& path) {
+        std::error_code failed;
+        std::filesystem::path resolved = std::filesystem::weakly_canonical(std::filesystem::absolute(path), failed);
+        return failed ? std::filesystem::absolute(path).lexically_normal() : resolved;
+    };
+    return place(first) == place(second);
+}

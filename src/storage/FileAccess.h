@@ -41,3 +41,8 @@ std::string readWholeFile(const std::string& path, std::uint64_t limit);
 // The path made absolute against the current folder, for messages; its
 // symbolic links and ".." are left as written.
 std::string absolutePath(const std::string& path);
+
+// Whether two paths name one file: the same device and inode once links are
+// followed, or, for a file not there yet, the same place once the folders
+// on the way are resolved.
+bool sameFile(const std::string& first, const std::string& second);

@@ -13,6 +13,7 @@
 #include "tests/TestRegistry.h"
 #include "tests/document/Cards.h"
 
+#include <QFileInfo>
 #include <QAction>
 #include <QBuffer>
 #include <QComboBox>
@@ -90,8 +91,8 @@ private slots:
         auto* picture = qobject_cast<PictureElement*>(child->findElement("e2"));
         auto* shape = qobject_cast<ShapeElement*>(child->findElement("e3"));
         QVERIFY(text && picture && shape);
-        QCOMPARE(text->pos(), QPoint(8 + 5, 8 + 6));
-        QCOMPARE(picture->geometry(), QRect(28, 38, 40, 30));
+        QCOMPARE(text->pos(), child->Surface1->margin() + QPoint(5, 6));
+        QCOMPARE(picture->geometry(), QRect(child->Surface1->margin() + QPoint(20, 30), QSize(40, 30)));
         QCOMPARE(shape->tag(), 3);
         QCOMPARE(picture->picture().size(), QSize(40, 30));
         const QObjectList order = child->Surface1->children();
@@ -218,7 +219,8 @@ private slots:
         const auto questions = fake->of("question");
         QCOMPARE(questions.size(), size_t(2));
         QCOMPARE(questions[0].title, QString("Kérdés"));
-        QCOMPARE(questions[0].text, QString("A lapora még nincs mentve. Elmentsem?"));
+        QCOMPARE(questions[0].text, QString("A lapora még nincs mentve. Elmentsem?\n")
+                                        + QFileInfo(child->FileName()).fileName());
 
         saveWorks = true;
         fake->questionAnswers = {Dialogs::Answer::Yes};
@@ -292,7 +294,7 @@ private slots:
         photo.write(pngBytes({4, 4}, Qt::blue));
         photo.close();
         QCOMPARE(failureOf([&] { child->LoadCard(photo.fileName()); }),
-                 "The file \"" + photo.fileName().toStdString() + "\" is not a Lapora card file");
+                 "A(z) \u201E" + photo.fileName().toStdString() + "\u201D fájl nem Lapora kártyafájl.");
         QCOMPARE(child->Tbl().StoredCount(), 0);
 
         // A FIFO is refused at once: opening it must not wait for a writer.

@@ -137,11 +137,11 @@ private slots:
         child->setZoom(300);
         QCOMPARE(child->ZoomBox1->currentText(), QString("300%"));
         CardElement* box = child->findElement("e1");
-        QCOMPARE(box->geometry(), QRect(CardSurface::Margin + QPoint(60, 90), QSize(300, 150)));
+        QCOMPARE(box->geometry(), QRect(child->Surface1->margin() + QPoint(60, 90), QSize(300, 150)));
 
         QTest::mousePress(box, Qt::LeftButton, {}, QPoint(5, 5));
         drag(box, QPoint(5 + 31, 5 - 62), Qt::ControlModifier);  // 10.3 right, 20.7 up
-        QCOMPARE(box->pos(), CardSurface::Margin + QPoint(90, 27));
+        QCOMPARE(box->pos(), child->Surface1->margin() + QPoint(90, 27));
         QTest::mouseRelease(box, Qt::LeftButton, Qt::ControlModifier, QPoint(5 + 31, 5 - 62));
         QCOMPARE(QList<int>({field(child->Tbl(), "left"), field(child->Tbl(), "top"), field(child->Tbl(), "width")}),
                  QList<int>({30, 9, 100}));
@@ -154,7 +154,7 @@ private slots:
 
         // Back to 100 % by the keys, with the stored values drawn as they are.
         child->action("aEredetiNagysag")->trigger();
-        QCOMPARE(box->geometry(), QRect(CardSurface::Margin + QPoint(30, 9), QSize(102, 49)));
+        QCOMPARE(box->geometry(), QRect(child->Surface1->margin() + QPoint(30, 9), QSize(102, 49)));
         QVERIFY(!child->action("aKicsinyites")->isEnabled() && !child->action("aEredetiNagysag")->isEnabled());
     }
 
@@ -236,7 +236,7 @@ private slots:
         QTest::keyClick(child->Surface1, Qt::Key_Down, Qt::ShiftModifier);
         QTest::keyClick(child->Surface1, Qt::Key_Left);
         QCOMPARE(QList<int>({field(child->Tbl(), "left"), field(child->Tbl(), "top")}), QList<int>({21, 40}));
-        QCOMPARE(child->findElement("e1")->pos(), CardSurface::Margin + QPoint(21, 40));
+        QCOMPARE(child->findElement("e1")->pos(), child->Surface1->margin() + QPoint(21, 40));
         QCOMPARE(child->document().history().count(), steps + 1);
 
         // Another layer starts a step of its own.

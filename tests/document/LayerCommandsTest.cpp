@@ -111,9 +111,11 @@ private slots:
         QCOMPARE(ReadInt(child->Tbl(), "brushcolor"), 16777215);
         QCOMPARE(ReadInt(child->Tbl(), "penwidth"), 1);
         QVERIFY(qobject_cast<ShapeElement*>(child->CurrentElement()));
-        // The panel still shows the blank record's page until a layer is
-        // picked.
-        QVERIFY(child->PageControl1->isTabVisible(0) && !child->PageControl1->isTabVisible(2));
+        // A new shape shows its own page at once, with nothing that takes
+        // typing.
+        QVERIFY(!child->PageControl1->isTabVisible(0) && child->PageControl1->isTabVisible(2));
+        QCOMPARE(child->PageControl1->currentWidget(), child->TabSheet3);
+        QVERIFY(!child->DBEdit1->isVisibleTo(child));
         QVERIFY(child->Modified());
 
         // Deleting leaves gaps: 1, 2, 3 less 2 and a picture gives 4.

@@ -88,7 +88,7 @@ private slots:
         child->setModified(false);
         QTest::mousePress(anna, Qt::LeftButton, {}, QPoint(5, 3));
         drag(anna, QPoint(15, 7), Qt::LeftButton, Qt::ControlModifier);
-        QCOMPARE(anna->pos(), QPoint(8 + 30, 8 + 34));
+        QCOMPARE(anna->pos(), child->Surface1->margin() + QPoint(30, 34));
         QCOMPARE(field(child->Tbl(), "left"), 20);  // not before the release
         QTest::mouseRelease(anna, Qt::LeftButton, {}, QPoint(15, 7));
         QCOMPARE(field(child->Tbl(), "left"), 30);
