@@ -1,7 +1,9 @@
 // Mail merge and QR codes. lapora-cli render --merge as a whole process on
 // a card of a frame, three text layers with placeholders and a QR vCard,
 // one card each: 1,000 people should take under 1 s and 100 MB at the
-// peak, 100,000 under 100 × that time and 150 MB. And a card with a QR
+// peak, 100,000 under 100 × that time and 150 MB. A list of 150 MB with an
+// unclosed quote early on, and one with a line of 200 MB, are refused
+// under 100 MB at the peak (the files are made in a temporary folder). And a card with a QR
 // layer should open and render within 1.2 × the time of the same card
 // whose picture is a plain PNG of the code's pixels. Run build/merge_bench.
 #include "bench/HundredLayerCard.h"
@@ -86,11 +88,51 @@ std::string list(int people)
     return file.toStdString();
 }
 
-// The whole process, its wall time and its peak memory.
-void runCli(benchmark::State& state, int people)
+// A hostile list: a record of Kovács Ödön opening a quote it never closes
+// early on, then ordinary records up to 150 MB.
+std::string unclosedQuote()
+{
+    const QString file = path("nyitott-idezojel.csv");
+    if (!QFile::exists(file)) {
+        QFile out(file);
+        out.open(QIODevice::WriteOnly);
+        out.write(QByteArray::fromStdString(toWin1250("Vezetéknév;Keresztnév;Beosztás;Telefon;Email\r\n"
+                                                       "Kovács;Ödön;\"Területi; vezető;+36 30 1000000;odon@tuzep.hu\r\n")));
+        const QByteArray record =
+            QByteArray::fromStdString(toWin1250("Kovács;Ödön;Területi vezető;+36 30 1000000;odon@tuzep.hu\r\n"));
+        QByteArray block;
+        while (block.size() < (1 << 20))
+            block += record;
+        while (out.size() < 150LL << 20)
+            out.write(block);
+    }
+    return file.toStdString();
+}
+
+// A hostile list: one line of 200 MB, values of 2,000 letters one after
+// another, as a file that lost its line ends might hold.
+std::string oneLongLine()
+{
+    const QString file = path("egy-sor.csv");
+    if (!QFile::exists(file)) {
+        QFile out(file);
+        out.open(QIODevice::WriteOnly);
+        out.write("Vezetéknév;Keresztnév\r\n");
+        QByteArray block;
+        while (block.size() < (1 << 20))
+            block += QByteArray(2000, 'a') + ';';
+        while (out.size() < 200LL << 20)
+            out.write(block);
+        out.write("\r\n");
+    }
+    return file.toStdString();
+}
+
+// The whole process, its wall time and its peak memory; status is the exit
+// status it should end with (1 for a list it refuses).
+void runCli(benchmark::State& state, const std::string& data, int expectedStatus = 0)
 {
     const std::string card = cardWith("sablon.bcrd", qrPng(contact(-1)));
-    const std::string data = list(people);
     const std::string cli = (fs::canonical("/proc/self/exe").parent_path() / "lapora-cli").string();
     const std::string out = path("korlevel.pdf").toStdString();
     long peakKb = 0;
@@ -106,18 +148,27 @@ void runCli(benchmark::State& state, int people)
         rusage usage{};
         wait4(child, &status, 0, &usage);
         state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-            state.SkipWithError("lapora-cli render --merge failed");
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != expectedStatus)
+            state.SkipWithError(expectedStatus == 0 ? "lapora-cli render --merge failed"
+                                                    : "lapora-cli render --merge did not refuse the list");
         peakKb = std::max(peakKb, usage.ru_maxrss);
     }
     state.counters["peak_MB"] = peakKb / 1024.0;
-    state.counters["pdf_MB"] = double(fs::file_size(out)) / 1e6;
+    if (expectedStatus == 0)
+        state.counters["pdf_MB"] = double(fs::file_size(out)) / 1e6;
 }
 
-void BM_MergeThousand(benchmark::State& state) { runCli(state, 1000); }
-void BM_MergeHundredThousand(benchmark::State& state) { runCli(state, 100000); }
+void BM_MergeThousand(benchmark::State& state) { runCli(state, list(1000)); }
+void BM_MergeHundredThousand(benchmark::State& state) { runCli(state, list(100000)); }
 BENCHMARK(BM_MergeThousand)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 BENCHMARK(BM_MergeHundredThousand)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+
+// Hostile lists are refused, and their peak stays under 100 MB: the reader
+// never holds more than one bounded record, whatever the file holds.
+void BM_MergeUnclosedQuote150MB(benchmark::State& state) { runCli(state, unclosedQuote(), 1); }
+void BM_MergeOneLine200MB(benchmark::State& state) { runCli(state, oneLongLine(), 1); }
+BENCHMARK(BM_MergeUnclosedQuote150MB)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(BM_MergeOneLine200MB)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 
 // Opening the card and drawing it at 300 dpi. Each round opens another of
 // many cards, so that no picture comes from the caches of one before.

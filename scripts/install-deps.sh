@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev libqt6svg6-dev qt6-translations-l10n libgl-dev
     libqrencode-dev
     scdoc librsvg2-bin
-    libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libzxing-dev poppler-utils
+    libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libzxing-dev zbar-tools poppler-utils
     xvfb xauth openbox xdotool wmctrl x11-utils
     dpkg-dev lintian appstream desktop-file-utils libxml2-utils
     fonts-wine fonts-liberation2 fonts-dejavu-core tango-icon-theme

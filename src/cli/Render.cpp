@@ -125,9 +125,30 @@ QPointF pair(const std::string& text, const char* option, double lowest, double 
     return {values[0], values[1]};
 }
 
+// One line, however the file's headers are broken.
+std::string oneLine(const QStringList& names)
+{
+    QString line = names.join(QStringLiteral(", "));
+    line.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(u'\n', u' ').replace(u'\r', u' ');
+    return line.toStdString();
+}
+
+// The placeholders no column answers are printed as typed on every card and
+// in every code; the user learns which, and what the columns are called.
+std::string unknownPlaceholderWarning(const MergedCards& cards)
+{
+    QStringList unknown;
+    for (const QString& name : cards.unknownPlaceholders())
+        unknown << QLatin1Char('{') + name + QLatin1Char('}');
+    if (unknown.isEmpty())
+        return {};
+    return "figyelem: nincs ilyen oszlop az adatfájlban, ezek változatlanul nyomtatódnak: " + oneLine(unknown)
+        + "; az adatfájl oszlopai: " + oneLine(cards.columns().names());
+}
+
 // Each record's card, the copies given for each person (a sheet unless
 // given), the back filled as the front.
-void mergeInto(PrintJob& job, const RenderRequest& request)
+void mergeInto(PrintJob& job, const RenderRequest& request, std::string& warning)
 {
     const int each = request.copies ? job.copies : sheet::Copies;
     std::optional<MergeTemplate> back;
@@ -140,12 +161,14 @@ void mergeInto(PrintJob& job, const RenderRequest& request)
     } catch (const MergeError& error) {
         throw BadValue(error.what());
     }
+    warning = unknownPlaceholderWarning(*cards);
     job.copies = cards->copies();
     job.cards = MergedCards::source(std::move(cards));
 }
 
-// The card stock options as a job of the card's copies and its back.
-PrintJob jobFor(const RenderRequest& request, const TqrLapora& report)
+// The card stock options as a job of the card's copies and its back; what
+// the user should know of a merge that still prints goes to warning.
+PrintJob jobFor(const RenderRequest& request, const TqrLapora& report, std::string& warning)
 {
     PrintJob job;
     job.front = report.Printables;
@@ -176,7 +199,7 @@ PrintJob jobFor(const RenderRequest& request, const TqrLapora& report)
         job.hasBack = true;
     }
     if (request.merge)
-        mergeInto(job, request);
+        mergeInto(job, request, warning);
     return job;
 }
 
@@ -281,7 +304,8 @@ int runRender(int argc, char** argv, const RenderRequest& request)
         }
         const std::unique_ptr<TqrLapora> report = loadCardReport(QString::fromLocal8Bit(request.cardFile.c_str()));
         if (request.cardStock()) {
-            const PrintJob job = jobFor(request, *report);
+            std::string warning;
+            const PrintJob job = jobFor(request, *report, warning);
             if (request.pdf) {
                 saveJobPdf(job, QString::fromLocal8Bit(request.output.c_str()));
             } else {
@@ -290,6 +314,10 @@ int runRender(int argc, char** argv, const RenderRequest& request)
                     pages.push_back(png(page));
                 writePictures(request.output, pages, request);
             }
+            // Only once the output is written: a failure's one line stays
+            // the only line.
+            if (!warning.empty())
+                std::cerr << "lapora-cli: " << warning << '\n';
         } else if (request.pdf) {
             writeFile(request.output, pdfOf([&](QIODevice* out) {
                           request.card ? writeCardPdf(*report, out) : writeSheetPdf(*report, out);

@@ -292,11 +292,9 @@ void MergeDialog::selectionMoved()
 
 void MergeDialog::update()
 {
-    const Columns columns(mModel->columns());
     QStringList unknown;
-    for (const QString& name : mTemplate.placeholders())
-        if (columns.indexOf(name) < 0)
-            unknown << QLatin1Char('{') + name + QLatin1Char('}');
+    for (const QString& name : mTemplate.unknownPlaceholders(Columns(mModel->columns())))
+        unknown << QLatin1Char('{') + name + QLatin1Char('}');
     if (mTemplate.placeholders().isEmpty())
         mUnknown->setText(QStringLiteral("A kártyán nincs helyőrző: írjon a szövegekbe {Oszlopnév} alakú mezőket."));
     else if (mModel->rowCount() > 0 && !unknown.isEmpty())

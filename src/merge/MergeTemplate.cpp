@@ -38,6 +38,15 @@ QStringList MergeTemplate::placeholders() const
     return names;
 }
 
+QStringList MergeTemplate::unknownPlaceholders(const Columns& columns) const
+{
+    QStringList unknown;
+    for (const QString& name : placeholders())
+        if (columns.indexOf(name) < 0)
+            unknown << name;
+    return unknown;
+}
+
 std::vector<LayerItem> MergeTemplate::filled(const Columns& columns, const QStringList& values,
                                              QSet<QString>* unknown) const
 {

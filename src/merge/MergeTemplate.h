@@ -19,6 +19,8 @@ public:
     const std::vector<LayerItem>& layers() const { return mLayers; }
     // The placeholders of every layer, each once, in order.
     QStringList placeholders() const;
+    // Those of them no column answers: they are printed as typed.
+    QStringList unknownPlaceholders(const Columns& columns) const;
 
     // The layers with the record's values: a text in full, however long; a
     // QR code made again from its filled fields (none where they are all

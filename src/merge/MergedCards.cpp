@@ -26,13 +26,11 @@ int MergedCards::copies() const
 
 QStringList MergedCards::unknownPlaceholders() const
 {
-    QStringList unknown;
-    QStringList names = mFront.placeholders();
+    QStringList unknown = mFront.unknownPlaceholders(mColumns);
     if (mBack)
-        names << mBack->placeholders();
-    for (const QString& name : names)
-        if (mColumns.indexOf(name) < 0 && !unknown.contains(name, Qt::CaseInsensitive))
-            unknown << name;
+        for (const QString& name : mBack->unknownPlaceholders(mColumns))
+            if (!unknown.contains(name, Qt::CaseInsensitive))
+                unknown << name;
     return unknown;
 }
 

@@ -7,12 +7,14 @@
 #include <qrencode.h>
 
 #include <memory>
+#include <new>
 
 namespace {
 
 const QString ContactKey = QStringLiteral("vcard");
 const QString TextKey = QStringLiteral("text");
 const QString LevelKey = QStringLiteral("ecc");
+constexpr unsigned int Utf8Eci = 26;
 
 QRecLevel levelOf(char level)
 {
@@ -102,10 +104,16 @@ QrMatrix encodeQr(const QByteArray& payload, char level)
 {
     if (payload.isEmpty())
         throw QrError("A QR-kód üres: adjon meg legalább egy adatot.");
-    const std::unique_ptr<QRcode, void (*)(QRcode*)> code(
-        QRcode_encodeData(int(payload.size()), reinterpret_cast<const unsigned char*>(payload.constData()), 0,
-                          levelOf(level)),
-        QRcode_free);
+    // The bytes are UTF-8, and the code says so (ECI 26) before them:
+    // without it a reader guesses the character set, and some guess one
+    // that turns "Kovács" into other letters.
+    const std::unique_ptr<QRinput, void (*)(QRinput*)> input(QRinput_new2(0, levelOf(level)), QRinput_free);
+    if (!input || QRinput_appendECIheader(input.get(), Utf8Eci) != 0
+        || QRinput_append(input.get(), QR_MODE_8, int(payload.size()),
+                          reinterpret_cast<const unsigned char*>(payload.constData()))
+            != 0)
+        throw std::bad_alloc();
+    const std::unique_ptr<QRcode, void (*)(QRcode*)> code(QRcode_encodeInput(input.get()), QRcode_free);
     if (!code)
         throw QrError("A QR-kódba nem fér ennyi adat (" + std::to_string(payload.size())
                       + " bájt); rövidítse a szöveget, vagy válasszon kisebb hibajavítási szintet.");

@@ -37,11 +37,13 @@ QrContents contentsFromJson(const QJsonObject& json);
 QByteArray contentsText(const QrContents& contents);
 QrContents contentsFromText(const QByteArray& text);
 
-// The bytes the code holds: the vCard or the text, UTF-8, no ECI marker;
-// nothing for a contact without any field.
+// The bytes the code holds: the vCard or the text, UTF-8; nothing for a
+// contact without any field.
 QByteArray qrPayload(const QrContents& contents);
 
-// The modules of the smallest code that holds the payload at the level.
+// The modules of the smallest code that holds the payload at the level:
+// the UTF-8 marker (ECI 26), then the payload as one byte segment. The
+// marker takes room too, so what fits is found here and nowhere else.
 QrMatrix encodeQr(const QByteArray& payload, char level);
 
 // A QR layer's picture: a PNG of the code, a whole number of pixels to the

@@ -1,6 +1,7 @@
 #include "tests/cli/CliRun.h"
 
 #include <algorithm>
+#include <sys/stat.h>
 
 namespace {
 
@@ -135,4 +136,79 @@ TEST_F(CliTest, BadMergeDataWritesNothing)
         EXPECT_FALSE(fs::exists(out)) << file;
     }
     EXPECT_EQ(run("render " + card + " --merge " + files[1] + " --png " + (dir / "x.png").string()).status, 2);
+}
+
+// Data a merge cannot use is refused with what is wrong and where, in one
+// line and without a PDF: a quote never closed, a folder, a pipe nobody
+// writes to (which must not hang the command), a device without end.
+TEST_F(CliTest, HostileMergeDataIsRefusedSayingWhy)
+{
+    const std::string card = (dir / "sablon.bcrd").string();
+    ASSERT_EQ(run("build " + write("sablon.json", Template) + " " + card).status, 0);
+    const std::string out = (dir / "never.pdf").string();
+    const std::string fifo = (dir / "cso.csv").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_directory(dir / "mappa.csv");
+    const std::string notRegular = "nem közönséges fájl, hanem cső, eszköz vagy foglalat, amelyből nem olvasható táblázat";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {write("nyitott.csv", "Név;Beosztás\r\nAnna;titkár\r\n\"Béla;igazgató\r\nCili;\r\n"),
+         "A(z) „nyitott.csv” adatfájl 3. sorában kezdődő idézőjel nincs lezárva."},
+        {(dir / "mappa.csv").string(), "A(z) „mappa.csv” adatfájl nem nyitható meg: ez egy mappa, nem fájl."},
+        {fifo, "A(z) „cso.csv” adatfájl nem nyitható meg: " + notRegular + "."},
+        {"/dev/zero", "A(z) „zero” adatfájl nem nyitható meg: " + notRegular + "."}};
+    for (const auto& [file, message] : cases) {
+        const CliRun result = runForMessages("render " + card + " --merge " + file + " --pdf " + out);
+        EXPECT_EQ(result.status, 1) << file;
+        EXPECT_EQ(result.out, "lapora-cli: " + message + "\n");
+        EXPECT_FALSE(fs::exists(out)) << file;
+    }
+}
+
+// A placeholder no column answers still prints as typed, and one line
+// names each of them, front and back, with the columns there are; with
+// every placeholder answered nothing is said.
+TEST_F(CliTest, MergeNamesPlaceholdersWithoutAColumn)
+{
+    const std::string card = (dir / "sablon.bcrd").string();
+    ASSERT_EQ(run("build " + write("sablon.json", Template) + " " + card).status, 0);
+    const std::string back = (dir / "hat.bcrd").string();
+    ASSERT_EQ(run("build "
+                  + write("hat.json", R"({"records": [{"tipus": 0, "nev": "{E-mail} {részleg}", "betutipus": "DejaVu Sans"},
+                      {"tipus": 1, "nev": "QR-kód1", "width": 100, "height": 100, "qr": {"text": "mailto:{E-mail}"}}]})")
+                  + " " + back)
+                  .status,
+              0);
+    const fs::path pdf = dir / "korlevel.pdf";
+    const std::string data = write("lista.csv", "Név;Beosztás\r\nAnna Kovács;titkár\r\n");
+    CliRun result = runForMessages("render " + card + " --merge " + data + " --back " + back + " --pdf " + pdf.string());
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "lapora-cli: figyelem: nincs ilyen oszlop az adatfájlban, ezek változatlanul nyomtatódnak: "
+                          "{Részleg}, {E-mail}; az adatfájl oszlopai: Név, Beosztás\n");
+    EXPECT_EQ(occurrences(pdfText(pdf, 2), "{E-mail}"), 10u);
+
+    const std::string full = write("teljes.csv", "Név;Beosztás;Részleg;E-mail\r\nAnna Kovács;titkár;Pénzügy;a@b.hu\r\n");
+    result = runForMessages("render " + card + " --merge " + full + " --back " + back + " --pdf " + pdf.string());
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "");
+}
+
+// A Hungarian contact's code, drawn by render, reads right with zbar as
+// with any reader that follows the code's character-set marker.
+TEST_F(CliTest, RenderedQrCodeReadsRightWithZbar)
+{
+    const std::string card = (dir / "qr.bcrd").string();
+    ASSERT_EQ(run("build " + write("qr.json", R"({"records": [{"tipus": 1, "nev": "QR-kód1", "width": 150,
+        "height": 150, "qr": {"vcard": {"family": "Kovács", "given": "Zsófia", "org": "Tűzép Kft."}}}]})")
+                  + " " + card)
+                  .status,
+              0);
+    const fs::path png = dir / "qr.png";
+    ASSERT_EQ(run("render " + card + " --card --png " + png.string()).status, 0);
+    FILE* pipe = ::popen(("zbarimg --raw -q '" + png.string() + "' 2>/dev/null").c_str(), "r");
+    std::string read;
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+        read.append(buffer, n);
+    ASSERT_EQ(WEXITSTATUS(::pclose(pipe)), 0) << "zbarimg missing? scripts/install-deps.sh installs zbar-tools";
+    EXPECT_NE(read.find("\r\nFN:Kovács Zsófia\r\nORG:Tűzép Kft.\r\n"), std::string::npos) << read;
 }

@@ -6,7 +6,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
+
+constexpr int VCardColumnName = 2;  // Név
 
 // Every record of a data file.
 QList<QStringList> recordsOf(const QString& path, QStringList* columns = nullptr)
@@ -98,11 +102,12 @@ private slots:
         QList<QStringList> records = recordsOf(written("hosszu.csv", utf8));
         QVERIFY(std::all_of(records.begin(), records.end(), [](const QStringList& r) { return r == QStringList{"ő"}; }));
 
-        QByteArray win = QByteArray(1024 * 1024, 'a');
-        win.prepend("Név\n");
-        win += "\n" + QByteArray::fromStdString(toWin1250(QStringLiteral("Győző"))) + "\n";
+        QByteArray win = "Név\n";
+        for (int i = 0; i < 1100; ++i)
+            win += QByteArray(1000, 'a') + "\n";
+        win += QByteArray::fromStdString(toWin1250(QStringLiteral("Győző"))) + "\n";
         records = recordsOf(written("vegen.csv", win));
-        QCOMPARE(records.size(), 2);
+        QCOMPARE(records.size(), 1101);
         QCOMPARE(records.last(), QStringList{"Győző"});
     }
 
@@ -141,6 +146,113 @@ private slots:
                 QFAIL(qPrintable("opened " + path));
             } catch (const MergeError& error) {
                 QVERIFY2(QString::fromUtf8(error.what()).contains(QFileInfo(path).fileName()), error.what());
+            }
+        }
+    }
+
+    // A broken file is refused at the line where the fault starts, as soon
+    // as a value or a record passes its bound, so reading never holds more
+    // than one bounded record. Counted in the file's bytes: 32,768 "ő" of
+    // UTF-8 are 64 KB, one more is too much.
+    void hostileCsvIsRefusedWithItsLine_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");
+        const QString at = QStringLiteral("A(z) „rossz.csv” adatfájl %1. sorában ");
+        const QByteArray head = "Név;Cég\r\n\"Anna\r\nAnna\";Alma\r\n";  // a quoted line break
+        QTest::newRow("unclosed quote")
+            << head + "Béla;\"Körte\r\nCili;Szilva\r\n" << at.arg(4) + "kezdődő idézőjel nincs lezárva.";
+        QTest::newRow("unclosed quote, 64 KB on")
+            << head + "Béla;\"Körte\n" + QByteArray(70'000, 'x') << at.arg(4) + "kezdődő idézőjeles érték hosszabb "
+                                                                             "64 KB-nál: talán nincs lezárva az idézőjele.";
+        QTest::newRow("long value, CR line ends")
+            << "Név\rAnna\r\r" + QByteArray(65'537, 'x') << at.arg(4) + "egy érték hosszabb 64 KB-nál.";
+        QTest::newRow("long UTF-8 value")
+            << "Név\n" + QStringLiteral("ő").repeated(32'769).toUtf8() << at.arg(2) + "egy érték hosszabb 64 KB-nál.";
+        QByteArray wide = "Név;Cég\n";
+        for (int i = 0; i < 17; ++i)
+            wide += QByteArray(64'000, 'x') + ';';
+        QTest::newRow("long record") << wide << at.arg(2) + "kezdődő adatsor hosszabb 1 MB-nál.";
+        QTest::newRow("1001 columns") << "Név;Cég\n" + QByteArray(1000, ';') << at.arg(2) + "több mint 1000 oszlop van.";
+        QTest::newRow("header: unclosed quote") << QByteArray("\n\n\"Név;Cég\nAnna;Alma\n")
+                                                << at.arg(3) + "kezdődő idézőjel nincs lezárva.";
+        QTest::newRow("header: 1001 columns") << QByteArray(1000, ';') + "\nAnna\n"
+                                              << at.arg(1) + "több mint 1000 oszlop van.";
+        QTest::newRow("header: one long line")
+            << QByteArray(2'000'000, 'x') << at.arg(1) + "kezdődő fejléc hosszabb 1 MB-nál.";
+    }
+    void hostileCsvIsRefusedWithItsLine()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        const QString path = written("rossz.csv", bytes);
+        try {
+            recordsOf(path);
+            QFAIL("read");
+        } catch (const MergeError& error) {
+            QCOMPARE(QString::fromUtf8(error.what()), message);
+        }
+    }
+
+    // Right at the bounds a file still reads: a value of 64 KB, a thousand
+    // columns.
+    void csvAtItsBoundsReads()
+    {
+        const QByteArray value = QStringLiteral("ő").repeated(32'768).toUtf8();
+        QList<QStringList> records = recordsOf(written("hatar.csv", "Név;Cég\n\"" + value + "\";x\n"));
+        QCOMPARE(records, QList<QStringList>({{QString::fromUtf8(value), "x"}}));
+        QStringList columns;
+        records = recordsOf(written("ezer.csv", QByteArray(999, ';') + "\n" + QByteArray(999, ';') + "x\n"), &columns);
+        QCOMPARE(columns.size(), 1000);
+        QCOMPARE(records.first().last(), QString("x"));
+    }
+
+    // A folder, a pipe and a device are named for what they are, and a
+    // pipe nobody writes to does not hang the reader.
+    void notARegularFile()
+    {
+        const QString fifo = mDir.filePath("cso.csv");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        const QList<std::pair<QString, QString>> cases = {
+            {mDir.path(), "ez egy mappa, nem fájl"},
+            {fifo, "nem közönséges fájl, hanem cső, eszköz vagy foglalat, amelyből nem olvasható táblázat"},
+            {"/dev/zero", "nem közönséges fájl, hanem cső, eszköz vagy foglalat, amelyből nem olvasható táblázat"},
+            {mDir.filePath("nincs.csv"), "nincs ilyen fájl"}};
+        for (const auto& [path, reason] : cases) {
+            try {
+                openRecords(path);
+                QFAIL(qPrintable("opened " + path));
+            } catch (const MergeError& error) {
+                QCOMPARE(QString::fromUtf8(error.what()), "A(z) „" + QFileInfo(path).fileName()
+                                                              + "” adatfájl nem nyitható meg: " + reason + ".");
+            }
+        }
+    }
+
+    // A phone's photo, however long, is passed over and the contact read;
+    // a name of over 64 KB, or a last card the file never ends, is refused
+    // at the line it starts on.
+    void hostileVCard()
+    {
+        QByteArray photo = "BEGIN:VCARD\r\nVERSION:3.0\r\nPHOTO;ENCODING=b;TYPE=JPEG:";
+        for (int i = 0; i < 30'000; ++i)
+            photo += QByteArray(74, 'A') + "\r\n ";
+        photo += "AA\r\nFN:Kovács Zsófia\r\nEND:VCARD\r\n";
+        const QList<QStringList> records = recordsOf(written("foto.vcf", photo));
+        QCOMPARE(records.size(), 1);
+        QCOMPARE(records[0][VCardColumnName], QString("Kovács Zsófia"));
+
+        const QList<std::pair<QByteArray, QString>> cases = {
+            {"BEGIN:VCARD\nFN:Anna\nEND:VCARD\nBEGIN:VCARD\nN:Kis;Cili\nFN:Kis\n " + QByteArray(70'000, 'i') + "\nEND:VCARD\n",
+             "A(z) „rossz.vcf” adatfájl 6. sorában kezdődő sor a folytatásaival együtt hosszabb 64 KB-nál."},
+            {"BEGIN:VCARD\nFN:Anna\nEND:VCARD\n\nBEGIN:VCARD\nFN:Béla\n",
+             "A(z) „rossz.vcf” adatfájl 5. sorában kezdődő névjegynek nincs vége (hiányzik az END:VCARD sor)."}};
+        for (const auto& [bytes, message] : cases) {
+            try {
+                recordsOf(written("rossz.vcf", bytes));
+                QFAIL("read");
+            } catch (const MergeError& error) {
+                QCOMPARE(QString::fromUtf8(error.what()), message);
             }
         }
     }

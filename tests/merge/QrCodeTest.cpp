@@ -7,6 +7,8 @@
 
 #include <QBuffer>
 #include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -147,6 +149,46 @@ private slots:
         copy.save(&buffer, "PNG");
         QVERIFY(!readQrPicture(plain.toStdString(), ".png"));
         QVERIFY(!readQrPicture(png, ".jpg"));
+    }
+
+    // Both common readers show Hungarian names as written: the code says its
+    // bytes are UTF-8 instead of leaving the reader to guess. zbar reads
+    // the PNG a card keeps, as a user's scanner program would.
+    void hungarianContactsReadRightWithBothReaders()
+    {
+        const QStringList names[] = {{"Kovács", "Zsófia"}, {"Szabó", "Lőrinc"}, {"Tűzkő", "Ödön"},
+                                      {"Árvíztűrő", "Éva Ágnes"}, {"Üveges", "Ilona Őrsi"}};
+        QTemporaryDir dir;
+        for (const QStringList& name : names) {
+            QrContents contents;
+            contents.contact[Contact::Family] = name[0];
+            contents.contact[Contact::Given] = name[1];
+            contents.contact[Contact::Org] = QStringLiteral("Gyümölcsös Kft.");
+            const QString vcard = QString::fromUtf8(qrPayload(contents));
+            QVERIFY(vcard.contains("FN:" + name.join(u' ')));
+            const std::string png = qrPng(contents);
+            QCOMPARE(decodeQrText(decodePicture(png, ".png")), vcard);
+
+            const QString file = dir.filePath("kod.png");
+            QFile out(file);
+            QVERIFY(out.open(QIODevice::WriteOnly) && out.write(png.data(), qint64(png.size())) == qint64(png.size()));
+            out.close();
+            QProcess zbar;
+            zbar.start(QStringLiteral("zbarimg"), {"--raw", "-q", file});
+            QVERIFY2(zbar.waitForStarted(), "zbarimg is missing: scripts/install-deps.sh installs zbar-tools");
+            QVERIFY(zbar.waitForFinished());
+            QCOMPARE(zbar.exitCode(), 0);
+            QCOMPARE(QString::fromUtf8(zbar.readAllStandardOutput()), vcard + u'\n');
+        }
+    }
+
+    // The UTF-8 marker takes room in the code: at level L the largest code
+    // holds one byte fewer than it would without it, and what does not fit
+    // is refused rather than cut.
+    void theMarkerCountsInTheCapacity()
+    {
+        QCOMPARE(encodeQr(QByteArray(2952, 'x'), 'L').size, 177);
+        QVERIFY_THROWS_EXCEPTION(QrError, encodeQr(QByteArray(2953, 'x'), 'L'));
     }
 
     void contentsThatCannotBeMadeAreRefused()

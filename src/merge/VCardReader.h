@@ -1,0 +1,27 @@
+#pragma once
+
+#include "merge/DataFile.h"
+#include "merge/DataText.h"
+
+#include <optional>
+
+// Contacts of a vCard file, one record each, in the columns of
+// vCardColumns(). A line the columns take is refused past MaxFieldBytes,
+// and a card the file never ends is refused with the line it starts on.
+class VCardReader : public RecordReader
+{
+public:
+    enum Column { Family, Given, Name, Org, Title, Tel, Mobile, Email, Web, Address, Count };
+
+    VCardReader(const QString& path, bool utf8);
+
+    const QStringList& columns() const override { return mColumns; }
+    bool next(QStringList& values) override;
+
+private:
+    std::optional<QString> logicalLine();
+
+    DataText mText;
+    QStringList mColumns;
+    long long mLineStart = 0;  // where the last logical line began
+};
