@@ -3,6 +3,9 @@
 #include "document/Dialogs.h"
 #include "editor/ErrorBox.h"
 
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
 #include <deque>
 #include <vector>
 
@@ -19,6 +22,8 @@ public:
         QString title;     // question and error boxes
         QString text;      // question and error boxes; the filter of a file dialog
         QString proposed;  // the file name a file dialog was opened with
+        QString active;    // a question: the title of the card window in front as it was asked
+        const QWidget* front = nullptr;  // and that window
     };
 
     FakeDialogs()
@@ -122,9 +127,17 @@ public:
         return next(recoveryAnswers, std::optional<std::vector<bool>>());
     }
 
-    Answer question(QWidget*, const QString& title, const QString& text) override
+    Answer question(QWidget* parent, const QString& title, const QString& text) override
     {
-        shown.push_back({"question", title, text, {}});
+        QString active;
+        const QWidget* front = nullptr;
+        if (auto* card = qobject_cast<QMdiSubWindow*>(parent); card && card->mdiArea()
+            && card->mdiArea()->activeSubWindow())
+        {
+            front = card->mdiArea()->activeSubWindow();
+            active = card->mdiArea()->activeSubWindow()->windowTitle();
+        }
+        shown.push_back({"question", title, text, {}, active, front});
         return next(questionAnswers, Answer::Cancel);
     }
 

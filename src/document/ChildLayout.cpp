@@ -35,10 +35,10 @@ constexpr int NoteShownMs = 6000;
 // The card window's client area at its first size: the card box takes
 // whatever the window is given beyond it. At 100 % the card box holds the
 // card and 5 mm round it without scroll bars.
-constexpr QSize DesignClient{775, 518};
-constexpr QRect DesignCardBox{8, 48, 378, 244};
-constexpr QPoint LayerBox{8, 299};
-constexpr QPoint PanelBox{393, 48};
+constexpr QSize DesignClient{777, 520};
+constexpr QRect DesignCardBox{8, 48, 380, 246};
+constexpr QPoint LayerBox{8, 301};
+constexpr QPoint PanelBox{395, 48};
 constexpr int CardBoxTitle = 16;
 
 QToolBar* makeToolBar(QWidget* parent, const char* name, bool captions)

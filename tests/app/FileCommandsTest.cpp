@@ -271,6 +271,15 @@ private slots:
         QCOMPARE(run.window->cardWindows(), (QList<Tfrm_Child*>{first, second, third}));
         QVERIFY(first->Modified() && second->Modified() && third->Modified());
         QCOMPARE(run.dialogs.count("question"), 2);
+        // Each question names its card on a second line, with that card in
+        // front: a Yes meant for one card must not save another.
+        const auto asked = run.dialogs.of("question");
+        QCOMPARE(asked[0].title, QString("Kérdés"));
+        QCOMPARE(asked[0].text, QString("A lapora még nincs mentve. Elmentsem?\nelso.bcrd"));
+        QCOMPARE(asked[0].active, run.path("elso.bcrd"));
+        QVERIFY(asked[0].front == first);
+        QCOMPARE(asked[1].text, QString("A lapora még nincs mentve. Elmentsem?\nNévtelen.bcrd"));
+        QVERIFY(asked[1].front == second);
 
         QFile::remove(run.path("elso.bcrd"));
         run.dialogs.questionAnswers = {Dialogs::Answer::Yes, Dialogs::Answer::No, Dialogs::Answer::Cancel};

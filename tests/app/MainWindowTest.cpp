@@ -1,7 +1,12 @@
 #include "tests/TestRegistry.h"
 #include "tests/app/ShellRun.h"
 
+#include "document/Child.h"
+
 #include <QAction>
+#include <QGroupBox>
+#include <QScrollArea>
+#include <QTabWidget>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QMenu>
@@ -111,6 +116,29 @@ private slots:
         for (Qt::Key key : {Qt::Key_F12, Qt::Key_F11, Qt::Key_F11, Qt::Key_F11, Qt::Key_F11, Qt::Key_F11, Qt::Key_F11})
             QTest::keyClick(run.window.get(), key), sizes << Beall.FontSize;
         QCOMPARE(sizes, (QList<int>{5, 6, 7, 8, 9, 10, 10}));
+    }
+
+    // A card opened beside a maximised one comes up maximised and laid out
+    // whole: the card box, the layer list and the panel fill the window as
+    // they do after a resize by hand.
+    void cardBesideAMaximisedOneIsLaidOutWhole()
+    {
+        ShellRun run;
+        QVERIFY(run.showActive());
+        run.window->resize(1200, 900);
+        run.window->aUjExecute();
+        run.window->activeCard()->showMaximized();
+        run.window->aUjExecute();
+        Tfrm_Child* card = run.window->activeCard();
+        QVERIFY(QTest::qWaitForWindowExposed(card));
+        QApplication::processEvents();
+        QVERIFY(card->isMaximized());
+        const QWidget* client = card->widget();
+        QVERIFY(client->width() > 800);
+        QCOMPARE(card->PageControl1->geometry().right(), client->width() - 6);
+        QCOMPARE(card->GroupBox1->geometry().right(), card->PageControl1->geometry().left() - 8);
+        QCOMPARE(card->GroupBox3->geometry().bottom(), client->height() - 7);
+        QVERIFY(card->ScrollBox1->isVisible() && card->ScrollBox1->width() == card->GroupBox1->width());
     }
 };
 

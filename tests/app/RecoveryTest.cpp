@@ -5,6 +5,7 @@
 #include "layer/LayerRecord.h"
 
 #include <QDir>
+#include <QMdiArea>
 #include <QFileInfo>
 #include <QTest>
 
@@ -162,6 +163,48 @@ private slots:
         run.dialogs.questionAnswers = {Dialogs::Answer::No, Dialogs::Answer::No};
         QVERIFY(run.window->close());
         QCOMPARE(copies().size(), 1);  // the broken one, for the next start
+    }
+
+    // A recovered card is work no file holds: a step and its undo, or an
+    // undo with nothing to undo, leave it modified, and closing asks; its
+    // copy goes only with the answer No (or a save).
+    void recoveredCardStaysUnsavedUntilSaved()
+    {
+        ShellRun run;
+        crashedRunLeaves({{cardWith("Anna"), "title=N\xC3\xA9vtelen.bcrd\nfile=\nwritten=2026-12-01T10:05:00.000\n"},
+                          {cardWith("Bela"), "title=N\xC3\xA9vtelen.bcrd\nfile=\nwritten=2026-12-01T10:06:00.000\n"}});
+        run.dialogs.recoveryAnswers = {std::vector<bool>{true, true}};
+        run.window->show();
+        run.window->offerRecovery();
+        const QList<Tfrm_Child*> cards = run.window->cardWindows();
+        QCOMPARE(cards.size(), 2);
+        QCOMPARE(copies().size(), 2);
+
+        Tfrm_Child* anna = cards[0];
+        anna->action("aVisszavonas")->trigger();
+        QVERIFY(anna->Modified());
+        anna->action("aAlakzat")->trigger();
+        anna->action("aVisszavonas")->trigger();
+        QVERIFY(anna->Modified());
+        QVERIFY(!anna->document().history().canUndo());
+        QTest::qWait(100);  // a copy written meanwhile must not take it away either
+        QCOMPARE(copies().size(), 2);
+
+        run.dialogs.questionAnswers = {Dialogs::Answer::Cancel};
+        QVERIFY(!anna->close());
+        QCOMPARE(run.dialogs.count("question"), 1);
+        QCOMPARE(copies().size(), 2);
+
+        // Saved, it is clean and its copy is gone; the other is still kept.
+        run.dialogs.saveAnswers.push_back(run.path("anna.bcrd"));
+        anna->mdiArea()->setActiveSubWindow(anna);
+        run.window->aMentExecute();
+        QVERIFY(!anna->Modified());
+        QCOMPARE(copies().size(), 1);
+
+        run.dialogs.questionAnswers = {Dialogs::Answer::No};
+        QVERIFY(cards[1]->close());
+        QVERIFY(copies().isEmpty());
     }
 };
 

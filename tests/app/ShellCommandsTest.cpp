@@ -1,5 +1,6 @@
 #include "tests/TestRegistry.h"
 #include "tests/app/ShellRun.h"
+#include "Version.h"
 #include "app/AboutBox.h"
 #include "app/Beallit.h"
 #include "app/Launcher.h"
@@ -387,6 +388,33 @@ private slots:
         QVERIFY(run.dialogs.shown.empty());
     }
 
+    // With no browser to start, F1 and the links say so, F1 with the
+    // manual's path, instead of a line on the terminal nobody sees.
+    void nothingToOpenWithIsSaid()
+    {
+        ShellRun run;
+        QTemporaryDir bin;
+        QFile opener(bin.filePath("xdg-open"));
+        QVERIFY(opener.open(QIODevice::WriteOnly));
+        opener.write("#!/bin/sh\necho \"xdg-open: no method available for opening '$1'\" >&2\nexit 3\n");
+        opener.close();
+        opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path()) + ":" + path);
+        run.window->action("aSugo")->trigger();
+        run.window->action("aHonlap")->trigger();
+        QTRY_COMPARE(run.dialogs.count("error"), 2);
+        qputenv("PATH", path);
+
+        QStringList texts;
+        for (const auto& shown : run.dialogs.of("error"))
+            texts << shown.text;
+        texts.sort();
+        QVERIFY2(texts[0].contains("https://lapora.example.org"), qPrintable(texts[0]));
+        QVERIFY2(texts[1].startsWith(QString::fromUtf8("A súgó nem nyitható meg")), qPrintable(texts[1]));
+        QVERIFY(texts[1].contains("\n" + run.root.filePath("bin") + "/help/index.htm\n"));
+    }
+
     void aboutBoxOpensWhereItWasClosedInItsOwnFont()
     {
         ShellRun run;
@@ -399,6 +427,9 @@ private slots:
             first = box->pos();
             fontSize = box->font().pixelSize();
             QVERIFY(box->Comments->text().contains("example.org") || box->Label1->text().contains("example.org"));
+            // One version line of the design's, our release beside it.
+            QCOMPARE(box->ProductName->text(), QString("Lapora2\nV2.0.0.32"));
+            QCOMPARE(box->Version->text(), QString("Kiadás: " LAPORA_VERSION));
             box->move(-40, 1500);
             box->OKButton->click();
         });

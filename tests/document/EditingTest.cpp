@@ -16,8 +16,12 @@
 #include <QMdiArea>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cmath>
 
 namespace {
 
@@ -160,6 +164,28 @@ private slots:
 
     // Ctrl and a wheel's notch zoom a step; a touchpad's small turns add
     // up to one; the wheel alone is left to the scroll bars.
+    // A layer placed partly off the card shows in the card box's margin, at
+    // least 5 mm round the card at every zoom, and the card box fits the
+    // card and that margin at 100 % without scroll bars.
+    void layersOffTheCardShowInItsMargin()
+    {
+        Tfrm_Child* child = openCard({frame(1, -15, -12, 60, 40), frame(2, 335, 185, 20, 20)});
+        QVERIFY(QTest::qWaitForWindowExposed(child));
+        QApplication::processEvents();
+        QVERIFY(!child->ScrollBox1->horizontalScrollBar()->isVisible());
+        QVERIFY(!child->ScrollBox1->verticalScrollBar()->isVisible());
+        for (int zoom : CardSurface::zooms()) {
+            child->setZoom(zoom);
+            const QRect before = child->findElement("e1")->geometry();
+            const QRect after = child->findElement("e2")->geometry();
+            const int fiveMm = int(std::ceil(5 * 340 / 89.96 * zoom / 100));
+            QVERIFY2(child->Surface1->margin().x() >= fiveMm, qPrintable(QString::number(zoom)));
+            QVERIFY(before.left() >= 0 && before.top() >= 0);
+            QCOMPARE(before.topLeft(), child->Surface1->toScreen(QPoint(-15, -12)));
+            QVERIFY(after.right() < child->Surface1->minimumWidth() && after.bottom() < child->Surface1->minimumHeight());
+        }
+    }
+
     void ctrlAndTheWheelZoom()
     {
         Tfrm_Child* child = openCard({frame(1, 10, 10, 100, 50)});

@@ -5,6 +5,8 @@
 #include "tests/TestRegistry.h"
 
 #include <QComboBox>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -64,6 +66,67 @@ private slots:
         QVERIFY(merged.button(PrintDialog::Action::Pdf)->isDefault());
         QVERIFY(!merged.button(PrintDialog::Action::Print)->isDefault());
         QCOMPARE(merged.choice().copies, 2500);
+    }
+
+    // "Előnézet" shows the job as set and comes back to the dialog with
+    // every setting as it was, so the print that follows starts where the
+    // user said.
+    void previewComesBackToTheDialog()
+    {
+        FakeDialogs fake;
+        PrintDialog dialog(nullptr, {"/tmp/anna.bcrd"});
+        std::vector<PrintDialog::Choice> previewed;
+        dialog.setPreview([&](const PrintDialog::Choice& chosen) { previewed.push_back(chosen); });
+        dialog.show();
+        dialog.copies()->setValue(13);
+        dialog.start()->setValue(4);
+        dialog.back()->setCurrentIndex(1);
+        emit dialog.back()->activated(1);
+        dialog.button(PrintDialog::Action::Preview)->click();
+
+        QCOMPARE(previewed.size(), size_t(1));
+        QCOMPARE(previewed[0].action, PrintDialog::Action::Preview);
+        QCOMPARE(previewed[0].copies, 13);
+        QCOMPARE(previewed[0].start, 4);
+        QCOMPARE(previewed[0].backCard, 0);
+        QVERIFY(dialog.isVisible() && dialog.result() != QDialog::Accepted);
+        QCOMPARE(dialog.copies()->value(), 13);
+        QCOMPARE(dialog.start()->value(), 4);
+        QCOMPARE(dialog.back()->currentIndex(), 1);
+
+        fake.saveAnswers = {QString("/tmp/kartyak.pdf")};
+        dialog.button(PrintDialog::Action::Pdf)->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.choice().start, 4);
+    }
+
+    // The PDF may not be saved over a file the job reads: the dialog says
+    // so and stays, and another name is taken.
+    void pdfNeverReplacesAnInput()
+    {
+        FakeDialogs fake;
+        QTemporaryDir dir;
+        const QString card = dir.filePath("anna.bcrd");
+        const QString data = dir.filePath("people.csv");
+        for (const QString& path : {card, data}) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("x");
+        }
+        QVERIFY(QFile::link(card, dir.filePath("link.pdf")));
+        PrintDialog dialog(nullptr, {card});
+        dialog.setInputFiles({card, data});
+        dialog.show();
+        fake.saveAnswers = {card, dir.filePath("link.pdf"), data, dir.filePath("kartyak.pdf")};
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            dialog.button(PrintDialog::Action::Pdf)->click();
+            QVERIFY(dialog.isVisible() && dialog.result() != QDialog::Accepted);
+        }
+        QCOMPARE(fake.count("error"), 3);
+        QVERIFY(fake.of("error")[0].text.contains(QStringLiteral("A PDF nem menthető")));
+        dialog.button(PrintDialog::Action::Pdf)->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.choice().pdfFile, dir.filePath("kartyak.pdf"));
     }
 };
 

@@ -147,6 +147,35 @@ private slots:
         QCOMPARE(stored(*mTbl, "nev"), std::string(50, '\xF5'));
     }
 
+    // What cannot be kept is refused with a note naming it, never dropped
+    // without a word: characters Windows-1250 lacks, and the 51st.
+    void refusedTypingIsSaid()
+    {
+        QStringList notes;
+        connect(mText, &FieldEdit::refused, this, [&](const QString& note) { notes << note; });
+        mText->clear();
+        type(mText, QString::fromUtf8("Zoë Петров 😀"));
+        QCOMPARE(mText->text(), QString::fromUtf8("Zoë "));
+        QCOMPARE(stored(*mTbl, "nev"), std::string("Zo\xEB "));
+        QVERIFY(notes.size() >= 7);
+        QVERIFY2(notes.first().contains(QString::fromUtf8("П")), qPrintable(notes.first()));
+        QVERIFY(StorableTextValidator::refusal(QString::fromUtf8("x😀y😀"), 0).endsWith(QString::fromUtf8(": 😀")));
+
+        notes.clear();
+        mText->setText(QString(49, 'a'));
+        type(mText, "bc");
+        QCOMPARE(mText->text().size(), 50);
+        QCOMPARE(notes, QStringList{QString::fromUtf8("A szöveg legfeljebb 50 karakter lehet.")});
+
+        // A record shown is not the user's typing: nothing is said.
+        notes.clear();
+        mTbl->MoveNext();
+        QVERIFY(notes.isEmpty());
+        QCOMPARE(StorableTextValidator::refusal(QString::fromUtf8("a\tő"), 0),
+                 QString::fromUtf8("Vezérlőkarakter nem kerülhet a szövegbe."));
+        QVERIFY(StorableTextValidator::refusal(QString::fromUtf8("Árvíztűrő tükörfúrógép"), 50).isEmpty());
+    }
+
     void focusShowsSkyBlue()
     {
         QVERIFY(showActive(*mWindow, mText));
