@@ -57,6 +57,21 @@ sleep 1
 xdotool search --onlyvisible --name '^Helyreállítás$' >/dev/null 2>&1 && fail "the dialog stayed open"
 
 # Saved under a name, the card holds what was made before the kill.
+# Undoing with nothing to undo leaves the recovered card unsaved: closing
+# asks, with the card named, and Mégse keeps the program and the copy.
+xdotool key ctrl+z
+sleep 0.3
+wmctrl -i -c "$main"
+question=$(timeout 10 xdotool search --sync --onlyvisible --name '^Kérdés$' | head -n 1) \
+    || fail "closing with a recovered card asked nothing"
+xdotool windowactivate --sync "$question"
+xdotool key Escape
+sleep 0.5
+kill -0 "$pid" 2>/dev/null || fail "the program ended after Mégse"
+compgen -G "$recovery/*/card*.bcrd" >/dev/null || fail "the copy went before the card was saved"
+xdotool windowactivate --sync "$main"
+sleep 0.3
+
 saved="$work/home/megmentett.bcrd"
 xdotool key ctrl+s
 sleep 1
