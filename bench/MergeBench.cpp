@@ -88,44 +88,42 @@ std::string list(int people)
     return file.toStdString();
 }
 
+// A list file made once: its head, then a block of about a megabyte of the
+// unit repeated up to the size, then the tail.
+std::string bigList(const char* name, const QByteArray& head, const QByteArray& unit, qint64 size,
+                    const QByteArray& tail = {})
+{
+    const QString file = path(name);
+    if (!QFile::exists(file)) {
+        QFile out(file);
+        out.open(QIODevice::WriteOnly);
+        out.write(head);
+        QByteArray block;
+        while (block.size() < (1 << 20))
+            block += unit;
+        while (out.size() < size)
+            out.write(block);
+        out.write(tail);
+    }
+    return file.toStdString();
+}
+
 // A hostile list: a record of Kovács Ödön opening a quote it never closes
 // early on, then ordinary records up to 150 MB.
 std::string unclosedQuote()
 {
-    const QString file = path("nyitott-idezojel.csv");
-    if (!QFile::exists(file)) {
-        QFile out(file);
-        out.open(QIODevice::WriteOnly);
-        out.write(QByteArray::fromStdString(toWin1250("Vezetéknév;Keresztnév;Beosztás;Telefon;Email\r\n"
-                                                       "Kovács;Ödön;\"Területi; vezető;+36 30 1000000;odon@tuzep.hu\r\n")));
-        const QByteArray record =
-            QByteArray::fromStdString(toWin1250("Kovács;Ödön;Területi vezető;+36 30 1000000;odon@tuzep.hu\r\n"));
-        QByteArray block;
-        while (block.size() < (1 << 20))
-            block += record;
-        while (out.size() < 150LL << 20)
-            out.write(block);
-    }
-    return file.toStdString();
+    return bigList("nyitott-idezojel.csv",
+                   QByteArray::fromStdString(toWin1250("Vezetéknév;Keresztnév;Beosztás;Telefon;Email\r\n"
+                                                       "Kovács;Ödön;\"Területi; vezető;+36 30 1000000;odon@tuzep.hu\r\n")),
+                   QByteArray::fromStdString(toWin1250("Kovács;Ödön;Területi vezető;+36 30 1000000;odon@tuzep.hu\r\n")),
+                   150LL << 20);
 }
 
 // A hostile list: one line of 200 MB, values of 2,000 letters one after
 // another, as a file that lost its line ends might hold.
 std::string oneLongLine()
 {
-    const QString file = path("egy-sor.csv");
-    if (!QFile::exists(file)) {
-        QFile out(file);
-        out.open(QIODevice::WriteOnly);
-        out.write("Vezetéknév;Keresztnév\r\n");
-        QByteArray block;
-        while (block.size() < (1 << 20))
-            block += QByteArray(2000, 'a') + ';';
-        while (out.size() < 200LL << 20)
-            out.write(block);
-        out.write("\r\n");
-    }
-    return file.toStdString();
+    return bigList("egy-sor.csv", "Vezetéknév;Keresztnév\r\n", QByteArray(2000, 'a') + ';', 200LL << 20, "\r\n");
 }
 
 // The whole process, its wall time and its peak memory; status is the exit

@@ -313,7 +313,6 @@ private:
     void showSnap(const QRect& cardBox, bool snapping, int edges, QRect* snapped);
     std::vector<LayerTable::RecordId> selectedLayers() const;
     void pasteLayers(const QByteArray& card);
-    void showNewLayer();
     void pastePicture(const QImage& picture, QPoint at);
     void addPictureLayer(const ChosenPicture& chosen, QPoint at, const QString& caption);
     LayerPicture pictureOf(LayerTable::RecordId id, QSize box, double density) const;

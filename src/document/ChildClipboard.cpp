@@ -112,13 +112,6 @@ void Tfrm_Child::aDuplikalasExecute()
     setValue(values, Field::top, intOf(values, Field::top) + DuplicateOffset);
     setValue(values, Field::compnev, toWin1250(newElementName(namePrefix(intOf(values, Field::tipus)))));
     mDocument.appendLayer([&](int) { return values; }, action("aDuplikalas")->text());
-    showNewLayer();
-}
-
-// The panel and the handles of the layer added last.
-void Tfrm_Child::showNewLayer()
-{
-    TblAfterScroll(Tbl());
 }
 
 void Tfrm_Child::aMasolasExecute()
@@ -170,9 +163,6 @@ void Tfrm_Child::aBeillesztesExecute()
         pasteLayers(data->data(LayersMime));
     else if (data->hasImage())
         pastePicture(qvariant_cast<QImage>(data->imageData()), NewLayerCorner);
-    else
-        return;
-    showNewLayer();
 }
 
 // Each layer on top with its own new number and name; where this card has a
@@ -256,6 +246,4 @@ void Tfrm_Child::dropPictures(const QStringList& paths, QPoint cardPoint)
         addPictureLayer(picture, at, action("aKep")->text());
         at += QPoint(DuplicateOffset, DuplicateOffset);
     }
-    if (!chosen.empty())
-        showNewLayer();
 }
