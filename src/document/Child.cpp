@@ -117,7 +117,11 @@ void Tfrm_Child::FormShow()
     // Only now does the frame know its title bar: the design's size, which
     // the user may enlarge, never shrink.
     setMinimumSize(sizeHint());
-    resize(sizeHint());
+    // A window that opens maximised beside a maximised one keeps the area
+    // it was given: shrunk to the design's size it showed its boxes small
+    // and the rest grey.
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        resize(sizeHint());
     setZoom(mSettings.Zoom);
     setInterfaceFontSize(mSettings.FontSize);
     // A later change of the default font reaches only windows shown after it.

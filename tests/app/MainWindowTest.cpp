@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -133,6 +134,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(card));
         QApplication::processEvents();
         QVERIFY(card->isMaximized());
+        QCOMPARE(card->size(), card->mdiArea()->viewport()->size());
         const QWidget* client = card->widget();
         QCOMPARE(card->PageControl1->geometry().right(), client->width() - 6);
         QCOMPARE(card->GroupBox1->geometry().right(), card->PageControl1->geometry().left() - 8);
