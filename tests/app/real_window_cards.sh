@@ -1,0 +1,193 @@
+#!/usr/bin/env bash
+# Card windows under a real window manager, judged by what reaches the
+# screen and the disk:
+# - a layer reaching past the card's edge shows in the margin round it;
+# - a new card and a card opened beside a maximised one are laid out whole;
+# - new text, shape, picture and QR layers each open on their own page;
+# - Előnézet returns to the print dialog with every setting kept;
+# - closing with two unsaved cards shows each card before its question,
+#   and "Igen" saves the card shown.
+#   real_window_cards.sh path/to/lapora path/to/lapora-cli
+set -euo pipefail
+
+program=$1
+cli=$2
+work=$(mktemp -d)
+trap 'kill -9 $(jobs -p) 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+for _ in $(seq 50); do [[ -s "$work/display" ]] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+openbox --sm-disable >/dev/null 2>&1 &
+sleep 1
+
+export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" HOME="$work/home" QT_QPA_PLATFORM=xcb
+mkdir -p "$HOME"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Two cards, each a 200 × 120 px rectangle of its own colour reaching 15 px
+# past the card's top left corner: red (TColor 255) and blue.
+for card in "piros 255 #FF0000" "kek 16711680 #0000FF"; do
+    read -r name color _ <<<"$card"
+    printf '{"records": [{"sorszam": 1, "tipus": 2, "compnev": "shape1", "nev": "%s", "left": -15, "top": -15,
+              "width": 200, "height": 120, "brushcolor": %s, "pencolor": %s, "brushstyle": 0, "shape": 0,
+              "penstyle": 0, "penwidth": 1}]}' "$name" "$color" "$color" >"$work/$name.json"
+    "$cli" build "$work/$name.json" "$work/$name.bcrd"
+done
+cp "$work/piros.bcrd" "$work/piros-before.bcrd"
+cp "$work/kek.bcrd" "$work/kek-before.bcrd"
+convert -size 60x40 xc:'#00FF00' "$work/zold.png"
+
+shot() { import -window root "$work/$1.png"; }
+# How many pixels of the screenshot are exactly this colour.
+pixels() {
+    convert "$work/$1.png" -alpha off -fill black +opaque "$2" -fill white -opaque "$2" \
+        -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+# Left and top of the colour's bounding box on the screenshot.
+corner() {
+    convert "$work/$1.png" -alpha off -fill black +opaque "$2" -fill white -opaque "$2" -format '%@' info: \
+        | sed -E 's/^[0-9]+x[0-9]+\+([0-9]+)\+([0-9]+)$/\1 \2/'
+}
+differing() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 || true; }
+
+"$program" "$work/piros.bcrd" >"$work/out.log" 2>&1 &
+pid=$!
+main=$(timeout 20 xdotool search --sync --onlyvisible --name '^Lapora$' | head -n 1) || fail "no main window"
+wmctrl -i -r "$main" -b add,maximized_vert,maximized_horz
+sleep 2
+
+# The whole rectangle shows, the 15 px past the card's edge too: cut at
+# the card it would be 185 × 105 px.
+shot edge
+red=$(pixels edge '#FF0000')
+((red > 23000)) || fail "the layer past the card's edge is cut: $red red pixels of 24000"
+
+# Maximised by a double click on its title bar, 80 px above the card box.
+read -r left top <<<"$(corner edge '#FF0000')"
+xdotool mousemove $((left + 300)) $((top - 81)) click --repeat 2 --delay 80 1
+sleep 1
+shot maximised
+read -r maxLeft maxTop <<<"$(corner maximised '#FF0000')"
+((maxTop < top)) || fail "the card window was not maximised"
+
+# A new card beside it is maximised too, and laid out whole: no grey of
+# the empty frame (159, 159, 159) shows round a window left at its first size.
+xdotool key ctrl+n
+sleep 2
+shot new
+grey=$(pixels new 'srgb(159,159,159)')
+((grey < 5000)) || fail "a new card beside a maximised one is not laid out whole: $grey grey pixels"
+# Bezár on the card window's tool bar, above the card box.
+xdotool mousemove $((maxLeft + 583)) $((maxTop - 47)) click 1
+sleep 1
+shot closed
+(($(pixels closed '#FF0000') > 20000)) || fail "Bezár did not close the new card"
+
+# So is the blue card opened beside it.
+xdotool key ctrl+o
+sleep 1.5
+xdotool key ctrl+a
+xdotool type --delay 20 "$work/kek.bcrd"
+xdotool key Return
+sleep 2
+shot beside
+blue=$(pixels beside '#0000FF')
+((blue > 23000)) || fail "the card opened beside a maximised one shows $blue of its 24000 blue pixels"
+[[ $(pixels beside '#FF0000') -eq 0 ]] || fail "the card opened beside a maximised one does not cover it"
+
+# The panel, right of the card box, for each new layer.
+read -r blueLeft blueTop <<<"$(corner beside '#0000FF')"
+panel() {
+    shot "$1-screen"
+    convert "$work/$1-screen.png" -crop 760x480+$((blueLeft + 500))+$((blueTop - 30)) +repage "$work/$1.png"
+}
+panel shapeShown
+xdotool key F2
+sleep 0.8
+panel newText
+xdotool key F4
+sleep 0.8
+panel newShape
+xdotool key F3
+sleep 1.5
+xdotool key ctrl+a
+xdotool type --delay 20 "$work/zold.png"
+xdotool key Return
+sleep 1.5
+panel newPicture
+xdotool key F5
+qr=$(timeout 10 xdotool search --sync --onlyvisible --name '^QR-kód$' | head -n 1) || fail "no QR dialog"
+xdotool windowactivate --sync "$qr"
+xdotool type --delay 30 "Kovacs"
+xdotool key Return
+sleep 1.5
+panel newQr
+(($(differing newText shapeShown) > 5000)) || fail "a new text layer shows the shape page"
+[[ $(differing newShape shapeShown) -lt 500 ]] || fail "a new shape layer does not show the shape page"
+(($(differing newPicture newText) > 5000)) || fail "a new picture layer shows the text page"
+(($(differing newPicture newShape) > 5000)) || fail "a new picture layer shows the shape page"
+[[ $(differing newQr newPicture) -lt 500 ]] || fail "a new QR layer does not show the picture page"
+
+# Előnézet, closed, gives back the dialog as it was: 13 copies from
+# position 4 with a back are two sheets, four pages in the PDF.
+xdotool key shift+ctrl+p
+dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Nyomtatás$' | head -n 1) || fail "no print dialog"
+xdotool windowactivate --sync "$dialog"
+xdotool key Tab ctrl+a
+xdotool type 13
+xdotool key Tab ctrl+a
+xdotool type 4
+xdotool key Tab Down
+sleep 0.3
+# The buttons' row: Nyomtatás, Előnézet, PDF mentése..., Mégse.
+height=$(xwininfo -id "$dialog" | awk '/Height:/ {print $2}')
+xdotool mousemove --window "$dialog" 154 $((height - 23)) click 1
+preview=$(timeout 10 xdotool search --sync --onlyvisible --name '^Lapora nyomtatás$' | head -n 1) || fail "no preview"
+sleep 1
+wmctrl -i -c "$preview"
+sleep 1
+xdotool search --onlyvisible --name '^Nyomtatás$' >/dev/null || fail "the print dialog did not come back"
+xdotool mousemove --window "$dialog" 254 $((height - 23)) click 1
+sleep 1.5
+xdotool key ctrl+a
+xdotool type --delay 20 "$work/lap.pdf"
+xdotool key Return
+for _ in $(seq 50); do [[ -s "$work/lap.pdf" ]] && break; sleep 0.2; done
+pages=$(pdfinfo "$work/lap.pdf" | awk '/^Pages:/ {print $2}')
+[[ "$pages" == 4 ]] || fail "after Előnézet the PDF has $pages pages, not 4: the settings were lost"
+
+# Both cards changed, the blue one in front: closing asks first about the
+# red one and shows it, then about the blue one. "Igen" saves the red
+# card; "Nem" leaves the blue one as it was on disk.
+xdotool key ctrl+Tab
+sleep 0.8
+xdotool key F4
+sleep 0.5
+xdotool key ctrl+Tab
+sleep 0.8
+shot front
+(($(pixels front '#0000FF') > 5000)) || fail "the blue card is not in front before closing"
+wmctrl -i -c "$main"
+question=$(timeout 10 xdotool search --sync --onlyvisible --name '^Kérdés$' | head -n 1) || fail "no first question"
+sleep 0.5
+shot first
+(($(pixels first '#FF0000') > 5000)) || fail "the first question does not show the red card"
+(($(pixels first '#0000FF') < 1000)) || fail "the first question shows the blue card"
+xdotool windowactivate --sync "$question"
+xdotool key Return
+sleep 1
+question=$(timeout 10 xdotool search --sync --onlyvisible --name '^Kérdés$' | head -n 1) || fail "no second question"
+sleep 0.5
+shot second
+(($(pixels second '#0000FF') > 5000)) || fail "the second question does not show the blue card"
+(($(pixels second '#FF0000') < 1000)) || fail "the second question shows the red card"
+xdotool windowactivate --sync "$question"
+xdotool key alt+n
+for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "the program did not end after the questions"
+wait "$pid" || fail "the program ended with an error: $(cat "$work/out.log")"
+cmp -s "$work/piros.bcrd" "$work/piros-before.bcrd" && fail "Igen did not save the red card"
+"$cli" dump "$work/piros.bcrd" | grep -q '"nev": "alakzat2"' || fail "the red card was saved without its new shape"
+cmp -s "$work/kek.bcrd" "$work/kek-before.bcrd" || fail "Nem changed the blue card on disk"
+echo "cards: margin, maximised layout, pages of new layers, preview, close questions all held"
