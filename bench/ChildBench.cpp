@@ -47,7 +47,7 @@ void BM_RestackStep(benchmark::State& state)
     area.resize(1200, 800);
     area.show();
     Tfrm_Child* child = hundredLayerCard(area);
-    child->Tbl().MoveTo(49);
+    child->document().setCurrent(child->Tbl().StoredId(49));
     bool up = true;
     for (auto _ : state) {
         child->action(up ? "aFeljebb" : "aHatrabb")->trigger();
@@ -174,13 +174,14 @@ void BM_PreviewUntilPainted(benchmark::State& state)
     area.resize(1200, 800);
     area.show();
     Tfrm_Child* child = newWindow(area);
-    addLayer(child->Tbl(), 1, 1,
+    LayerTable card = benchTable();
+    addLayer(card, 1, 1,
              {{Field::kep, Blob{photo.toStdString()}}, {Field::keptip, std::string(".jpg")}, {Field::width, 120},
               {Field::height, 90}, {Field::strech, true}});
-    addLayer(child->Tbl(), 2, 0, {{Field::nev, std::string("Kovacs Arpad")}, {Field::left, 130}});
-    addLayer(child->Tbl(), 3, 0, {{Field::nev, std::string("+36 30 123 4567")}, {Field::left, 130}, {Field::top, 60}});
-    addLayer(child->Tbl(), 4, 2, {{Field::top, 170}, {Field::width, 340}, {Field::height, 20}, {Field::brushstyle, 4}});
-    child->RebuildElements();
+    addLayer(card, 2, 0, {{Field::nev, std::string("Kovacs Arpad")}, {Field::left, 130}});
+    addLayer(card, 3, 0, {{Field::nev, std::string("+36 30 123 4567")}, {Field::left, 130}, {Field::top, 60}});
+    addLayer(card, 4, 2, {{Field::top, 170}, {Field::width, 340}, {Field::height, 20}, {Field::brushstyle, 4}});
+    openTable(child, card);
     for (auto _ : state) {
         child->PreviewCard();
         QWidget* preview = QApplication::activeModalWidget();
@@ -209,7 +210,7 @@ void openUntilPainted(benchmark::State& state, const QString& path)
         child->LoadCard(path);
         benchmark::DoNotOptimize(child->grab());
         state.PauseTiming();
-        child->setModified(false);
+        child->document().history().setClean();
         child->close();
         QApplication::processEvents();
         state.ResumeTiming();

@@ -34,7 +34,7 @@ void BM_UndoRedoStep(benchmark::State& state)
     area.resize(1200, 800);
     area.show();
     Tfrm_Child* child = hundredLayerCard(area);
-    child->Tbl().MoveTo(50);
+    child->document().setCurrent(child->Tbl().StoredId(50));
     child->action("aV3")->trigger();
     paintNow(child);
     bool undo = true;
@@ -57,7 +57,7 @@ void BM_DeletePhotoAndUndo(benchmark::State& state)
     QElapsedTimer timer;
     double worstDelete = 0, worstUndo = 0;
     for (auto _ : state) {
-        child->Tbl().MoveTo(49);  // the tenth photo
+        child->document().setCurrent(child->Tbl().StoredId(49));  // the tenth photo
         timer.start();
         child->action("aTorol")->trigger();
         paintNow(child);
@@ -89,9 +89,8 @@ void BM_HistoryOfThousandSteps(benchmark::State& state)
     std::size_t pictures = 0;
     for (auto _ : state) {
         CardDocument document;
-        document.table().OpenTable();
         document.load(dir.filePath("card.bcrd"));
-        LayerTable& table = document.table();
+        const LayerTable& table = document.table();
         const int kep = table.FieldIndex(Field::kep);
         ::malloc_trim(0);
         const std::size_t before = mallinfo2().uordblks;
@@ -136,11 +135,12 @@ void BM_RecoveryCopyStall(benchmark::State& state)
     area.show();
     Tfrm_Child* child = newWindow(area);
     const QByteArray photo = jpegBytes({4000, 3000}, 4600 * 1000);
-    addLayer(child->Tbl(), 1, 1,
+    LayerTable card = benchTable();
+    addLayer(card, 1, 1,
              {{Field::kep, Blob{photo.toStdString()}}, {Field::keptip, std::string(".jpg")}, {Field::width, 300},
               {Field::height, 170}, {Field::strech, true}});
-    child->RebuildElements();
-    child->setModified(true);
+    openTable(child, card);
+    child->document().history().push(new QUndoCommand(QStringLiteral("Változás")));
     QApplication::processEvents();  // the photo decoded and painted first
     QTemporaryDir dir;
     RecoveryCopy copy(child->document(), dir.filePath("card1.bcrd"), [] { return QStringLiteral("Névtelen.bcrd"); });

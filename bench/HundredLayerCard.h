@@ -1,8 +1,8 @@
 #pragma once
 
 // The benchmark cards of the card window: photo-like JPEGs of a given size,
-// layers put straight into a table, and the card of 100 layers with 20
-// photos of 1600 × 1200.
+// layers put straight into a table of their own and opened as a card file,
+// and the card of 100 layers with 20 photos of 1600 × 1200.
 #include "document/Child.h"
 
 #include "layer/LayerFields.h"
@@ -13,6 +13,7 @@
 #include <QImageWriter>
 #include <QMdiArea>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 
 // A photo-like picture: smooth colours with some grain, so that JPEG sizes
 // come out as a camera's would.
@@ -57,6 +58,23 @@ inline void addLayer(LayerTable& table, int number, int kind, std::vector<std::p
     table.PostRecord();
 }
 
+// A table for a benchmark card, filled by addLayer.
+inline LayerTable benchTable()
+{
+    LayerTable table = makeLayerTable();
+    table.OpenTable();
+    return table;
+}
+
+// The card window opens the table's card as the user opens a file.
+inline void openTable(Tfrm_Child* child, LayerTable& table)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bench.bcrd"));
+    table.SaveFile(QFile::encodeName(path).toStdString());
+    child->LoadCard(path);
+}
+
 inline Tfrm_Child* newWindow(QMdiArea& area)
 {
     auto* child = new Tfrm_Child({QFont("Arial", 8), 9}, &area);
@@ -70,22 +88,23 @@ inline Tfrm_Child* newWindow(QMdiArea& area)
 inline Tfrm_Child* hundredLayerCard(QMdiArea& area)
 {
     Tfrm_Child* child = newWindow(area);
+    LayerTable card = benchTable();
     std::vector<QByteArray> photos;
     for (int i = 0; i < 20; ++i)
         photos.push_back(jpegBytes({1600, 1200}, 400 * 1000 + i));
     for (int number = 1; number <= 100; ++number) {
         if (number % 5 == 0) {
             const QByteArray& photo = photos[number / 5 - 1];
-            addLayer(child->Tbl(), number, 1,
+            addLayer(card, number, 1,
                      {{Field::kep, Blob{photo.toStdString()}}, {Field::keptip, std::string(".jpg")}, {Field::width, 160},
                       {Field::height, 120}, {Field::strech, true}});
         } else if (number % 2 == 0) {
-            addLayer(child->Tbl(), number, 0, {});
+            addLayer(card, number, 0, {});
         } else {
-            addLayer(child->Tbl(), number, 2, {{Field::brushstyle, number % 7}, {Field::penwidth, 1 + number % 3}});
+            addLayer(card, number, 2, {{Field::brushstyle, number % 7}, {Field::penwidth, 1 + number % 3}});
         }
     }
-    child->RebuildElements();
+    openTable(child, card);
     QApplication::processEvents();
     return child;
 }

@@ -48,9 +48,8 @@ void Tfrm_Main::openCardFile(const QString& path)
         card->LoadCard(path);
         rememberCard(path);
     } catch (...) {
-        // A card that could not be read must not stay bound to its file,
-        // where a later Save would overwrite it with what little was read.
-        card->setModified(false);
+        // The document let go of the file it could not read: the window
+        // closes without a question.
         card->close();
         throw;
     }
@@ -182,9 +181,7 @@ void Tfrm_Main::offerRecovery()
                                          + ") nem olvashat\u00F3, megtartom: " + failure.what());
             }
         });
-        if (!opened) {
-            card->setModified(false);
+        if (!opened)
             card->close();
-        }
     }
 }

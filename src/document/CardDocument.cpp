@@ -7,6 +7,9 @@
 #include "storage/TableError.h"
 
 #include <QFile>
+#include <QTemporaryDir>
+
+#include <limits>
 
 namespace {
 
@@ -27,13 +30,9 @@ CardDocument::CardDocument(QObject* parent)
     : QObject(parent)
     , mTable(makeLayerTable("Tbl"))
 {
-    // Back at the saved state by undo or redo, the card is saved, whatever
-    // had marked it changed.
-    connect(&mHistory, &QUndoStack::indexChanged, this, [this] {
-        if (mHistory.isClean())
-            mMarked = false;
-        noteModified();
-    });
+    mTable.OnCalcFields = TblCalcFields;
+    mTable.OpenTable();
+    connect(&mHistory, &QUndoStack::indexChanged, this, &CardDocument::noteModified);
     connect(&mHistory, &QUndoStack::cleanChanged, this, &CardDocument::noteModified);
 }
 
@@ -45,25 +44,13 @@ CardDocument::~CardDocument()
 
 bool CardDocument::isModified() const
 {
-    return mMarked || !mHistory.isClean();
-}
-
-void CardDocument::setModified(bool modified)
-{
-    if (modified) {
-        mMarked = true;
-    } else {
-        mMarked = false;
-        mHistory.setClean();
-    }
-    noteModified();
+    return !mHistory.isClean();
 }
 
 // No clean state in the history: undoing every step since the recovery
 // still leaves work that only the recovery copy holds.
 void CardDocument::markRecovered()
 {
-    mMarked = true;
     mHistory.resetClean();
     noteModified();
 }
@@ -77,30 +64,117 @@ void CardDocument::noteModified()
     emit modifiedChanged(modified);
 }
 
+void CardDocument::noteCurrent()
+{
+    emit currentChanged(current());
+}
+
+// A card that fails to read leaves the window an empty, unmodified card,
+// bound to no file: a later save must not overwrite the file with what
+// little was read.
 void CardDocument::load(const QString& path)
 {
-    mFileName = path;
     mHistory.clear();
-    setModified(false);
-    RequireCardFile(nativePath(path));
-    mTable.LoadFile(nativePath(path));
+    mHistory.setClean();
+    mStruckOut.clear();
+    try {
+        RequireCardFile(nativePath(path));
+        mFileName = path;
+        mTable.LoadFile(nativePath(path));
+    } catch (...) {
+        mFileName.clear();
+        if (!mTable.IsOpen())
+            mTable.OpenTable();
+        noteModified();
+        emit layersReset();
+        noteCurrent();
+        throw;
+    }
+    mTable.MoveFirst();
+    noteModified();
     emit layersReset();
+    noteCurrent();
 }
 
-// Post first: the writer skips a pending edit, and the user expects what is
-// on screen to be what is saved.
 void CardDocument::save(const QString& path)
 {
-    if (mTable.IsEditing())
-        mTable.PostRecord();
     mTable.SaveFile(nativePath(path));
     mFileName = path;
-    setModified(false);
+    mHistory.setClean();
+    noteModified();
 }
 
-void CardDocument::writeCopy(const QString& path)
+void CardDocument::writeCopy(const QString& path) const
 {
-    mTable.SaveFile(nativePath(path));
+    writeSnapshot(snapshot(), path);
+}
+
+CardDocument::Snapshot CardDocument::snapshot(const std::vector<LayerId>& layers) const
+{
+    Snapshot taken{mTable.Name(), mTable.Fields(), {}};
+    taken.records.reserve(layers.empty() ? mTable.StoredCount() : layers.size());
+    for (int row = 0; row < mTable.StoredCount(); ++row) {
+        if (layers.empty() || std::find(layers.begin(), layers.end(), mTable.StoredId(row)) != layers.end())
+            taken.records.push_back(mTable.StoredRecord(row));
+    }
+    return taken;
+}
+
+void CardDocument::writeSnapshot(Snapshot snapshot, const QString& path)
+{
+    LayerTable copy(snapshot.name);
+    for (FieldDef& field : snapshot.fields)
+        copy.AddField(std::move(field));
+    copy.OpenTable();
+    LayerTable::RecordId id = 0;
+    for (auto& record : snapshot.records)
+        copy.InsertStored(copy.StoredCount(), std::move(record), ++id);
+    copy.SaveFile(nativePath(path));
+}
+
+// The bytes go through a file of their own, as the card reader reads
+// files; only the layer fields this version knows are taken, and neither
+// the stacking number nor the element name, which the new layers get.
+std::vector<CardDocument::Values> CardDocument::layersIn(const QByteArray& card)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("vagolap.bcrd"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(card) != card.size())
+        throw TableError("Cannot create file \"" + path.toStdString() + "\". " + file.errorString().toStdString());
+    file.close();
+    LayerTable read = makeLayerTable();
+    read.OpenTable();
+    read.LoadFile(nativePath(path));
+    std::vector<Values> layers;
+    for (int row = 0; row < read.StoredCount(); ++row) {
+        Values values;
+        for (const FieldDef& field : read.Fields()) {
+            if (!field.isStored() || field.FieldName == Field::sorszam || field.FieldName == Field::compnev)
+                continue;
+            for (std::string_view known : Field::All) {
+                if (known == field.FieldName) {
+                    values.emplace_back(known, read.StoredValue(row, read.FieldIndex(known)));
+                    break;
+                }
+            }
+        }
+        layers.push_back(std::move(values));
+    }
+    return layers;
+}
+
+CardDocument::LayerId CardDocument::current() const
+{
+    return mTable.CurrentRow() < 0 ? 0 : mTable.CurrentId();
+}
+
+void CardDocument::setCurrent(LayerId id)
+{
+    if (mTable.RowOf(id) < 0 || id == current())
+        return;
+    locate(id);
+    noteCurrent();
 }
 
 int CardDocument::lastNumber() const
@@ -124,18 +198,33 @@ CardDocument::LayerId CardDocument::appendLayer(const std::function<Values(int n
 {
     if (!canAppend())
         throw TableError(NumbersExhausted);
-    if (mTable.IsEditing())
-        mTable.PostRecord();
-    int last = 0;
-    if (mTable.StoredCount() > 0) {
-        mTable.MoveLast();
-        last = ReadInt(mTable, Field::sorszam, 0);
-    }
+    const int last = lastNumber();
     Values fields = make(last + 1);
     fields.emplace_back(Field::sorszam, std::int32_t(last + 1));
     auto* step = new AppendStep(*this, std::move(fields), caption);
     mHistory.push(step);
     return step->layer();
+}
+
+std::vector<CardDocument::LayerId> CardDocument::appendLayers(const std::vector<MakeLayer>& layers,
+                                                             const QString& caption)
+{
+    if (layers.empty())
+        return {};
+    if (lastNumber() + static_cast<std::int64_t>(layers.size()) > ParkedNumber - 1)
+        throw TableError(NumbersExhausted);
+    std::vector<LayerId> added;
+    mHistory.beginMacro(caption);
+    try {
+        for (const MakeLayer& make : layers)
+            added.push_back(appendLayer(make, caption));
+    } catch (...) {
+        mHistory.endMacro();
+        mHistory.undo();
+        throw;
+    }
+    mHistory.endMacro();
+    return added;
 }
 
 void CardDocument::removeLayer(LayerId id, const QString& caption)
@@ -147,8 +236,6 @@ void CardDocument::removeLayer(LayerId id, const QString& caption)
 
 bool CardDocument::restack(LayerId id, int step, const QString& caption)
 {
-    if (mTable.IsEditing())
-        mTable.PostRecord();
     const int row = mTable.RowOf(id);
     if (row < 0 || (step > 0 ? row == mTable.StoredCount() - 1 : row == 0))
         return false;
@@ -170,13 +257,8 @@ bool CardDocument::restack(LayerId id, int step, const QString& caption)
 
 void CardDocument::change(LayerId id, const Values& values, const QString& caption)
 {
-    if (mTable.RowOf(id) < 0)
+    if (mTable.RowOf(id) < 0 || valuesOf(id, values) == values)
         return;
-    if (valuesOf(id, values) == values) {
-        // Nothing to undo, yet the user asked for a change.
-        setModified(true);
-        return;
-    }
     mHistory.push(new ChangeStep(*this, id, values, caption));
 }
 
@@ -196,10 +278,25 @@ void CardDocument::nudge(LayerId id, QPoint to, const QString& caption)
 
 void CardDocument::locate(LayerId id)
 {
-    if (mTable.IsEditing())
-        mTable.PostRecord();
-    if (mTable.CurrentId() != id)
+    if (mTable.CurrentId() != id || mTable.CurrentRow() < 0)
         mTable.LocateId(id);
+}
+
+CardDocument::LayerId CardDocument::appendRecord(const Values& values)
+{
+    mTable.AddNewRecord();
+    try {
+        for (const auto& [field, value] : values)
+            mTable.WriteField(field, value);
+        mTable.PostRecord();
+    } catch (...) {
+        mTable.CancelRecord();
+        throw;
+    }
+    const LayerId id = mTable.CurrentId();
+    emit layerAdded(id);
+    noteCurrent();
+    return id;
 }
 
 void CardDocument::applyValues(LayerId id, const Values& values)
@@ -207,14 +304,24 @@ void CardDocument::applyValues(LayerId id, const Values& values)
     locate(id);
     mTable.EditRecord();
     try {
-        for (const auto& [field, value] : values)
-            mTable.WriteField(field, value);
+        for (const auto& [field, value] : values) {
+            if (field == StrikeOut) {
+                const auto* on = std::get_if<bool>(&value);
+                if (on && *on)
+                    mStruckOut.insert(id);
+                else
+                    mStruckOut.erase(id);
+            } else {
+                mTable.WriteField(field, value);
+            }
+        }
     } catch (...) {
         mTable.CancelRecord();
         throw;
     }
     mTable.PostRecord();
     emit layerChanged(id);
+    noteCurrent();
 }
 
 CardDocument::Values CardDocument::valuesOf(LayerId id, const Values& fields) const
@@ -222,6 +329,10 @@ CardDocument::Values CardDocument::valuesOf(LayerId id, const Values& fields) co
     Values values;
     const int row = mTable.RowOf(id);
     for (const auto& [field, unused] : fields) {
+        if (field == StrikeOut) {
+            values.emplace_back(field, mStruckOut.contains(id));
+            continue;
+        }
         const int index = mTable.FieldIndex(field);
         values.emplace_back(field, row >= 0 && index >= 0 ? mTable.StoredValue(row, index) : FieldValue{});
     }
@@ -229,23 +340,24 @@ CardDocument::Values CardDocument::valuesOf(LayerId id, const Values& fields) co
 }
 
 // Through the cursor, as the delete command removes a layer: the layer
-// after it becomes current.
+// after it becomes current. A strike-out stays known for the layer's
+// return.
 std::vector<FieldValue> CardDocument::takeOut(LayerId id)
 {
     locate(id);
     std::vector<FieldValue> record = mTable.StoredRecord(mTable.RowOf(id));
     mTable.RemoveRecord();
     emit layerRemoved(id);
+    noteCurrent();
     return record;
 }
 
 void CardDocument::putBack(int row, std::vector<FieldValue> values, LayerId id)
 {
-    if (mTable.IsEditing())
-        mTable.PostRecord();
     mTable.InsertStored(row, std::move(values), id);
     mTable.LocateId(id);
     emit layerRestored(id);
+    noteCurrent();
 }
 
 // The moved layer is parked while its neighbour takes its number, so that
@@ -265,9 +377,16 @@ void CardDocument::renumber(LayerId moved, LayerId neighbour, std::int32_t moved
     number(moved, movedTo);
 }
 
+void CardDocument::sortByNumber(LayerId current)
+{
+    mTable.SortRecords(std::string(Field::sorszam));
+    reorder(mTable.Order(), true, current);
+}
+
 void CardDocument::reorder(const std::vector<LayerId>& order, bool sorted, LayerId current)
 {
     mTable.Reorder(order, sorted);
     mTable.LocateId(current);
     emit layersReset();
+    noteCurrent();
 }

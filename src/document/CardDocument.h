@@ -2,12 +2,14 @@
 
 #include "storage/LayerTable.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QPoint>
 #include <QString>
 #include <QUndoStack>
 
 #include <functional>
+#include <set>
 
 #include <string>
 #include <string_view>
@@ -32,10 +34,26 @@ public:
     // run) and the values they take.
     using Values = std::vector<std::pair<std::string_view, FieldValue>>;
 
+    // A text layer's strike-out, which the font dialog chooses: no field of
+    // the card file keeps it, so it lives with the document, for as long as
+    // the card is open, and its changes are steps like any field's.
+    static constexpr std::string_view StrikeOut = "*athuzott";
+
+    // The card's records as they are now, pictures shared: what a writer on
+    // another thread or a print job works on while the card goes on.
+    struct Snapshot
+    {
+        std::string name;
+        std::vector<FieldDef> fields;
+        std::vector<std::vector<FieldValue>> records;
+    };
+
     explicit CardDocument(QObject* parent = nullptr);
     ~CardDocument() override;
 
-    LayerTable& table() { return mTable; }
+    // The card's layers, to read; only the document's operations change
+    // them, and only the document moves its cursor, which is the current
+    // layer.
     const LayerTable& table() const { return mTable; }
     QUndoStack& history() { return mHistory; }
 
@@ -43,25 +61,37 @@ public:
     const QString& fileName() const { return mFileName; }
     void setFileName(const QString& path) { mFileName = path; }
 
-    // Changes not in the file: steps since the last save, or a change that
-    // left no step (a cancelled dialog, a click that moved nothing).
+    // Changes not in the file: the history is away from its saved state.
     bool isModified() const;
-    // Counts as changed though nothing changed (true), or as saved as it is
-    // now (false).
-    void setModified(bool modified);
     // A card read back from a recovery copy is work that no file holds: it
     // stays modified until it is saved, however far its history is undone.
     void markRecovered();
 
-    // Reads a card file into the table; the history starts empty. A file
-    // that is not a card file is refused before anything is read.
+    // Reads a card file into the table; the history starts empty and the
+    // first layer is current. A file that is not a card file is refused
+    // before anything is read.
     void load(const QString& path);
     // Writes the card to its file, then takes that file as its own: the
     // card is saved as it is now.
     void save(const QString& path);
-    // Writes the card as it is to a file that is not its own (the print
-    // job's copy); nothing of the card changes.
-    void writeCopy(const QString& path);
+    // Writes the card as it is to a file that is not its own; nothing of
+    // the card changes.
+    void writeCopy(const QString& path) const;
+
+    // The records of the given layers, in the card's order; every layer
+    // when none is given.
+    Snapshot snapshot(const std::vector<LayerId>& layers = {}) const;
+    // A card file of a snapshot, written as the card writer writes one.
+    static void writeSnapshot(Snapshot snapshot, const QString& path);
+    // The layers of a card file's bytes (the clipboard's card), each as its
+    // fields' values. Throws TableError for what is not a card.
+    static std::vector<Values> layersIn(const QByteArray& card);
+
+    // The current layer; 0 on an empty card.
+    LayerId current() const;
+    // Makes a layer current; the listeners hear of it.
+    void setCurrent(LayerId id);
+    bool isStruckOut(LayerId id) const { return mStruckOut.contains(id); }
 
     // The stacking number of the last layer in table order, 0 on an empty
     // card; and whether one more layer can still be numbered after it.
@@ -72,11 +102,16 @@ public:
     // made for that number; it becomes the current layer. Refused, with
     // nothing changed, where the numbers cannot grow.
     LayerId appendLayer(const std::function<Values(int number)>& make, const QString& caption);
+    // Several layers on top, in their order, as one step; the last becomes
+    // current. Refused as a whole where the numbers cannot grow for all.
+    using MakeLayer = std::function<Values(int number)>;
+    std::vector<LayerId> appendLayers(const std::vector<MakeLayer>& layers, const QString& caption);
     void removeLayer(LayerId id, const QString& caption);
     // One step up (+1) or down (-1) the stack; false where there is no step
     // to take (the top or bottom layer, a number that would reach the
     // parking value), and then nothing changes.
     bool restack(LayerId id, int step, const QString& caption);
+    // A change of fields, one step; none when the values are already there.
     void change(LayerId id, const Values& values, const QString& caption);
     // Typing into one field of a layer: keystrokes on the same layer and
     // field merge into one step, until another step comes between them or
@@ -86,33 +121,46 @@ public:
     // layer is one step, as typing is.
     void nudge(LayerId id, QPoint to, const QString& caption);
 
-    // The steps' own work, for the history.
-    void applyValues(LayerId id, const Values& values);
-    void putBack(int row, std::vector<FieldValue> values, LayerId id);
-    std::vector<FieldValue> takeOut(LayerId id);
-    void renumber(LayerId moved, LayerId neighbour, std::int32_t movedTo, std::int32_t neighbourTo);
-    void reorder(const std::vector<LayerId>& order, bool sorted, LayerId current);
     Values valuesOf(LayerId id, const Values& fields) const;
 
 signals:
-    // Draw this layer from its record again; it is the current layer.
+    // Draw this layer from its record again.
     void layerChanged(CardDocument::LayerId id);
-    // A layer came (its record is current) or went.
+    // A layer came.
     void layerAdded(CardDocument::LayerId id);
     // A layer came back (undo of a delete, redo of a creation).
     void layerRestored(CardDocument::LayerId id);
     void layerRemoved(CardDocument::LayerId id);
     // Draw every layer again: the card was read, or the stack reordered.
     void layersReset();
+    // The current layer is another one, or an operation left it current
+    // again: whatever shows the current layer shows it afresh. 0: none.
+    void currentChanged(CardDocument::LayerId id);
     void modifiedChanged(bool modified);
 
 private:
+    // The steps' own work.
+    friend class AppendStep;
+    friend class RemoveStep;
+    friend class ChangeStep;
+    friend class RestackStep;
+    LayerId appendRecord(const Values& values);
+    void applyValues(LayerId id, const Values& values);
+    void putBack(int row, std::vector<FieldValue> values, LayerId id);
+    std::vector<FieldValue> takeOut(LayerId id);
+    void renumber(LayerId moved, LayerId neighbour, std::int32_t movedTo, std::int32_t neighbourTo);
+    void sortByNumber(LayerId current);
+    void reorder(const std::vector<LayerId>& order, bool sorted, LayerId current);
+    std::vector<LayerId> order() const { return mTable.Order(); }
+    bool sorted() const { return mTable.IsSorted(); }
+
     void locate(LayerId id);
+    void noteCurrent();
     void noteModified();
 
     LayerTable mTable;
     QUndoStack mHistory;
     QString mFileName;
-    bool mMarked = false;     // changed without a step
+    std::set<LayerId> mStruckOut;
     bool mWasModified = false;
 };

@@ -15,14 +15,8 @@ void AppendStep::redo()
         mDocument.putBack(mRow, std::move(mRecord), mLayer);
         return;
     }
-    LayerTable& table = mDocument.table();
-    table.AddNewRecord();
-    for (const auto& [field, value] : mFields)
-        table.WriteField(field, value);
-    table.PostRecord();
-    mLayer = table.CurrentId();
+    mLayer = mDocument.appendRecord(mFields);
     mFields.clear();
-    emit mDocument.layerAdded(mLayer);
 }
 
 void AppendStep::undo()
@@ -111,16 +105,15 @@ RestackStep::RestackStep(CardDocument& document, CardDocument::LayerId moved, Ca
     , mNeighbour(neighbour)
     , mFrom(from)
     , mTo(to)
-    , mOrderBefore(document.table().Order())
-    , mSortedBefore(document.table().IsSorted())
+    , mOrderBefore(document.order())
+    , mSortedBefore(document.sorted())
 {
 }
 
 void RestackStep::redo()
 {
     mDocument.renumber(mMoved, mNeighbour, mTo, mFrom);
-    mDocument.table().SortRecords(std::string(Field::sorszam));
-    mDocument.reorder(mDocument.table().Order(), true, mMoved);
+    mDocument.sortByNumber(mMoved);
 }
 
 void RestackStep::undo()

@@ -10,9 +10,8 @@
 // restacking, undo and redo; pictures are shared with the table, never
 // copied.
 
-// A new layer on top of the stack. The first time it is appended as the
-// creating commands append, with the table's events; after an undo it is
-// put back at its row with its own id.
+// A new layer on top of the stack. The first time it is appended as a new
+// record; after an undo it is put back at its row with its own id.
 class AppendStep : public QUndoCommand
 {
 public:

@@ -47,7 +47,6 @@ Tfrm_Child::~Tfrm_Child()
 {
     // The editors and the layer list are controls of the table: they must go
     // while the table still exists, and hear nothing more from it.
-    Tbl().AfterScroll = nullptr;
     mDocument.disconnect(this);
     QObject::disconnect(&mDocument.history(), nullptr, this, nullptr);
     mRecovery.reset();
@@ -71,21 +70,8 @@ void Tfrm_Child::FormCreate()
     DBComboBox1->setWriter([this](const QString& text) { panelTyped(Field::betutipus, text); });
     DBComboBox2->setWriter([this](const QString& text) { panelTyped(Field::betumeret, text); });
 
-    attachTableHandlers();
     attachDocument();
     followHistory();
-    Tbl().OpenTable();
-}
-
-void Tfrm_Child::attachTableHandlers()
-{
-    Tbl().AfterOpen = [this](LayerTable& t) { TblAfterOpen(t); };
-    Tbl().BeforeClose = [this](LayerTable& t) { TblBeforeClose(t); };
-    Tbl().AfterInsert = [this](LayerTable& t) { TblAfterScroll(t); };
-    Tbl().AfterDelete = [this](LayerTable& t) { TblAfterScroll(t); };
-    Tbl().BeforeScroll = [this](LayerTable& t) { TblBeforeScroll(t); };
-    Tbl().AfterScroll = [this](LayerTable& t) { TblAfterScroll(t); };
-    Tbl().OnCalcFields = TblCalcFields;
 }
 
 // Every change of a layer comes back from the document, which has written
@@ -101,6 +87,7 @@ void Tfrm_Child::attachDocument()
     connect(&mDocument, &CardDocument::layerChanged, this,
             [this](CardDocument::LayerId id) { guarded([&] { layerChanged(id); }); });
     connect(&mDocument, &CardDocument::layersReset, this, [this] { guarded([&] { layersReset(); }); });
+    connect(&mDocument, &CardDocument::currentChanged, this, [this] { guarded([&] { TblAfterScroll(Tbl()); }); });
 }
 
 void Tfrm_Child::showEvent(QShowEvent* event)
@@ -254,10 +241,4 @@ void Tfrm_Child::FormClose()
 {
     if (mRecovery)
         mRecovery->remove();
-    Tbl().CloseTable();
-}
-
-void Tfrm_Child::markModified()
-{
-    mDocument.setModified(true);
 }

@@ -54,7 +54,7 @@ public:
         QFont DefaultFont;  // for new text layers
         int FontSize = 9;   // interface font size, points
         int Zoom = 100;     // the surface's zoom, percent
-        QString DataDir;    // where the print job keeps its temporary card
+        QString DataDir;    // the program's data folder
         // Where the card's recovery copy goes; none without one.
         RecoverySession* Recovery = nullptr;
     };
@@ -86,9 +86,10 @@ public:
 
     void RebuildElements();
     void PlaceHandles();
-    CardElement* BuildTextElement();
-    CardElement* BuildImageElement();
-    CardElement* BuildShapeElement();
+    // The element of a layer's record.
+    CardElement* BuildTextElement(LayerTable::RecordId id);
+    CardElement* BuildImageElement(LayerTable::RecordId id);
+    CardElement* BuildShapeElement(LayerTable::RecordId id);
     CardElement* findElement(const QString& name) const;
     // The element of a layer, found by the layer's record.
     CardElement* elementOf(LayerTable::RecordId id) const;
@@ -113,14 +114,13 @@ public:
     // Told of every zoom the window takes.
     std::function<void(int)> ZoomChosen;
 
-    // The card's state as the rest of the program reads it.
-    LayerTable& Tbl() { return mDocument.table(); }
+    // The card's state as the rest of the program reads it; the document
+    // alone changes it.
     const LayerTable& Tbl() const { return mDocument.table(); }
     const QString& FileName() const { return mDocument.fileName(); }
     // A recovered card belongs to the file it was made from.
     void setFileName(const QString& path) { mDocument.setFileName(path); }
     bool Modified() const { return mDocument.isModified(); }
-    void setModified(bool modified) { mDocument.setModified(modified); }
     bool Updating() const { return mUpdating; }
     bool DialogClosed() const { return mDialogClosed; }
     bool Dragging() const { return mDragging; }
@@ -245,10 +245,10 @@ public:
     void Shape1MouseUp(ResizeHandle* handle, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
                        QPoint globalPos);
 
-    void TblBeforeScroll(LayerTable& DataSet);
-    void TblAfterScroll(LayerTable& DataSet);
-    void TblAfterOpen(LayerTable& DataSet);
-    void TblBeforeClose(LayerTable& DataSet);
+    // The selection sync, as the document's current layer changes: the
+    // panel, the check marks, the current element and the handles follow
+    // it.
+    void TblAfterScroll(const LayerTable& DataSet);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -270,14 +270,14 @@ private:
     void addButtonRows(QWidget* page, int& top, QSize size,
                        std::initializer_list<std::initializer_list<std::string_view>> rows);
     void createPopupMenus();
-    void attachTableHandlers();
     void attachDocument();
     void followHistory();
-    void wireElement(CardElement* element, const LayerItem& item);
+    CardElement* buildElement(LayerTable::RecordId id);
+    void wireElement(CardElement* element, const LayerItem& item, LayerTable::RecordId id);
     void showTabs(int kind);
     void checkFromRecord(CardElement* element);
     void removeElements();
-    void noteProblem(const std::string& problem);
+    void noteProblem(LayerTable::RecordId id, const std::string& problem);
     bool claimsKey(const QKeyCombination& key, bool textBox) const;
 
     // What the document says of its layers.
@@ -290,7 +290,6 @@ private:
     LayerTable::RecordId currentLayer() const;
     template <class Element>
     Element* currentAs() const;
-    void markModified();
     QString newElementName(const char* prefix) const;
     void restack(int step, const char* name);
     void runPrintJob(bool print);
@@ -315,6 +314,7 @@ private:
     void pasteLayers(const QByteArray& card);
     void pastePicture(const QImage& picture, QPoint at);
     void addPictureLayer(const ChosenPicture& chosen, QPoint at, const QString& caption);
+    CardDocument::MakeLayer pictureLayer(const ChosenPicture& chosen, QPoint at, const QString& name) const;
     LayerPicture pictureOf(LayerTable::RecordId id, QSize box, double density) const;
     void chooseShapeColor(const char* name, std::string_view field);
 
@@ -341,9 +341,6 @@ private:
     bool mPictureRefreshQueued = false;
     QSize mAspectAtPress;  // the picture's box when its handle was pressed
     std::optional<SnapLines> mSnapLines;  // what the moving box snaps to, gathered once a drag
-    // Layers whose element shows a strike-out the font dialog chose: no
-    // field keeps it, so it lasts until the surface is built again.
-    std::set<LayerTable::RecordId> mStruckOut;
 
     // Set as the font dialog ends, however it ends: the press of the
     // double-click that opened it starts no drag.

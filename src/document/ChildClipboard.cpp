@@ -19,6 +19,7 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -102,8 +103,6 @@ std::vector<LayerTable::RecordId> Tfrm_Child::selectedLayers() const
 // sharing its picture's bytes.
 void Tfrm_Child::aDuplikalasExecute()
 {
-    if (Tbl().IsEditing())
-        Tbl().PostRecord();
     const std::vector<LayerTable::RecordId> layers = selectedLayers();
     if (layers.empty())
         return;
@@ -116,22 +115,12 @@ void Tfrm_Child::aDuplikalasExecute()
 
 void Tfrm_Child::aMasolasExecute()
 {
-    if (Tbl().IsEditing())
-        Tbl().PostRecord();
     const std::vector<LayerTable::RecordId> layers = selectedLayers();
     if (layers.empty())
         return;
-    LayerTable copied = makeLayerTable();
-    copied.OpenTable();
-    for (LayerTable::RecordId id : layers) {
-        copied.AddNewRecord();
-        for (const auto& [field, value] : copiedValues(Tbl(), Tbl().RowOf(id)))
-            copied.WriteField(field, value);
-        copied.PostRecord();
-    }
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("vagolap.bcrd"));
-    copied.SaveFile(QFile::encodeName(path).toStdString());
+    CardDocument::writeSnapshot(mDocument.snapshot(layers), path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw TableError("Cannot open file \"" + path.toStdString() + "\". " + file.errorString().toStdString());
@@ -165,33 +154,31 @@ void Tfrm_Child::aBeillesztesExecute()
         pastePicture(qvariant_cast<QImage>(data->imageData()), NewLayerCorner);
 }
 
-// Each layer on top with its own new number and name; where this card has a
-// layer in the very same place (pasting into the card it was copied from),
-// a little right of and below it.
+// Each layer on top with its own new number and name, all of them one
+// step; where this card has a layer in the very same place (pasting into
+// the card it was copied from), a little right of and below it.
 void Tfrm_Child::pasteLayers(const QByteArray& card)
 {
     if (!mDocument.canAppend())
         throw TableError("A kártya legfelső rétegének sorszáma már 9998 vagy nagyobb, ezért új réteg nem adható hozzá.");
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("vagolap.bcrd"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(card) != card.size())
-        throw TableError("Cannot create file \"" + path.toStdString() + "\". " + file.errorString().toStdString());
-    file.close();
-    LayerTable pasted = makeLayerTable();
-    pasted.OpenTable();
-    pasted.LoadFile(QFile::encodeName(path).toStdString());
-    for (int row = 0; row < pasted.StoredCount(); ++row) {
-        CardDocument::Values values = copiedValues(pasted, row);
+    std::vector<CardDocument::MakeLayer> layers;
+    std::vector<QString> names;
+    for (CardDocument::Values values : CardDocument::layersIn(card)) {
         QPoint at(intOf(values, Field::left), intOf(values, Field::top));
         for (QObject* child : Surface1->children())
             if (auto* element = qobject_cast<CardElement*>(child); element && element->item().box.topLeft() == at)
                 at += QPoint(DuplicateOffset, DuplicateOffset);
         setValue(values, Field::left, at.x());
         setValue(values, Field::top, at.y());
-        setValue(values, Field::compnev, toWin1250(newElementName(namePrefix(intOf(values, Field::tipus)))));
-        mDocument.appendLayer([&](int) { return values; }, action("aBeillesztes")->text());
+        // Drawn now, so that two pasted layers never share a name.
+        QString name = newElementName(namePrefix(intOf(values, Field::tipus)));
+        while (std::find(names.begin(), names.end(), name) != names.end())
+            name = newElementName(namePrefix(intOf(values, Field::tipus)));
+        names.push_back(name);
+        setValue(values, Field::compnev, toWin1250(name));
+        layers.push_back([values](int) { return values; });
     }
+    mDocument.appendLayers(layers, action("aBeillesztes")->text());
 }
 
 // Kept as PNG, at its own size within the card.
@@ -209,41 +196,54 @@ void Tfrm_Child::pastePicture(const QImage& picture, QPoint at)
 
 // A picture layer on top, as "Új kép" makes it: at its own size from the
 // corner given, or fitted into the card from its corner when larger.
+CardDocument::MakeLayer Tfrm_Child::pictureLayer(const ChosenPicture& chosen, QPoint at, const QString& name) const
+{
+    const QSize size = fittedSize(chosen.size);
+    if (size != chosen.size)
+        at = NewLayerCorner;
+    const Blob picture(chosen.bytes);
+    return [=, extension = chosen.extension, stored = toWin1250(name)](int number) -> CardDocument::Values {
+        return {{Field::tipus, 1},
+                {Field::nev, "k\xE9p" + std::to_string(number)},
+                {Field::width, size.width()},
+                {Field::height, size.height()},
+                {Field::kep, picture},
+                {Field::keptip, extension},
+                {Field::strech, true},
+                {Field::compnev, stored},
+                {Field::left, at.x()},
+                {Field::top, at.y()}};
+    };
+}
+
 void Tfrm_Child::addPictureLayer(const ChosenPicture& chosen, QPoint at, const QString& caption)
 {
     if (!mDocument.canAppend())
         throw TableError("A kártya legfelső rétegének sorszáma már 9998 vagy nagyobb, ezért új réteg nem adható hozzá.");
-    const QSize size = fittedSize(chosen.size);
-    if (size != chosen.size)
-        at = NewLayerCorner;
-    const std::string name = toWin1250(newElementName("img"));
-    const Blob picture(chosen.bytes);
-    mDocument.appendLayer(
-        [&](int number) -> CardDocument::Values {
-            return {{Field::tipus, 1},
-                    {Field::nev, "k\xE9p" + std::to_string(number)},
-                    {Field::width, size.width()},
-                    {Field::height, size.height()},
-                    {Field::kep, picture},
-                    {Field::keptip, chosen.extension},
-                    {Field::strech, true},
-                    {Field::compnev, name},
-                    {Field::left, at.x()},
-                    {Field::top, at.y()}};
-        },
-        caption);
+    mDocument.appendLayer(pictureLayer(chosen, at, newElementName("img")), caption);
 }
 
 // Every file is read before any layer is added: one that is no picture
-// stops them all with its message.
+// stops them all with its message. The pictures come as one step.
 void Tfrm_Child::dropPictures(const QStringList& paths, QPoint cardPoint)
 {
     std::vector<ChosenPicture> chosen;
     for (const QString& path : paths)
         chosen.push_back(readChosenPicture(path));
+    if (chosen.empty())
+        return;
+    if (!mDocument.canAppend())
+        throw TableError("A kártya legfelső rétegének sorszáma már 9998 vagy nagyobb, ezért új réteg nem adható hozzá.");
+    std::vector<CardDocument::MakeLayer> layers;
+    std::vector<QString> names;
     QPoint at = cardPoint;
     for (const ChosenPicture& picture : chosen) {
-        addPictureLayer(picture, at, action("aKep")->text());
+        QString name = newElementName("img");
+        while (std::find(names.begin(), names.end(), name) != names.end())
+            name = newElementName("img");
+        names.push_back(name);
+        layers.push_back(pictureLayer(picture, at, name));
         at += QPoint(DuplicateOffset, DuplicateOffset);
     }
+    mDocument.appendLayers(layers, action("aKep")->text());
 }

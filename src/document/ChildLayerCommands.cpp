@@ -87,10 +87,8 @@ void Tfrm_Child::aKepExecute()
     if (!mDocument.canAppend())
         throw TableError(NumbersExhausted);
     const std::optional<QString> path = dialogs().openPicture(this, pictureFilter());
-    if (!path) {
-        markModified();
+    if (!path)
         return;
-    }
     addPictureLayer(readChosenPicture(*path), {NewLayerLeft, NewLayerTop}, action("aKep")->text());
 }
 
@@ -143,14 +141,11 @@ void Tfrm_Child::aAlakzatExecute()
         action("aAlakzat")->text());
 }
 
-// No question is asked: the step can be undone. Nothing to delete still
-// counts as a change.
+// No question is asked: the step can be undone.
 void Tfrm_Child::aTorolExecute()
 {
     if (mCurrentElement)
         mDocument.removeLayer(mCurrentElement->layerId(), action("aTorol")->text());
-    else
-        markModified();
 }
 
 void Tfrm_Child::aFeljebbExecute()
@@ -167,9 +162,6 @@ void Tfrm_Child::aHatrabbExecute()
 // top or the bottom nothing changes.
 void Tfrm_Child::restack(int step, const char* name)
 {
-    if (Tbl().IsEditing())
-        Tbl().PostRecord();
-    if (Tbl().RecordTotal() == 0 || Tbl().RecordPosition() < 0)
-        return;
-    mDocument.restack(Tbl().CurrentId(), step, action(name)->text());
+    if (const LayerTable::RecordId layer = mDocument.current())
+        mDocument.restack(layer, step, action(name)->text());
 }

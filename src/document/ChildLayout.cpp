@@ -224,6 +224,7 @@ void Tfrm_Child::createLayout()
                      Separator, "aVizszintesKozepre", "aFuggolegesKozepre", Separator, "aDuplikalas"});
     DBGrid1 = new LayerGrid(Tbl(), GroupBox3);
     DBGrid1->setObjectName("DBGrid1");
+    DBGrid1->setRowChooser([this](int row) { mDocument.setCurrent(Tbl().StoredId(row)); });
     DBGrid1->setGeometry(8, 48, DesignCardBox.width() - 24, 157);
 
     PageControl1 = new QTabWidget(mClient);

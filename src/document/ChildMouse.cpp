@@ -45,9 +45,7 @@ void Tfrm_Child::LblMouseDown(CardElement* element, Qt::MouseButton button, Qt::
             mTextFont = look.font;
             mTextFont.setPointSize(look.points);
         }
-        if (Tbl().IsEditing())
-            Tbl().PostRecord();
-        Tbl().LocateId(element->layerId());
+        mDocument.setCurrent(element->layerId());
     });
 }
 
@@ -94,11 +92,9 @@ void Tfrm_Child::LblMouseUp(CardElement* element, Qt::MouseButton, Qt::KeyboardM
         // another layer must not take this element's place.
         const QPoint at = Surface1->toCard(element->pos());
         const bool moved = at != element->item().box.topLeft();
-        if (Tbl().CurrentId() == element->layerId() && moved)
+        if (mDocument.current() == element->layerId() && moved)
             mDocument.change(element->layerId(), {{Field::left, at.x()}, {Field::top, at.y()}},
                              QStringLiteral("Mozgatás"));
-        else
-            markModified();
         PlaceHandles();
     });
 }
@@ -170,10 +166,8 @@ void Tfrm_Child::Shape1MouseUp(ResizeHandle*, Qt::MouseButton, Qt::KeyboardModif
         const bool resized = std::exchange(mHandleMoved, false);
         if (!mCurrentElement)
             return;
-        if (!resized) {
-            markModified();
+        if (!resized)
             return;
-        }
         const QRect box = Surface1->toCard(mCurrentElement->geometry());
         mDocument.change(mCurrentElement->layerId(),
                          {{Field::left, box.x()},

@@ -44,7 +44,6 @@ void Tfrm_Child::aKepValasztExecute()
     }
     mDialogClosed = true;
     mDragging = false;
-    markModified();
 }
 
 // The contents come back from the picture; OK with a change is one step,

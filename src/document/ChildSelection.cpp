@@ -43,26 +43,11 @@ std::optional<int> wholeNumber(const QString& text)
 
 } // namespace
 
-void Tfrm_Child::TblBeforeScroll(LayerTable&)
+// It only reads the table, at its cursor: the document's current layer.
+void Tfrm_Child::TblAfterScroll(const LayerTable& DataSet)
 {
-    mUpdating = true;
-}
-
-void Tfrm_Child::TblAfterOpen(LayerTable&)
-{
-    mUpdating = true;
-}
-
-void Tfrm_Child::TblBeforeClose(LayerTable&)
-{
-    mUpdating = true;
-}
-
-// The selection sync: the panel, the check marks, the current element and
-// the handles follow the current layer. It only reads the table.
-void Tfrm_Child::TblAfterScroll(LayerTable& DataSet)
-{
-    mUpdating = false;
+    if (mUpdating)
+        return;  // the surface is being built; the sync follows it
     const FieldValue& kind = ReadLayerField(DataSet, Field::tipus);
     showTabs(std::holds_alternative<std::int32_t>(kind) ? std::get<std::int32_t>(kind) : -1);
     // A record without a name has no element to find, as the selection

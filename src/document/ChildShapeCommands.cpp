@@ -57,8 +57,6 @@ void Tfrm_Child::chooseShapeColor(const char* name, std::string_view field)
     const QColor preset = colorFromStored(ReadInt(Tbl(), field, 0));
     if (const std::optional<QColor> chosen = dialogs().chooseColor(this, preset))
         changeCurrent(name, {{field, storedFromColor(*chosen)}});
-    else
-        markModified();
 }
 
 void Tfrm_Child::aEcsetSzinExecute() { chooseShapeColor("aEcsetSzin", Field::brushcolor); }

@@ -19,39 +19,16 @@
 namespace {
 
 
-QString elementName(const LayerTable& table)
-{
-    return fromWin1250(ReadStr(table, Field::compnev));
-}
-
-// Restores what the rebuild suspended, whatever happens while it builds.
+// Set while the surface is built again, whatever happens while it builds:
+// the selection sync waits for the whole surface.
 class RebuildScope
 {
 public:
-    RebuildScope(LayerTable& table, bool& updating, LayerTable::Handler sync)
-        : mTable(table), mUpdating(updating), mSync(std::move(sync))
-    {
-        mTable.AfterScroll = nullptr;
-        mUpdating = true;
-    }
-    ~RebuildScope()
-    {
-        if (mControlsPaused)
-            mTable.EnableControls();
-        mTable.AfterScroll = mSync;
-        mUpdating = false;
-    }
-    void pauseControls()
-    {
-        mTable.DisableControls();
-        mControlsPaused = true;
-    }
+    explicit RebuildScope(bool& updating) : mUpdating(updating) { mUpdating = true; }
+    ~RebuildScope() { mUpdating = false; }
 
 private:
-    LayerTable& mTable;
     bool& mUpdating;
-    LayerTable::Handler mSync;
-    bool mControlsPaused = false;
 };
 
 } // namespace
@@ -101,7 +78,7 @@ void Tfrm_Child::RebuildElements()
 {
     std::vector<Problem> problems;
     {
-        RebuildScope scope(Tbl(), mUpdating, [this](LayerTable& t) { TblAfterScroll(t); });
+        RebuildScope scope(mUpdating);
         mRebuildProblems = &problems;
         struct Collected
         {
@@ -110,24 +87,10 @@ void Tfrm_Child::RebuildElements()
         } collected{mRebuildProblems};
         removeElements();
         mCurrentElement = nullptr;
-        mStruckOut.clear();
-        const LayerTable::RecordId current = Tbl().StoredCount() > 0 ? Tbl().CurrentId() : 0;
-
-        scope.pauseControls();
-        Tbl().MoveFirst();
-        while (!Tbl().AtEnd()) {
-            switch (ReadInt(Tbl(), Field::tipus, -1)) {
-            case 0: BuildTextElement(); break;
-            case 1: BuildImageElement(); break;
-            case 2: BuildShapeElement(); break;
-            default: break;
-            }
-            Tbl().MoveNext();
-        }
-        Tbl().LocateId(current);
+        for (int row = 0; row < Tbl().StoredCount(); ++row)
+            buildElement(Tbl().StoredId(row));
     }
-    if (Tbl().StoredCount() == 0)
-        showTabs(-1);
+    TblAfterScroll(Tbl());
     std::string unseen;
     for (const Problem& problem : problems) {
         const auto same = [&](const Problem& shown) {
@@ -144,29 +107,42 @@ void Tfrm_Child::RebuildElements()
 
 // A problem names its layer: the description, or the number where there is
 // none. Outside a rebuild it is shown at once.
-void Tfrm_Child::noteProblem(const std::string& problem)
+void Tfrm_Child::noteProblem(LayerTable::RecordId id, const std::string& problem)
 {
-    std::string layer = fromWin1250(ReadStr(Tbl(), Field::nev)).left(60).toStdString();
+    const LayerRef record(Tbl(), Tbl().RowOf(id));
+    std::string layer = fromWin1250(ReadStr(record, Field::nev)).left(60).toStdString();
     if (layer.empty())
-        layer = "#" + std::to_string(ReadInt(Tbl(), Field::sorszam, 0));
+        layer = "#" + std::to_string(ReadInt(record, Field::sorszam, 0));
     std::string line = layer + ": " + problem;
     if (!line.empty() && line.back() > '.')
         line += '.';
     if (mRebuildProblems)
-        mRebuildProblems->push_back({Tbl().CurrentId(), problem, line});
+        mRebuildProblems->push_back({id, problem, line});
     else
         showError(PictureError(line));
 }
 
-// The element of the record at the cursor, drawn from its layer item and
-// placed at the layer's position on the card. It belongs to its record, so
-// a name that a foreign card gives two layers is shown and edited like any
-// other.
-void Tfrm_Child::wireElement(CardElement* element, const LayerItem& item)
+// The element of a layer's record, by its kind; none for a kind that is not
+// drawn.
+CardElement* Tfrm_Child::buildElement(LayerTable::RecordId id)
 {
-    element->setObjectName(elementName(Tbl()));
-    element->setLayerId(Tbl().CurrentId());
-    element->setTag(ReadInt(Tbl(), Field::sorszam, 0));
+    switch (ReadInt(LayerRef(Tbl(), Tbl().RowOf(id)), Field::tipus, -1)) {
+    case 0: return BuildTextElement(id);
+    case 1: return BuildImageElement(id);
+    case 2: return BuildShapeElement(id);
+    default: return nullptr;
+    }
+}
+
+// A layer's element, drawn from its layer item and placed at the layer's
+// position on the card. It belongs to its record, so a name that a foreign
+// card gives two layers is shown and edited like any other.
+void Tfrm_Child::wireElement(CardElement* element, const LayerItem& item, LayerTable::RecordId id)
+{
+    const LayerRef record(Tbl(), Tbl().RowOf(id));
+    element->setObjectName(fromWin1250(ReadStr(record, Field::compnev)));
+    element->setLayerId(id);
+    element->setTag(ReadInt(record, Field::sorszam, 0));
     element->setZoom(Surface1->zoom());
     element->setItem(item);
     placeElement(element, item);
@@ -178,38 +154,40 @@ void Tfrm_Child::wireElement(CardElement* element, const LayerItem& item)
     mCurrentElement = element;
 }
 
-CardElement* Tfrm_Child::BuildTextElement()
+CardElement* Tfrm_Child::BuildTextElement(LayerTable::RecordId id)
 {
     auto* element = new TextElement(Surface1);
     element->setContextMenu(PopupMenu1);
     connect(element, &CardElement::doubleClicked, this, [this] { action("aBetutipus")->trigger(); });
-    wireElement(element, *readLayerItem(Tbl(), PictureScale::Display));
+    LayerItem item = *readLayerItem(LayerRef(Tbl(), Tbl().RowOf(id)), PictureScale::Display);
+    if (mDocument.isStruckOut(id))
+        item.text.font.setStrikeOut(true);
+    wireElement(element, item, id);
     return element;
 }
 
 // A picture that cannot be shown stands as a placeholder in its box; its
 // bytes stay in the record, so a save writes them back as they were.
-CardElement* Tfrm_Child::BuildImageElement()
+CardElement* Tfrm_Child::BuildImageElement(LayerTable::RecordId id)
 {
     auto* element = new PictureElement(Surface1);
     element->setContextMenu(PopupMenu2);
-    const LayerTable::RecordId id = Tbl().CurrentId();
     element->setPictureSource([this, id](QSize box, double density) { return pictureOf(id, box, density); });
     connect(element, &CardElement::doubleClicked, this, &Tfrm_Child::pictureDoubleClicked);
-    const LayerItem item = *readLayerItem(Tbl(), PictureScale::Display);
+    const LayerItem item = *readLayerItem(LayerRef(Tbl(), Tbl().RowOf(id)), PictureScale::Display);
     if (!item.pictureError.empty()) {
         element->setPlaceholder(true);
-        noteProblem(item.pictureError);
+        noteProblem(id, item.pictureError);
     }
-    wireElement(element, item);
+    wireElement(element, item, id);
     return element;
 }
 
-CardElement* Tfrm_Child::BuildShapeElement()
+CardElement* Tfrm_Child::BuildShapeElement(LayerTable::RecordId id)
 {
     auto* element = new ShapeElement(Surface1);
     element->setContextMenu(PopupMenu3);
-    wireElement(element, *readLayerItem(Tbl(), PictureScale::Display));
+    wireElement(element, *readLayerItem(LayerRef(Tbl(), Tbl().RowOf(id)), PictureScale::Display), id);
     return element;
 }
 
@@ -234,26 +212,17 @@ void Tfrm_Child::PlaceHandles()
 }
 
 // A new layer is built on top; one that comes back takes its place in the
-// stack again, under the layer that follows it in table order. Either way
-// the panel shows the layer's own page and the handles follow it: a new
-// picture must not be left with the text page, whose box would take typing
-// that goes nowhere.
+// stack again, under the layer that follows it in table order. The
+// document then makes it current, and the panel shows its own page.
 void Tfrm_Child::layerAdded(LayerTable::RecordId id)
 {
-    switch (ReadInt(Tbl(), Field::tipus, -1)) {
-    case 0: BuildTextElement(); break;
-    case 1: BuildImageElement(); break;
-    case 2: BuildShapeElement(); break;
-    default: return;
-    }
-    CardElement* built = elementOf(id);
+    CardElement* built = buildElement(id);
     for (int row = Tbl().RowOf(id) + 1; built && row < Tbl().StoredCount(); ++row) {
         if (CardElement* above = elementOf(Tbl().StoredId(row))) {
             built->stackUnder(above);
             break;
         }
     }
-    TblAfterScroll(Tbl());
 }
 
 void Tfrm_Child::layerRemoved(LayerTable::RecordId id)
@@ -264,7 +233,6 @@ void Tfrm_Child::layerRemoved(LayerTable::RecordId id)
     if (element == mCurrentElement)
         mCurrentElement = nullptr;
     delete element;
-    mStruckOut.erase(id);
 }
 
 // The element is drawn from its record again. A text keeps the place its
@@ -275,13 +243,14 @@ void Tfrm_Child::layerChanged(LayerTable::RecordId id)
     CardElement* element = elementOf(id);
     if (!element)
         return;
-    const std::optional<LayerItem> read = readLayerItem(Tbl(), PictureScale::Display);
+    const LayerRef record(Tbl(), Tbl().RowOf(id));
+    const std::optional<LayerItem> read = readLayerItem(record, PictureScale::Display);
     if (!read)
         return;
     LayerItem item = *read;
     const bool moved = item.box.topLeft() != element->item().box.topLeft();
     if (item.kind == LayerKind::Text) {
-        if (mStruckOut.contains(id))
+        if (mDocument.isStruckOut(id))
             item.text.font.setStrikeOut(true);
         element->setItem(item);
         if (moved)
@@ -291,15 +260,12 @@ void Tfrm_Child::layerChanged(LayerTable::RecordId id)
         element->setItem(item);
         placeElement(element, item);
     }
-    element->setTag(ReadInt(Tbl(), Field::sorszam, 0));
-    if (Tbl().CurrentId() == id)
-        TblAfterScroll(Tbl());
+    element->setTag(ReadInt(record, Field::sorszam, 0));
 }
 
 void Tfrm_Child::layersReset()
 {
     RebuildElements();
-    TblAfterScroll(Tbl());
 }
 
 // A text keeps the size its font gives it at the zoom; a picture or shape

@@ -108,14 +108,12 @@ void Tfrm_Child::aSzinExecute()
         return;
     if (const std::optional<QColor> chosen = dialogs().chooseColor(this, text->look().color))
         changeCurrent("aSzin", {{Field::szin, storedFromColor(*chosen)}});
-    else
-        markModified();
 }
 
 // The font with its colour; the alignment stays. The dialog starts from the
 // layer's own values, so OK with nothing changed leaves them as they were.
-// A strike-out chosen in the dialog shows until the surface is next built:
-// no field keeps it. However the dialog ends, the press of the double-click
+// A strike-out chosen in the dialog stays with the open card: no field of
+// the file keeps it. However the dialog ends, the press of the double-click
 // that opened it starts no drag.
 void Tfrm_Child::aBetutipusExecute()
 {
@@ -129,24 +127,13 @@ void Tfrm_Child::aBetutipusExecute()
     const Dialogs::FontChoice preset{shown.font.family(), shown.points,          shown.font.bold(),
                                      shown.font.italic(), shown.font.underline(), shown.font.strikeOut(),
                                      shown.color};
-    const LayerTable::RecordId layer = currentLayer();
     if (const std::optional<Dialogs::FontChoice> chosen = dialogs().chooseFont(this, preset)) {
-        if (chosen->strikeOut)
-            mStruckOut.insert(layer);
-        else
-            mStruckOut.erase(layer);
         changeCurrent("aBetutipus", {{Field::betutipus, toWin1250(chosen->family)},
                                      {Field::betumeret, chosen->points},
                                      {Field::felkover, chosen->bold},
                                      {Field::dolt, chosen->italic},
                                      {Field::alahuzott, chosen->underline},
-                                     {Field::szin, storedFromColor(chosen->color)}});
-        // A strike-out alone changes no field, yet shows at once.
-        if (CardElement* element = elementOf(layer); element && chosen->strikeOut != shown.font.strikeOut()) {
-            LayerItem item = element->item();
-            item.text.font.setStrikeOut(chosen->strikeOut);
-            element->setItem(item);
-        }
+                                     {Field::szin, storedFromColor(chosen->color)},
+                                     {CardDocument::StrikeOut, chosen->strikeOut}});
     }
-    markModified();
 }

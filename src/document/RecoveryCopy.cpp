@@ -23,36 +23,6 @@ constexpr int DefaultIntervalMs = 30000;
 // While a button is down the copy waits this long and looks again.
 constexpr int ButtonDownRetryMs = 500;
 
-// What the writer needs of the table, taken on the window's thread: the
-// fields and the records, pictures shared.
-struct Snapshot
-{
-    std::string name;
-    std::vector<FieldDef> fields;
-    std::vector<std::vector<FieldValue>> records;
-};
-
-Snapshot snapshotOf(const LayerTable& table)
-{
-    Snapshot snapshot{table.Name(), table.Fields(), {}};
-    snapshot.records.reserve(table.StoredCount());
-    for (int row = 0; row < table.StoredCount(); ++row)
-        snapshot.records.push_back(table.StoredRecord(row));
-    return snapshot;
-}
-
-void writeSnapshot(Snapshot snapshot, const QString& path)
-{
-    LayerTable copy(snapshot.name);
-    for (FieldDef& field : snapshot.fields)
-        copy.AddField(std::move(field));
-    copy.OpenTable();
-    LayerTable::RecordId id = 0;
-    for (auto& record : snapshot.records)
-        copy.InsertStored(copy.StoredCount(), std::move(record), ++id);
-    copy.SaveFile(QFile::encodeName(path).toStdString());
-}
-
 } // namespace
 
 // A write under way keeps this, so that the window may go before it ends.
@@ -124,7 +94,7 @@ void RecoveryCopy::due()
         mAgain = true;
         return;
     }
-    Snapshot snapshot = snapshotOf(mDocument.table());
+    CardDocument::Snapshot snapshot = mDocument.snapshot();
     const QString about = recoveryAboutText(mTitle(), mDocument.fileName(), QDateTime::currentDateTime());
     mWriting = true;
     {
@@ -137,7 +107,7 @@ void RecoveryCopy::due()
             bool ok = true;
             QString error;
             try {
-                writeSnapshot(std::move(snapshot), path);
+                CardDocument::writeSnapshot(std::move(snapshot), path);
                 QSaveFile aboutFile(path.left(path.size() - 5) + QStringLiteral(".txt"));
                 if (!aboutFile.open(QIODevice::WriteOnly) || aboutFile.write(about.toUtf8()) < 0
                     || !aboutFile.commit())

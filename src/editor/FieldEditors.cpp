@@ -96,7 +96,7 @@ QString StorableTextValidator::refusal(const QString& input, int maxLength)
     return {};
 }
 
-FieldBinding::FieldBinding(LayerTable& table, std::string_view fieldName)
+FieldBinding::FieldBinding(const LayerTable& table, std::string_view fieldName)
     : mTable(table)
     , mField(fieldName)
 {
@@ -136,7 +136,7 @@ void FieldBinding::userEdited(const QString& text)
     mWriter(text);
 }
 
-FieldEdit::FieldEdit(LayerTable& table, std::string_view fieldName, QWidget* parent)
+FieldEdit::FieldEdit(const LayerTable& table, std::string_view fieldName, QWidget* parent)
     : QLineEdit(parent)
     , mBinding(table, fieldName)
 {
@@ -170,7 +170,7 @@ void FieldEdit::applyLimits()
     setValidator(limits);
 }
 
-void FieldEdit::tableChanged(LayerTable&, TableChange change)
+void FieldEdit::tableChanged(const LayerTable&, TableChange change)
 {
     if (change == TableChange::DataSet)
         applyLimits();
@@ -207,7 +207,7 @@ void FieldEdit::contextMenuEvent(QContextMenuEvent* event)
     popUpWithoutUndo(this, event->globalPos());
 }
 
-FieldComboBox::FieldComboBox(LayerTable& table, std::string_view fieldName, QWidget* parent)
+FieldComboBox::FieldComboBox(const LayerTable& table, std::string_view fieldName, QWidget* parent)
     : QComboBox(parent)
     , mBinding(table, fieldName)
 {
@@ -250,7 +250,7 @@ void FieldComboBox::applyLimits()
     setValidator(limits);
 }
 
-void FieldComboBox::tableChanged(LayerTable&, TableChange change)
+void FieldComboBox::tableChanged(const LayerTable&, TableChange change)
 {
     if (change == TableChange::DataSet)
         applyLimits();

@@ -42,9 +42,9 @@ class FieldBinding
 public:
     using Writer = std::function<void(const QString& text)>;
 
-    FieldBinding(LayerTable& table, std::string_view fieldName);
+    FieldBinding(const LayerTable& table, std::string_view fieldName);
 
-    LayerTable& table() const { return mTable; }
+    const LayerTable& table() const { return mTable; }
     int maxLength() const;  // 0 for no limit
     QString shownText() const;
     void setWriter(Writer writer) { mWriter = std::move(writer); }
@@ -53,7 +53,7 @@ public:
     bool writing = false;  // set while the writer takes what was typed
 
 private:
-    LayerTable& mTable;
+    const LayerTable& mTable;
     std::string mField;
     Writer mWriter;
 };
@@ -63,11 +63,11 @@ class FieldEdit : public QLineEdit, public TableControl
     Q_OBJECT
 
 public:
-    FieldEdit(LayerTable& table, std::string_view fieldName, QWidget* parent = nullptr);
+    FieldEdit(const LayerTable& table, std::string_view fieldName, QWidget* parent = nullptr);
     ~FieldEdit() override;
 
     void setWriter(FieldBinding::Writer writer) { mBinding.setWriter(std::move(writer)); }
-    void tableChanged(LayerTable& table, TableChange change) override;
+    void tableChanged(const LayerTable& table, TableChange change) override;
 
 signals:
     // Typing or a paste was refused; the note says why.
@@ -91,11 +91,11 @@ class FieldComboBox : public QComboBox, public TableControl
     Q_OBJECT
 
 public:
-    FieldComboBox(LayerTable& table, std::string_view fieldName, QWidget* parent = nullptr);
+    FieldComboBox(const LayerTable& table, std::string_view fieldName, QWidget* parent = nullptr);
     ~FieldComboBox() override;
 
     void setWriter(FieldBinding::Writer writer) { mBinding.setWriter(std::move(writer)); }
-    void tableChanged(LayerTable& table, TableChange change) override;
+    void tableChanged(const LayerTable& table, TableChange change) override;
 
 signals:
     void refused(const QString& note);

@@ -94,7 +94,7 @@ public:
 
 } // namespace
 
-LayerGrid::LayerGrid(LayerTable& table, QWidget* parent)
+LayerGrid::LayerGrid(const LayerTable& table, QWidget* parent)
     : QTableView(parent)
     , mTable(table)
     , mModel(new LayerListModel(table, this))
@@ -189,13 +189,15 @@ void LayerGrid::currentChanged(const QModelIndex& current, const QModelIndex& pr
         return;
     guarded([&] {
         try {
-            mTable.MoveTo(current.row());
+            if (mChooseRow)
+                mChooseRow(current.row());
         } catch (...) {
-            // The pending change could not be settled: the cursor stayed,
-            // and so must the marked row.
             followTable(mTable.CurrentRow());
             throw;
         }
+        // Refused or not taken: the mark stays where the cursor is.
+        if (mTable.CurrentRow() != current.row())
+            followTable(mTable.CurrentRow());
     });
 }
 

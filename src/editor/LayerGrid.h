@@ -2,19 +2,25 @@
 
 #include <QTableView>
 
+#include <functional>
+
 class LayerListModel;
 class LayerTable;
 
 // The layer list `DBGrid1`: read-only, whole rows, the current layer's row
 // highlighted also without the focus and marked in the indicator column,
-// Tab and Shift+Tab moving within the grid. Picking a row moves the table's
-// cursor there, which runs the card window's selection sync.
+// Tab and Shift+Tab moving within the grid. Picking a row asks the row
+// chooser to make that row's layer current; the grid then follows the
+// table's cursor, as it does however the cursor moved.
 class LayerGrid : public QTableView
 {
     Q_OBJECT
 
 public:
-    LayerGrid(LayerTable& table, QWidget* parent = nullptr);
+    LayerGrid(const LayerTable& table, QWidget* parent = nullptr);
+
+    // Makes the layer of a stored row (from 0) current.
+    void setRowChooser(std::function<void(int row)> chooser) { mChooseRow = std::move(chooser); }
 
 protected:
     bool focusNextPrevChild(bool next) override;
@@ -30,7 +36,8 @@ private:
     void stepCell(bool forward);
     void fitRowsToFont();
 
-    LayerTable& mTable;
+    const LayerTable& mTable;
     LayerListModel* mModel;
     bool mFollowing = false;
+    std::function<void(int row)> mChooseRow;
 };

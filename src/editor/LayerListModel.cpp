@@ -22,7 +22,7 @@ QVariant displayText(const FieldValue& value)
 
 } // namespace
 
-LayerListModel::LayerListModel(LayerTable& table, QObject* parent)
+LayerListModel::LayerListModel(const LayerTable& table, QObject* parent)
     : QAbstractTableModel(parent)
     , mTable(table)
 {
@@ -86,7 +86,7 @@ QVariant LayerListModel::headerData(int section, Qt::Orientation orientation, in
 
 // The list shows stored rows: an edit appears once it is posted, which
 // the layer commands do at once.
-void LayerListModel::tableChanged(LayerTable& table, TableChange change)
+void LayerListModel::tableChanged(const LayerTable& table, TableChange change)
 {
     switch (change) {
     case TableChange::DataSet:

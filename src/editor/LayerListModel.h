@@ -17,7 +17,7 @@ public:
     // The kind code of a row, for drawing its icon.
     static constexpr int KindRole = Qt::UserRole + 1;
 
-    explicit LayerListModel(LayerTable& table, QObject* parent = nullptr);
+    explicit LayerListModel(const LayerTable& table, QObject* parent = nullptr);
     ~LayerListModel() override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -25,12 +25,12 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    void tableChanged(LayerTable& table, TableChange change) override;
+    void tableChanged(const LayerTable& table, TableChange change) override;
 
 signals:
     // The table's cursor moved to this row (-1: none).
     void currentRowChanged(int row);
 
 private:
-    LayerTable& mTable;
+    const LayerTable& mTable;
 };

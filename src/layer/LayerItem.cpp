@@ -9,7 +9,7 @@
 
 namespace {
 
-std::optional<LayerKind> drawnKind(const LayerTable& table)
+std::optional<LayerKind> drawnKind(LayerRef table)
 {
     switch (ReadInt(table, Field::tipus, -1)) {
     case 0: return LayerKind::Text;
@@ -50,15 +50,15 @@ std::optional<QrPicture> cachedQrPicture(const std::string& bytes, const std::st
 
 } // namespace
 
-QRect readLayerBox(const LayerTable& table)
+QRect readLayerBox(LayerRef table)
 {
     return QRect(ReadInt(table, Field::left), ReadInt(table, Field::top), std::max(0, ReadInt(table, Field::width)),
                  std::max(0, ReadInt(table, Field::height)));
 }
 
-LayerPicture readLayerPicture(const LayerTable& table, PictureScale scale, QSize box, bool stretch)
+LayerPicture readLayerPicture(LayerRef table, PictureScale scale, QSize box, bool stretch)
 {
-    const std::string& bytes = table.ReadBlob(Field::kep);
+    const std::string& bytes = table.blob(Field::kep);
     if (bytes.empty())
         return {};
     const std::string extension = ReadStr(table, Field::keptip);
@@ -92,7 +92,7 @@ LayerPicture surfacePicture(const std::string& bytes, const std::string& extensi
     return LayerPicture(cachedPicture(bytes, extension, QSize(), box));
 }
 
-std::optional<LayerItem> readLayerItem(const LayerTable& table, PictureScale scale)
+std::optional<LayerItem> readLayerItem(LayerRef table, PictureScale scale)
 {
     const std::optional<LayerKind> kind = drawnKind(table);
     if (!kind)
@@ -107,7 +107,7 @@ std::optional<LayerItem> readLayerItem(const LayerTable& table, PictureScale sca
     case LayerKind::Picture:
         item.box = readLayerBox(table);
         item.stretch = ReadBool(table, Field::strech);
-        if ((item.qr = cachedQrPicture(table.ReadBlob(Field::kep), ReadStr(table, Field::keptip))))
+        if ((item.qr = cachedQrPicture(table.blob(Field::kep), ReadStr(table, Field::keptip))))
             break;
         try {
             item.picture = readLayerPicture(table, scale, item.box.size(), item.stretch);

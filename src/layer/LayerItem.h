@@ -52,15 +52,15 @@ inline constexpr QSize SurfaceSize{369, 233};
 
 // The item of the record at the table's cursor; nothing for kind codes that
 // draw nothing.
-std::optional<LayerItem> readLayerItem(const LayerTable& table, PictureScale scale);
+std::optional<LayerItem> readLayerItem(LayerRef table, PictureScale scale);
 
 // The box of a picture or shape layer: its left, top, width and height, a
 // negative size counting as none.
-QRect readLayerBox(const LayerTable& table);
+QRect readLayerBox(LayerRef table);
 
 // The picture of the record at the cursor, decoded for a box of that size.
 // Throws PictureError when it cannot be decoded.
-LayerPicture readLayerPicture(const LayerTable& table, PictureScale scale, QSize box, bool stretch);
+LayerPicture readLayerPicture(LayerRef table, PictureScale scale, QSize box, bool stretch);
 // A picture's bytes decoded for the surface at a density of device pixels
 // per card pixel (the zoom times the screen's device pixel ratio): a
 // stretched one at its box's size at that density, up to the card box's;

@@ -183,7 +183,7 @@ QFont layerFont(const QString& face, int points, bool bold, bool italic, bool un
     return font;
 }
 
-TextLook readTextLook(const LayerTable& table)
+TextLook readTextLook(LayerRef table)
 {
     TextLook look;
     look.text = fromWin1250(ReadStr(table, Field::nev));
@@ -195,7 +195,7 @@ TextLook readTextLook(const LayerTable& table)
     return look;
 }
 
-ShapeLook readShapeLook(const LayerTable& table)
+ShapeLook readShapeLook(LayerRef table)
 {
     ShapeLook look;
     look.kind = shapeFromCode(ReadLayerInt(table, Field::shape));

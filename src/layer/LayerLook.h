@@ -1,6 +1,7 @@
 #pragma once
 
 #include "layer/LayerCodes.h"
+#include "layer/LayerRecord.h"
 #include "storage/LayerTable.h"
 
 #include <QColor>
@@ -44,8 +45,8 @@ std::int32_t storedFromColor(const QColor& color);
 QFont layerFont(const QString& face, int points, bool bold, bool italic, bool underline);
 int pointsToPixels(int points);
 
-TextLook readTextLook(const LayerTable& table);
-ShapeLook readShapeLook(const LayerTable& table);
+TextLook readTextLook(LayerRef table);
+ShapeLook readShapeLook(LayerRef table);
 
 // The size of a text element: exactly as wide as its text, one line high.
 QSize textExtent(const TextLook& look);

@@ -83,13 +83,32 @@ void TblCalcFields(LayerTable& DataSet)
         DataSet.WriteField(Field::tipus_nev, std::string(KindNames[*code]));
 }
 
-const FieldValue& ReadLayerField(const LayerTable& table, std::string_view field)
+const FieldValue& LayerRef::field(std::string_view name) const
 {
     static const FieldValue missing;
-    return table.FieldIndex(field) < 0 ? missing : table.ReadField(field);
+    const int index = mTable->FieldIndex(name);
+    if (index < 0)
+        return missing;
+    return mRow < 0 ? mTable->ReadField(name) : mTable->StoredValue(mRow, index);
 }
 
-std::int32_t ReadInt(const LayerTable& table, std::string_view field, std::int32_t defaultValue)
+const std::string& LayerRef::blob(std::string_view name) const
+{
+    static const std::string none;
+    const FieldValue& value = field(name);
+    if (const auto* bytes = std::get_if<Blob>(&value))
+        return bytes->bytes();
+    if (const auto* text = std::get_if<std::string>(&value))
+        return *text;
+    return none;
+}
+
+const FieldValue& ReadLayerField(LayerRef table, std::string_view field)
+{
+    return table.field(field);
+}
+
+std::int32_t ReadInt(LayerRef table, std::string_view field, std::int32_t defaultValue)
 {
     const FieldValue& value = ReadLayerField(table, field);
     if (auto* number = std::get_if<std::int32_t>(&value))
@@ -97,7 +116,7 @@ std::int32_t ReadInt(const LayerTable& table, std::string_view field, std::int32
     return defaultValue;
 }
 
-std::string ReadStr(const LayerTable& table, std::string_view field, const std::string& defaultValue)
+std::string ReadStr(LayerRef table, std::string_view field, const std::string& defaultValue)
 {
     const FieldValue& value = ReadLayerField(table, field);
     if (auto* text = std::get_if<std::string>(&value))
@@ -105,7 +124,7 @@ std::string ReadStr(const LayerTable& table, std::string_view field, const std::
     return defaultValue;
 }
 
-bool ReadBool(const LayerTable& table, std::string_view field, bool defaultValue)
+bool ReadBool(LayerRef table, std::string_view field, bool defaultValue)
 {
     const FieldValue& value = ReadLayerField(table, field);
     if (auto* flag = std::get_if<bool>(&value))
@@ -113,7 +132,7 @@ bool ReadBool(const LayerTable& table, std::string_view field, bool defaultValue
     return defaultValue;
 }
 
-std::int32_t ReadLayerInt(const LayerTable& table, std::string_view field)
+std::int32_t ReadLayerInt(LayerRef table, std::string_view field)
 {
     if (field == Field::brushcolor)
         return ReadInt(table, field, WhiteColor);

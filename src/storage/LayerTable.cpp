@@ -205,13 +205,13 @@ void LayerTable::finishPending()
         CancelRecord();
 }
 
-void LayerTable::AttachControl(TableControl* control)
+void LayerTable::AttachControl(TableControl* control) const
 {
     if (control && !contains(mControls, control))
         mControls.push_back(control);
 }
 
-void LayerTable::DetachControl(TableControl* control)
+void LayerTable::DetachControl(TableControl* control) const
 {
     std::erase(mControls, control);
 }

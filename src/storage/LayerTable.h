@@ -30,7 +30,7 @@ class TableControl
 {
 public:
     virtual ~TableControl() = default;
-    virtual void tableChanged(LayerTable& table, TableChange change) = 0;
+    virtual void tableChanged(const LayerTable& table, TableChange change) = 0;
     virtual void writePendingInput(LayerTable&) {}
 };
 
@@ -132,8 +132,9 @@ public:
     void CalculateRow(int row);  // runs OnCalcFields for that record
 
     // Controls that show the table.
-    void AttachControl(TableControl* control);
-    void DetachControl(TableControl* control);
+    // Attaching only listens: a read-only table takes its controls too.
+    void AttachControl(TableControl* control) const;
+    void DetachControl(TableControl* control) const;
     void DisableControls();  // nests; no notification until the matching enable
     void EnableControls();   // the last one refreshes every control
     bool ControlsDisabled() const { return mDisableCount > 0; }
@@ -222,7 +223,7 @@ private:
     bool mAtStart = true;
     bool mLoading = false;
     std::vector<int> mSortFields;   // empty: insertion order
-    std::vector<TableControl*> mControls;
+    mutable std::vector<TableControl*> mControls;
     int mDisableCount = 0;
     RecordId mLastId = 0;
 };

@@ -95,13 +95,12 @@ private slots:
         auto* child = new Tfrm_Child({QFont("Arial", 8), 9}, &area);
         area.addSubWindow(child);
         QVERIFY(showActive(area));
-        child->Tbl().AddNewRecord();
-        for (auto [field, value] : std::vector<std::pair<const char*, FieldValue>>{
-                 {"sorszam", 1}, {"tipus", 2}, {"compnev", std::string("shp1")}, {"left", 20}, {"top", 30},
-                 {"width", 100}, {"height", 50}})
-            child->Tbl().WriteField(field, value);
-        child->Tbl().PostRecord();
-        child->RebuildElements();
+        child->document().appendLayer(
+            [](int) -> CardDocument::Values {
+                return {{"tipus", 2}, {"compnev", std::string("shp1")}, {"left", 20}, {"top", 30},
+                        {"width", 100}, {"height", 50}};
+            },
+            QStringLiteral("Alakzat"));
         child->Surface1->setFocus();
 
         turnWheel(child->Surface1, QPoint(0, -120));

@@ -22,15 +22,14 @@ Tfrm_Child* newCard(ShellRun& run)
     return run.window->activeCard();
 }
 
-// A card with one text layer, saved under a name; the layer goes straight
-// into the table, as these tests are about files, not layer commands.
+// A card with one text layer, saved under a name; the layer is added as a
+// bare record, as these tests are about files, not layer commands.
 Tfrm_Child* savedCard(ShellRun& run, const QString& name)
 {
     Tfrm_Child* card = newCard(run);
-    card->Tbl().AddNewRecord();
-    card->Tbl().WriteField("sorszam", std::int32_t(1));
-    card->Tbl().WriteField("nev", std::string("Kov\xE1" "cs \xC9va"));
-    card->Tbl().PostRecord();
+    card->document().appendLayer(
+        [](int) -> CardDocument::Values { return {{"nev", std::string("Kov\xE1" "cs \xC9va")}}; },
+        QStringLiteral("Szöveg"));
     run.dialogs.saveAnswers.push_back(run.path(name));
     run.window->aMentExecute();
     return card;
@@ -57,7 +56,7 @@ private slots:
         qputenv("HOME", run.root.filePath("home").toUtf8());
         QDir().mkpath(run.root.filePath("home"));
         Tfrm_Child* card = newCard(run);
-        card->setModified(true);
+        card->document().history().push(new QUndoCommand(QStringLiteral("Változás")));
         run.dialogs.saveAnswers = {std::nullopt, std::nullopt};
         run.window->aMentExecute();
         QDir().mkpath(run.root.filePath("home/Documents"));
@@ -82,7 +81,7 @@ private slots:
         const QByteArray written = readFile(a);
 
         QFile::remove(a);
-        card->setModified(true);
+        card->document().history().push(new QUndoCommand(QStringLiteral("Változás")));
         run.window->aMentExecute();
         QCOMPARE(run.dialogs.count("save"), 1);
         QCOMPARE(readFile(a), written);
@@ -235,8 +234,8 @@ private slots:
     {
         ShellRun run;
         run.window->show();
-        newCard(run)->setModified(true);
-        newCard(run)->setModified(true);
+        newCard(run)->document().history().push(new QUndoCommand(QStringLiteral("Változás")));
+        newCard(run)->document().history().push(new QUndoCommand(QStringLiteral("Változás")));
 
         run.dialogs.questionAnswers = {Dialogs::Answer::Cancel};
         QVERIFY(!run.window->close());
@@ -264,7 +263,7 @@ private slots:
         Tfrm_Child* second = newCard(run);
         Tfrm_Child* third = newCard(run);
         for (Tfrm_Child* card : {first, second, third})
-            card->setModified(true);
+            card->document().history().push(new QUndoCommand(QStringLiteral("Változás")));
 
         run.dialogs.questionAnswers = {Dialogs::Answer::No, Dialogs::Answer::Cancel};
         QVERIFY(!run.window->close());
@@ -306,18 +305,18 @@ private slots:
         ShellRun run;
         run.window->show();
         Tfrm_Child* untitled = newCard(run);
-        untitled->setModified(true);
+        untitled->document().history().push(new QUndoCommand(QStringLiteral("Változás")));
         run.dialogs.questionAnswers = {Dialogs::Answer::Yes};
         QVERIFY(!run.window->close());
         QCOMPARE(run.window->cardWindows(), QList<Tfrm_Child*>{untitled});
         QVERIFY(untitled->Modified());
-        untitled->setModified(false);
+        untitled->document().history().setClean();
         QVERIFY(untitled->close());
         deleteClosedWindows();
 
         Tfrm_Child* titled = savedCard(run, "k.bcrd");
         titled->setFileName(run.root.filePath("nincs/k.bcrd"));
-        titled->setModified(true);
+        titled->document().history().push(new QUndoCommand(QStringLiteral("Változás")));
         run.dialogs.questionAnswers = {Dialogs::Answer::Yes};
         QVERIFY(!run.window->close());
         QCOMPARE(run.dialogs.count("error"), 1);
@@ -325,7 +324,7 @@ private slots:
         QVERIFY(titled->Modified());
         QVERIFY(!readFile(IniFileName).contains("[Screen]"));
 
-        titled->setModified(false);
+        titled->document().history().setClean();
         IniFileName = run.root.filePath("nincs/Lapora2.ini");
         QVERIFY(run.window->close());
         QCOMPARE(run.dialogs.count("error"), 2);

@@ -146,7 +146,7 @@ private slots:
         QVERIFY(cards[1]->FileName().isEmpty());
         for (Tfrm_Child* card : cards)
             QVERIFY(card->Modified());
-        cards[1]->Tbl().MoveFirst();
+        cards[1]->document().setCurrent(cards[1]->Tbl().StoredId(0));
         QCOMPARE(ReadStr(cards[1]->Tbl(), "nev"), std::string("Bela"));
         QCOMPARE(run.dialogs.count("error"), 1);
         QVERIFY(run.dialogs.of("error")[0].text.contains(QString::fromUtf8("„törött”")));

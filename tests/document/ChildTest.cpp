@@ -112,7 +112,7 @@ private slots:
     {
         Tfrm_Child* child = openCard(threeKinds());
 
-        child->Tbl().MoveTo(2);
+        child->document().setCurrent(child->Tbl().StoredId(2));
         QVERIFY(!child->PageControl1->isTabVisible(0) && child->PageControl1->isTabVisible(2));
         for (const char* name : {"aES3", "aCS2", "aV4", "aTeglalap"})
             QVERIFY2(child->action(name)->isChecked(), name);
@@ -122,11 +122,11 @@ private slots:
         QCOMPARE(child->Shape4->geometry().bottomRight(), child->CurrentElement()->geometry().bottomRight());
 
         child->action("aNormal")->setChecked(true);
-        child->Tbl().MoveTo(0);
+        child->document().setCurrent(child->Tbl().StoredId(0));
         QVERIFY(!child->Shape1->isVisibleTo(child));
         QVERIFY(child->action("aNormal")->isChecked());  // not a text layer's mark
 
-        child->Tbl().MoveTo(1);
+        child->document().setCurrent(child->Tbl().StoredId(1));
         QVERIFY(child->action("aNyujtas")->isChecked());
         QCOMPARE(child->Shape1->pos(), child->CurrentElement()->pos());
     }
@@ -135,7 +135,7 @@ private slots:
     {
         Tfrm_Child* child = openCard({{1, 0, "a", 0, 0, {{"igazitas", 1}}}, {2, 0, "b", 0, 0, {{"igazitas", 5}}}});
         QVERIFY(child->action("aKozepre")->isChecked());
-        child->Tbl().MoveTo(1);
+        child->document().setCurrent(child->Tbl().StoredId(1));
         QVERIFY(child->action("aKozepre")->isChecked());
     }
 
@@ -157,10 +157,10 @@ private slots:
         QCOMPARE(child->document().history().count(), 1);
 
         // The text stays with its layer, never reaching the next one.
-        child->Tbl().MoveTo(1);
+        child->document().setCurrent(child->Tbl().StoredId(1));
         QCOMPARE(bela->look().text, QString("Bela"));
         QCOMPARE(child->DBEdit1->text(), QString("Bela"));
-        child->Tbl().MoveTo(0);
+        child->document().setCurrent(child->Tbl().StoredId(0));
         QCOMPARE(ReadStr(child->Tbl(), "nev"), std::string("Zoe"));
     }
 
@@ -196,14 +196,14 @@ private slots:
         QCOMPARE(errors[0].title, QString("Lapora2"));
         QCOMPARE(errors[0].text, QString("'x' is not a valid integer value."));
         QCOMPARE(child->CurrentElement(), child->findElement("e2"));
-        child->Tbl().MoveTo(0);
+        child->document().setCurrent(child->Tbl().StoredId(0));
         QCOMPARE(ReadInt(child->Tbl(), "betumeret"), 8);
     }
 
     void closeQuestionKeepsUnsavedWork()
     {
         Tfrm_Child* child = openCard({{1, 0, "Anna"}});
-        child->setModified(true);
+        child->document().history().push(new QUndoCommand(QStringLiteral("Változás")));
         int saves = 0;
         bool saveWorks = false;
         child->SaveRequested = [&](Tfrm_Child&) {
@@ -231,7 +231,7 @@ private slots:
     {
         Tfrm_Child* child = openCard({{1, 0, "Anna"}});
         const QString original = child->FileName();
-        child->setModified(true);
+        child->document().history().push(new QUndoCommand(QStringLiteral("Változás")));
         QCOMPARE(failureOf([&] { child->SaveCard(dir.filePath("missing/x.bcrd")); }),
                  "Cannot create file \"" + dir.filePath("missing/x.bcrd").toStdString() +
                      "\". No such file or directory");
@@ -242,7 +242,9 @@ private slots:
         child->SaveCard(dir.filePath("other.bcrd"));
         QCOMPARE(child->windowTitle(), dir.filePath("other.bcrd"));
         QVERIFY(!child->Modified());
-        QVERIFY(child->Tbl().AfterScroll);
+        // The selection follows the current layer after a save as before.
+        QCOMPARE(child->CurrentElement(), child->findElement("e1"));
+        QVERIFY(child->PageControl1->isTabVisible(0));
     }
 
     // A card whose pictures cannot be shown still opens: each stands as a
@@ -268,11 +270,12 @@ private slots:
             QVERIFY(picture && picture->isPlaceholder());
         }
         QVERIFY(child->findElement("e3") && !child->findElement("e3")->isPlaceholder());
-        QVERIFY(child->Tbl().AfterScroll);
         QVERIFY(!child->Updating());
+        child->document().setCurrent(child->Tbl().StoredId(2));
+        QCOMPARE(child->CurrentElement(), child->findElement("e3"));
 
         // A restack builds them again without naming them again.
-        child->Tbl().MoveTo(0);
+        child->document().setCurrent(child->Tbl().StoredId(0));
         child->action("aFeljebb")->trigger();
         QCOMPARE(fake->count("error"), 1);
 

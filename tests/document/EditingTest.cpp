@@ -217,7 +217,7 @@ private slots:
         CardElement* box = child->findElement("e1");
         for (bool ctrl : {false, true}) {
             const Qt::KeyboardModifiers modifiers = ctrl ? Qt::ControlModifier : Qt::NoModifier;
-            child->Tbl().MoveTo(0);
+            child->document().setCurrent(child->Tbl().StoredId(0));
             const QPoint from(4, 4);
             QTest::mousePress(box, Qt::LeftButton, modifiers, from);
             // 109 card pixels right: the centre at 169, the card's at 170.
@@ -235,7 +235,7 @@ private slots:
 
         // The bottom-right handle, 2 card pixels short of the other
         // frame's left edge (250), is pulled onto it.
-        child->Tbl().MoveTo(0);
+        child->document().setCurrent(child->Tbl().StoredId(0));
         QTest::mousePress(child->Shape4, Qt::LeftButton, {}, QPoint(3, 3));
         drag(child->Shape4, QPoint(3 + 2 * 138, 3));
         QCOMPARE(child->Surface1->guideX().value_or(-1), 250.0);
@@ -249,7 +249,7 @@ private slots:
     void nudgesAreOneStepPerBurst()
     {
         Tfrm_Child* child = openCard({{1, 0, "Anna", 20, 30}, frame(2, 100, 100, 50, 40)});
-        child->Tbl().MoveTo(0);
+        child->document().setCurrent(child->Tbl().StoredId(0));
         QWidget* textBox = child->findChild<QWidget*>("DBEdit1");
         QVERIFY(textBox);
         textBox->setFocus();
@@ -266,12 +266,12 @@ private slots:
         QCOMPARE(child->document().history().count(), steps + 1);
 
         // Another layer starts a step of its own.
-        child->Tbl().MoveTo(1);
+        child->document().setCurrent(child->Tbl().StoredId(1));
         QTest::keyClick(child->Surface1, Qt::Key_Up);
         QCOMPARE(child->document().history().count(), steps + 2);
         child->aVisszavonasExecute();
         child->aVisszavonasExecute();
-        child->Tbl().MoveTo(0);
+        child->document().setCurrent(child->Tbl().StoredId(0));
         QCOMPARE(QList<int>({field(child->Tbl(), "left"), field(child->Tbl(), "top")}), QList<int>({20, 30}));
     }
 
@@ -280,7 +280,7 @@ private slots:
     void duplicatesShareTheirPicture()
     {
         Tfrm_Child* child = openCard({photo(1, 30, 40), frame(4, 0, 0, 10, 10)});
-        child->Tbl().MoveTo(0);
+        child->document().setCurrent(child->Tbl().StoredId(0));
         child->action("aDuplikalas")->trigger();
         QCOMPARE(child->Tbl().StoredCount(), 3);
         QCOMPARE(QList<int>({field(child->Tbl(), "sorszam"), field(child->Tbl(), "left"), field(child->Tbl(), "top")}),
@@ -290,7 +290,7 @@ private slots:
         QCOMPARE(child->document().history().undoText(), QString("Réteg másolása"));
         QVERIFY(child->PageControl1->isTabVisible(1) && child->Shape4->isVisible());  // the copy's panel and handles
         const Blob copy = std::get<Blob>(child->Tbl().ReadField("kep"));
-        child->Tbl().MoveTo(0);
+        child->document().setCurrent(child->Tbl().StoredId(0));
         QVERIFY(copy.shares(std::get<Blob>(child->Tbl().ReadField("kep"))));
 
         const QString path = dir.filePath("twice.bcrd");
@@ -315,7 +315,7 @@ private slots:
                                      frame(2, 50, 60, 70, 20)},
                                     "from.bcrd");
         Tfrm_Child* into = openCard({photo(7, 0, 0)}, "into.bcrd");
-        from->Tbl().MoveTo(0);
+        from->document().setCurrent(from->Tbl().StoredId(0));
         const QStringList text = copiedFields(from->Tbl());
         from->action("aMasolas")->trigger();
         QVERIFY(QApplication::clipboard()->mimeData()->hasFormat("application/x-lapora-layers"));
@@ -338,7 +338,7 @@ private slots:
 
         auto* textBox = from->findChild<QLineEdit*>("DBEdit1");
         QVERIFY(textBox);
-        from->Tbl().MoveTo(0);
+        from->document().setCurrent(from->Tbl().StoredId(0));
         textBox->setFocus();
         textBox->selectAll();
         QTest::keyClick(textBox, Qt::Key_C, Qt::ControlModifier);
@@ -347,6 +347,32 @@ private slots:
         QTest::keyClick(textBox, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(from->Tbl().StoredCount(), 2);
         QCOMPARE(textBox->text(), QString("Kovács ÉvaKovács Éva"));
+    }
+
+    // A clipboard card of several layers comes in whole, in its order, as
+    // one step; each layer gets its own number and a name of its own.
+    void severalLayersPasteAsOneStep()
+    {
+        Tfrm_Child* child = openCard({frame(4, 0, 0, 10, 10)});
+        const QString clip = writeCard(dir.filePath("clip.bcrd"),
+                                       {{1, 0, "egy", 5, 5}, {2, 2, "kett\xF5", 30, 40}, {3, 0, "h\xE1rom", 60, 70}});
+        auto* data = new QMimeData;
+        data->setData("application/x-lapora-layers", readBytes(clip));
+        QApplication::clipboard()->setMimeData(data);
+        child->action("aBeillesztes")->trigger();
+        QCOMPARE(child->Tbl().StoredCount(), 4);
+        QCOMPARE(child->document().history().count(), 1);
+        QStringList names;
+        for (int row = 1; row < 4; ++row) {
+            const LayerRef layer(child->Tbl(), row);
+            QCOMPARE(ReadInt(layer, "sorszam"), 4 + row);
+            names << QString::fromStdString(ReadStr(layer, "compnev"));
+            QVERIFY(child->findElement(names.back()));
+        }
+        QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), 3);
+        QCOMPARE(ReadStr(child->Tbl(), "nev"), std::string("h\xE1rom"));
+        child->document().history().undo();
+        QCOMPARE(child->Tbl().StoredCount(), 1);
     }
 
     // A screenshot on the clipboard arrives as a PNG layer at its own size;
@@ -384,10 +410,17 @@ private slots:
         QImage(500, 100, QImage::Format_RGB32).save(b, "PNG");
         QVERIFY(dropFiles(child->Surface1, {a, b}, child->Surface1->toScreen(QPoint(40, 50))));
         QCOMPARE(child->Tbl().StoredCount(), 3);
-        child->Tbl().MoveTo(1);
+        // Both pictures are one step.
+        QCOMPARE(child->document().history().count(), 1);
+        child->document().history().undo();
+        QCOMPARE(child->Tbl().StoredCount(), 1);
+        QCOMPARE(child->CurrentElement(), child->findElement("e1"));
+        child->document().history().redo();
+        QCOMPARE(child->Tbl().StoredCount(), 3);
+        child->document().setCurrent(child->Tbl().StoredId(1));
         QCOMPARE(QList<int>({field(child->Tbl(), "left"), field(child->Tbl(), "top"), field(child->Tbl(), "width")}),
                  QList<int>({40, 50, 30}));
-        child->Tbl().MoveTo(2);
+        child->document().setCurrent(child->Tbl().StoredId(2));
         QCOMPARE(QList<int>({field(child->Tbl(), "left"), field(child->Tbl(), "top"), field(child->Tbl(), "width")}),
                  QList<int>({10, 10, 330}));
 

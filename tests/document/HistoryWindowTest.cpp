@@ -75,9 +75,9 @@ private slots:
         QAction* redo = child->action("aMegis");
         QVERIFY(!undo->isEnabled() && !redo->isEnabled());
         QCOMPARE(undo->text(), QString("Visszavonás"));
-        child->Tbl().MoveTo(0);
+        child->document().setCurrent(child->Tbl().StoredId(0));
         child->action("aFelkover")->trigger();
-        child->Tbl().MoveTo(1);
+        child->document().setCurrent(child->Tbl().StoredId(1));
         child->action("aTorol")->trigger();
         QCOMPARE(undo->text(), QString("Visszavonás: Réteg törlése"));
         QVERIFY(undo->isEnabled() && !redo->isEnabled());
@@ -99,7 +99,7 @@ private slots:
                                                                            {"width", 40}, {"height", 30},
                                                                            {"strech", false}}},
                                       {3, 2, "keret", 100, 50}});
-        child->Tbl().MoveTo(1);
+        child->document().setCurrent(child->Tbl().StoredId(1));
         child->action("aTorol")->trigger();
         QVERIFY(!child->findElement("e2"));
         child->action("aVisszavonas")->trigger();

@@ -120,7 +120,7 @@ private slots:
 
         // Deleting leaves gaps: 1, 2, 3 less 2 and a picture gives 4.
         child->action("aSzoveg")->trigger();
-        child->Tbl().MoveTo(1);
+        child->document().setCurrent(child->Tbl().StoredId(1));
         child->action("aTorol")->trigger();
         QCOMPARE(numbers(child->Tbl()), QList<int>({1, 3}));
         fake->pictureAnswers = {pngFile("photo.JPEG.png", {64, 48})};
@@ -173,18 +173,18 @@ private slots:
         QVERIFY(fake->of("error").empty());
     }
 
-    // Cancelled pictures and empty deletes still count as changes; a file
-    // that is no picture changes nothing at all.
+    // A cancelled picture, a delete with nothing to delete and a file that
+    // is no picture leave no step, and the card is not modified by them.
     void modifiedFollowsTheCommandsAsTheyAreMeant()
     {
         Tfrm_Child* child = newCard();
         child->action("aKep")->trigger();
-        QVERIFY(child->Modified());
-        child->setModified(false);
+        QVERIFY(!child->Modified());
+        child->document().history().setClean();
         child->action("aTorol")->trigger();
-        QVERIFY(child->Modified());
+        QVERIFY(!child->Modified());
 
-        child->setModified(false);
+        child->document().history().setClean();
         QFile junk(dir.filePath("junk.png"));
         junk.open(QIODevice::WriteOnly);
         junk.write("not a picture");
@@ -200,11 +200,7 @@ private slots:
     // A drawn name that this card uses already is drawn again.
     void elementNamesNeverClash()
     {
-        Tfrm_Child* child = openCard({{1, 2, "a"}});
-        child->Tbl().EditRecord();
-        child->Tbl().WriteField("compnev", std::string("shp5"));
-        child->Tbl().PostRecord();
-        child->RebuildElements();
+        Tfrm_Child* child = openCard({{1, 2, "a", 10, 10, {{"compnev", std::string("shp5")}}}});
         QList<int> draws{5, 5, 7};
         Tfrm_Child::DrawNameNumber = [&draws] { return draws.takeFirst(); };
         child->action("aAlakzat")->trigger();
@@ -218,8 +214,8 @@ private slots:
     void restackingExchangesNumbers()
     {
         Tfrm_Child* child = openCard({{1, 0, "a"}, {2, 0, "b"}, {3, 0, "c"}});
-        child->Tbl().MoveTo(1);
-        child->setModified(false);
+        child->document().setCurrent(child->Tbl().StoredId(1));
+        child->document().history().setClean();
         child->DBEdit1->setFocus();
         child->DBEdit1->selectAll();
         QTest::keyClicks(child->DBEdit1, "typed");
@@ -232,14 +228,14 @@ private slots:
         QVERIFY(order.indexOf(child->findElement("e2")) > order.indexOf(child->findElement("e3")));
         QVERIFY(child->Modified());
 
-        child->setModified(false);
+        child->document().history().setClean();
         child->action("aFeljebb")->trigger();
         QVERIFY(!child->Modified());
-        child->Tbl().MoveTo(0);
+        child->document().setCurrent(child->Tbl().StoredId(0));
         child->action("aHatrabb")->trigger();
         QVERIFY(!child->Modified());
         // Selection still follows after a step that did nothing.
-        child->Tbl().MoveTo(1);
+        child->document().setCurrent(child->Tbl().StoredId(1));
         QCOMPARE(child->CurrentElement(), child->findElement("e3"));
 
         Tfrm_Child* gaps = openCard({{1, 0, "a"}, {3, 0, "c"}});
@@ -258,7 +254,7 @@ private slots:
     void restackingAcrossAGapOnASortedCard()
     {
         Tfrm_Child* child = openCard({{1, 0, "a"}, {2, 0, "b"}, {4, 0, "d"}});
-        child->Tbl().MoveTo(1);
+        child->document().setCurrent(child->Tbl().StoredId(1));
         child->action("aHatrabb")->trigger();  // sorts the table
         QVERIFY(child->Tbl().IsSorted());
         QCOMPARE(numbers(child->Tbl()), QList<int>({1, 2, 4}));
@@ -278,7 +274,7 @@ private slots:
         child->action("aFeljebb")->trigger();  // now over d
         QCOMPARE(names(), QStringList({"a", "d", "b"}));
         QCOMPARE(child->CurrentElement(), child->findElement("e2"));
-        child->Tbl().MoveTo(0);
+        child->document().setCurrent(child->Tbl().StoredId(0));
         child->action("aFeljebb")->trigger();  // a into the gap at 2
         QCOMPARE(numbers(child->Tbl()), QList<int>({2, 3, 4}));
         QCOMPARE(names(), QStringList({"a", "d", "b"}));
@@ -291,7 +287,7 @@ private slots:
     {
         for (int last : {9998, 2147483647}) {
             Tfrm_Child* child = openCard({{1, 0, "a"}, {last, 2, "b"}});
-            child->setModified(false);
+            child->document().history().setClean();
             const int errors = fake->count("error");
             for (const char* command : {"aSzoveg", "aKep", "aAlakzat"})
                 child->action(command)->trigger();
@@ -301,7 +297,7 @@ private slots:
             QCOMPARE(numbers(child->Tbl()), QList<int>({1, last}));
             QVERIFY(!child->Modified());
             // Nor does the layer below climb onto the parking value.
-            child->Tbl().MoveTo(0);
+            child->document().setCurrent(child->Tbl().StoredId(0));
             child->action("aFeljebb")->trigger();
             QVERIFY(!numbers(child->Tbl()).contains(9999));
         }
@@ -322,7 +318,7 @@ private slots:
                                        {{"betutipus", std::string("Arial")}, {"betumeret", 11},
                                         {"felkover", true}, {"alahuzott", true}}}});
         for (int row : {0, 1}) {
-            child->Tbl().MoveTo(row);
+            child->document().setCurrent(child->Tbl().StoredId(row));
             const QString saved = dir.filePath("font-before.bcrd");
             child->SaveCard(saved);
             fake->fontAnswers.clear();
@@ -345,7 +341,7 @@ private slots:
     {
         Tfrm_Child* child = openCard({{1, 1, "kep", 0, 0, {{"kep", pictureBlob({8, 8})}, {"keptip", std::string(".png")}}}});
         QVERIFY(qobject_cast<PictureElement*>(child->CurrentElement()));
-        child->setModified(false);
+        child->document().history().setClean();
         QList<bool> marks;
         for (QAction* action : child->actions().actions())
             marks << action->isChecked();
@@ -376,10 +372,10 @@ private slots:
         QVERIFY(child->action("aFelkover")->isChecked());
         QVERIFY(anna->look().font.bold());
         QCOMPARE(child->DBEdit1->text(), QString("Anna"));
-        child->Tbl().MoveTo(1);
+        child->document().setCurrent(child->Tbl().StoredId(1));
         QTest::keySequence(child->DBEdit1, QKeySequence("Ctrl+B"));
         QVERIFY(!ReadBool(child->Tbl(), "felkover"));
-        child->Tbl().MoveTo(0);
+        child->document().setCurrent(child->Tbl().StoredId(0));
         QVERIFY(child->action("aFelkover")->isChecked());
         QTest::keySequence(child->DBEdit1, QKeySequence("Ctrl+B"));
         QVERIFY(!child->action("aFelkover")->isChecked() && !ReadBool(child->Tbl(), "felkover"));
@@ -398,11 +394,11 @@ private slots:
         child->RebuildElements();
         QCOMPARE(qobject_cast<TextElement*>(child->findElement("e1"))->look().alignment, TextAlignment::Center);
 
-        // A cancelled colour still writes the colour shown and counts.
-        child->setModified(false);
+        // A cancelled colour writes nothing and leaves the card unmodified.
+        child->document().history().setClean();
         child->action("aSzin")->trigger();
         QCOMPARE(ReadInt(child->Tbl(), "szin"), 0);
-        QVERIFY(child->Modified());
+        QVERIFY(!child->Modified());
         fake->colorAnswers = {QColor(255, 0, 0)};
         child->action("aSzin")->trigger();
         QCOMPARE(ReadInt(child->Tbl(), "szin"), 255);
@@ -420,6 +416,21 @@ private slots:
         auto* anna = qobject_cast<TextElement*>(child->CurrentElement());
         QVERIFY(anna->look().font.strikeOut());
         QCOMPARE(fake->of("font").back().text, QString("Arial 8 #ff0000"));
+
+        // The strike-out alone is a step of its own: undone and redone
+        // with the card's history, and kept through a rebuild.
+        chosen.strikeOut = false;
+        fake->fontAnswers = {chosen};
+        const int steps = child->document().history().count();
+        child->action("aBetutipus")->trigger();
+        QCOMPARE(child->document().history().count(), steps + 1);
+        QVERIFY(!anna->look().font.strikeOut());
+        child->document().history().undo();
+        QVERIFY(anna->look().font.strikeOut());
+        child->RebuildElements();
+        QVERIFY(qobject_cast<TextElement*>(child->CurrentElement())->look().font.strikeOut());
+        child->document().history().redo();
+        QVERIFY(!qobject_cast<TextElement*>(child->CurrentElement())->look().font.strikeOut());
     }
 
     // The shape's kind travels through a restack and the card file.
@@ -440,7 +451,7 @@ private slots:
 
         Tfrm_Child* again = newCard();
         again->LoadCard(dir.filePath("shapes.bcrd"));
-        again->Tbl().MoveTo(1);
+        again->document().setCurrent(again->Tbl().StoredId(1));
         QCOMPARE(ReadInt(again->Tbl(), "shape"), 1);
         QCOMPARE(ReadInt(again->Tbl(), "penstyle"), 2);
         QCOMPARE(ReadInt(again->Tbl(), "penwidth"), 4);
@@ -471,7 +482,7 @@ private slots:
         junk.write("BMnonsense");
         junk.close();
         fake->pictureAnswers = {junk.fileName()};
-        child->setModified(false);
+        child->document().history().setClean();
         // The first move over the picture after its dialog clears the flag.
         QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), picture->mapToGlobal(QPointF(2, 2)), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);

@@ -85,7 +85,7 @@ private slots:
     {
         Tfrm_Child* child = openCard({{1, 0, "Anna", 20, 30}, {2, 2, "keret", 100, 50}});
         CardElement* anna = child->findElement("e1");
-        child->setModified(false);
+        child->document().history().setClean();
         QTest::mousePress(anna, Qt::LeftButton, {}, QPoint(5, 3));
         drag(anna, QPoint(15, 7), Qt::LeftButton, Qt::ControlModifier);
         QCOMPARE(anna->pos(), child->Surface1->margin() + QPoint(30, 34));
@@ -108,11 +108,11 @@ private slots:
         QVERIFY(child->PopupMenu3->isVisible());
         child->PopupMenu3->close();
 
-        // A click that moves nothing still writes the place and counts.
-        child->setModified(false);
+        // A click that moves nothing writes nothing: no step, unmodified.
+        child->document().history().setClean();
         QTest::mouseClick(shape, Qt::LeftButton, {}, QPoint(3, 3));
         QCOMPARE(field(child->Tbl(), "left"), 110);
-        QVERIFY(child->Modified());
+        QVERIFY(!child->Modified());
     }
 
     // After the font dialog a double-click opened, the next move over the
@@ -224,10 +224,10 @@ private slots:
     void storedEmptyBoxesStayUntilResized()
     {
         Tfrm_Child* child = openCard({{1, 2, "vonal", 10, 10, {{"width", 0}, {"height", -20}}}});
-        child->setModified(false);
+        child->document().history().setClean();
         QTest::mouseClick(child->Shape4, Qt::LeftButton, {}, QPoint(3, 3));
         QCOMPARE(QList<int>({field(child->Tbl(), "width"), field(child->Tbl(), "height")}), QList<int>({0, -20}));
-        QVERIFY(child->Modified());
+        QVERIFY(!child->Modified());
         QTest::mousePress(child->Shape4, Qt::LeftButton, {}, QPoint(3, 3));
         drag(child->Shape4, QPoint(23, 33));
         QTest::mouseRelease(child->Shape4, Qt::LeftButton, {}, QPoint(23, 33));
@@ -243,7 +243,7 @@ private slots:
                                       {2, 1, "kep", 200, 20, {{"kep", pictureBlob({400, 300})},
                                                               {"keptip", std::string(".png")}, {"width", 40},
                                                               {"height", 30}, {"strech", true}}}});
-        child->Tbl().MoveTo(0);
+        child->document().setCurrent(child->Tbl().StoredId(0));
         const QPoint from(3, 3);
         QTest::mousePress(child->Shape4, Qt::LeftButton, {}, from);
         drag(child->Shape4, from + QPoint(30, -20));
@@ -259,14 +259,14 @@ private slots:
                              field(child->Tbl(), "height")}),
                  QList<int>({40, -10, 100, 100}));
 
-        child->setModified(false);
+        child->document().history().setClean();
         QTest::mousePress(child->Shape4, Qt::RightButton, {}, from);
         drag(child->Shape4, from + QPoint(50, 50), Qt::RightButton);
         QTest::mouseRelease(child->Shape4, Qt::RightButton, {}, from + QPoint(50, 50));
         QCOMPARE(field(child->Tbl(), "width"), 100);
-        QVERIFY(child->Modified());
+        QVERIFY(!child->Modified());
 
-        child->Tbl().MoveTo(1);
+        child->document().setCurrent(child->Tbl().StoredId(1));
         auto* picture = qobject_cast<PictureElement*>(child->CurrentElement());
         QCOMPARE(picture->picture().size(), QSize(40, 30));
         QTest::mousePress(child->Shape4, Qt::LeftButton, {}, from);
@@ -319,9 +319,9 @@ private slots:
                          def.FieldName.c_str());
             }
         }
-        child->Tbl().MoveTo(0);
+        child->document().setCurrent(child->Tbl().StoredId(0));
         QCOMPARE(ReadStr(child->Tbl(), "nev"), std::string("Kov\xE1" "cs \xC1rp\xE1" "d"));
-        child->Tbl().MoveTo(2);
+        child->document().setCurrent(child->Tbl().StoredId(2));
         QCOMPARE(field(child->Tbl(), "left"), 110);
         QCOMPARE(field(child->Tbl(), "brushstyle"), 4);
         QCOMPARE(field(child->Tbl(), "penwidth"), 3);

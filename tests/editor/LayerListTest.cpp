@@ -33,6 +33,7 @@ private slots:
         mTbl = std::make_unique<LayerTable>(threeLayers());
         mWindow = std::make_unique<QWidget>();
         mGrid = new LayerGrid(*mTbl, mWindow.get());
+        mGrid->setRowChooser([this](int row) { mTbl->MoveTo(row); });
         auto* layout = new QVBoxLayout(mWindow.get());
         layout->addWidget(mGrid);
         layout->addWidget(new QLineEdit(mWindow.get()));

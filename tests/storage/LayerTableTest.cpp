@@ -243,7 +243,7 @@ struct RecordingControl : TableControl
 {
     std::vector<TableChange> changes;
     std::function<void(LayerTable&)> input;
-    void tableChanged(LayerTable&, TableChange change) override { changes.push_back(change); }
+    void tableChanged(const LayerTable&, TableChange change) override { changes.push_back(change); }
     void writePendingInput(LayerTable& table) override { if (input) input(table); }
 };
 
