@@ -6,6 +6,7 @@
 #include "storage/CardFile.h"
 #include "storage/TableError.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -29,6 +30,14 @@ std::string nativePath(const QString& path)
 CardDocument::CardDocument(QObject* parent)
     : QObject(parent)
     , mTable(makeLayerTable("Tbl"))
+    , mClock([] {
+        static const QElapsedTimer started = [] {
+            QElapsedTimer timer;
+            timer.start();
+            return timer;
+        }();
+        return started.elapsed();
+    })
 {
     mTable.OnCalcFields = TblCalcFields;
     mTable.OpenTable();
@@ -191,13 +200,18 @@ bool CardDocument::canAppend() const
     return lastNumber() < ParkedNumber - 1;
 }
 
+void CardDocument::requireAppend() const
+{
+    if (!canAppend())
+        throw TableError(NumbersExhausted);
+}
+
 // The number comes from the last layer as the table stands when the step is
 // first taken; the record takes it with the other fields.
 CardDocument::LayerId CardDocument::appendLayer(const std::function<Values(int number)>& make,
                                                const QString& caption)
 {
-    if (!canAppend())
-        throw TableError(NumbersExhausted);
+    requireAppend();
     const int last = lastNumber();
     Values fields = make(last + 1);
     fields.emplace_back(Field::sorszam, std::int32_t(last + 1));

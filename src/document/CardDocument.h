@@ -97,6 +97,10 @@ public:
     // card; and whether one more layer can still be numbered after it.
     int lastNumber() const;
     bool canAppend() const;
+    // Throws the user's message where one more layer cannot be numbered:
+    // for a command that asks for something (a picture file) before it
+    // appends.
+    void requireAppend() const;
 
     // Appends a layer with the number after the last one's and the fields
     // made for that number; it becomes the current layer. Refused, with
@@ -122,6 +126,12 @@ public:
     void nudge(LayerId id, QPoint to, const QString& caption);
 
     Values valuesOf(LayerId id, const Values& fields) const;
+
+    // Milliseconds on a steady clock, which tells the pause that ends a
+    // burst of typing or nudging; a test may give its own.
+    using Clock = std::function<qint64()>;
+    void setClock(Clock clock) { mClock = std::move(clock); }
+    qint64 now() const { return mClock(); }
 
 signals:
     // Draw this layer from its record again.
@@ -162,5 +172,6 @@ private:
     QUndoStack mHistory;
     QString mFileName;
     std::set<LayerId> mStruckOut;
+    Clock mClock;
     bool mWasModified = false;
 };

@@ -66,34 +66,34 @@ void ChangeStep::undo()
 TypeStep::TypeStep(CardDocument& document, CardDocument::LayerId layer, std::string_view field,
                    FieldValue value, const QString& caption)
     : ChangeStep(document, layer, {{field, std::move(value)}}, caption)
+    , mLastKey(document.now())
 {
-    mLastKey.start();
 }
 
 bool TypeStep::mergeWith(const QUndoCommand* other)
 {
     const auto* next = static_cast<const TypeStep*>(other);
     if (next->mLayer != mLayer || next->mAfter.front().first != mAfter.front().first
-        || mLastKey.elapsed() > PauseMs)
+        || next->mLastKey - mLastKey > PauseMs)
         return false;
     mAfter = next->mAfter;
-    mLastKey.restart();
+    mLastKey = next->mLastKey;
     return true;
 }
 
 NudgeStep::NudgeStep(CardDocument& document, CardDocument::LayerId layer, QPoint to, const QString& caption)
     : ChangeStep(document, layer, {{Field::left, std::int32_t(to.x())}, {Field::top, std::int32_t(to.y())}}, caption)
+    , mLastKey(document.now())
 {
-    mLastKey.start();
 }
 
 bool NudgeStep::mergeWith(const QUndoCommand* other)
 {
     const auto* next = static_cast<const NudgeStep*>(other);
-    if (next->mLayer != mLayer || mLastKey.elapsed() > TypeStep::PauseMs)
+    if (next->mLayer != mLayer || next->mLastKey - mLastKey > TypeStep::PauseMs)
         return false;
     mAfter = next->mAfter;
-    mLastKey.restart();
+    mLastKey = next->mLastKey;
     return true;
 }
 

@@ -2,7 +2,6 @@
 
 #include "document/CardDocument.h"
 
-#include <QElapsedTimer>
 #include <QUndoCommand>
 
 // The steps of a card's history. Each keeps what it needs to undo and
@@ -72,7 +71,7 @@ public:
     bool mergeWith(const QUndoCommand* other) override;
 
 private:
-    QElapsedTimer mLastKey;
+    qint64 mLastKey;  // the document's clock at the last keystroke
 };
 
 // Arrow-key moves of one layer, merged while they keep coming.
@@ -86,7 +85,7 @@ public:
     bool mergeWith(const QUndoCommand* other) override;
 
 private:
-    QElapsedTimer mLastKey;
+    qint64 mLastKey;  // the document's clock at the last keystroke
 };
 
 // A layer and its neighbour exchange numbers, or the layer's number moves

@@ -28,8 +28,8 @@ Tfrm_Child::Tfrm_Child(const Settings& settings, QWidget* parent)
 {
     setObjectName("frm_Child");
     setAttribute(Qt::WA_DeleteOnClose);
-    // The window opens at the design's size and may be made larger, the
-    // card box taking the room.
+    // The window opens at its first size (a 777 × 520 client area) and may
+    // be made larger, the card box taking the room.
     setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Child"));
@@ -101,11 +101,11 @@ void Tfrm_Child::showEvent(QShowEvent* event)
 
 void Tfrm_Child::FormShow()
 {
-    // Only now does the frame know its title bar: the design's size, which
+    // Only now does the frame know its title bar: the first size, which
     // the user may enlarge, never shrink.
     setMinimumSize(sizeHint());
     // A window that opens maximised beside a maximised one keeps the area
-    // it was given: shrunk to the design's size it showed its boxes small
+    // it was given: shrunk to the first size it showed its boxes small
     // and the rest grey.
     if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
         resize(sizeHint());

@@ -159,8 +159,7 @@ void Tfrm_Child::aBeillesztesExecute()
 // the card it was copied from), a little right of and below it.
 void Tfrm_Child::pasteLayers(const QByteArray& card)
 {
-    if (!mDocument.canAppend())
-        throw TableError("A kártya legfelső rétegének sorszáma már 9998 vagy nagyobb, ezért új réteg nem adható hozzá.");
+    mDocument.requireAppend();
     std::vector<CardDocument::MakeLayer> layers;
     std::vector<QString> names;
     for (CardDocument::Values values : CardDocument::layersIn(card)) {
@@ -218,8 +217,7 @@ CardDocument::MakeLayer Tfrm_Child::pictureLayer(const ChosenPicture& chosen, QP
 
 void Tfrm_Child::addPictureLayer(const ChosenPicture& chosen, QPoint at, const QString& caption)
 {
-    if (!mDocument.canAppend())
-        throw TableError("A kártya legfelső rétegének sorszáma már 9998 vagy nagyobb, ezért új réteg nem adható hozzá.");
+    mDocument.requireAppend();
     mDocument.appendLayer(pictureLayer(chosen, at, newElementName("img")), caption);
 }
 
@@ -232,8 +230,7 @@ void Tfrm_Child::dropPictures(const QStringList& paths, QPoint cardPoint)
         chosen.push_back(readChosenPicture(path));
     if (chosen.empty())
         return;
-    if (!mDocument.canAppend())
-        throw TableError("A kártya legfelső rétegének sorszáma már 9998 vagy nagyobb, ezért új réteg nem adható hozzá.");
+    mDocument.requireAppend();
     std::vector<CardDocument::MakeLayer> layers;
     std::vector<QString> names;
     QPoint at = cardPoint;

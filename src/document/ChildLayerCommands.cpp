@@ -28,9 +28,6 @@ constexpr int QrSide = 130;
 constexpr int NewLayerLeft = 10;
 constexpr int NewLayerTop = 10;
 
-const std::string NumbersExhausted =
-    "A kártya legfelső rétegének sorszáma már 9998 vagy nagyobb, ezért új réteg nem adható hozzá.";
-
 } // namespace
 
 std::function<int()> Tfrm_Child::DrawNameNumber = [] {
@@ -84,8 +81,7 @@ void Tfrm_Child::aSzovegExecute()
 // cancelled dialog adds nothing but counts as a change.
 void Tfrm_Child::aKepExecute()
 {
-    if (!mDocument.canAppend())
-        throw TableError(NumbersExhausted);
+    mDocument.requireAppend();
     const std::optional<QString> path = dialogs().openPicture(this, pictureFilter());
     if (!path)
         return;
@@ -96,8 +92,7 @@ void Tfrm_Child::aKepExecute()
 // top like a new picture; a cancelled dialog adds nothing.
 void Tfrm_Child::aQrKodExecute()
 {
-    if (!mDocument.canAppend())
-        throw TableError(NumbersExhausted);
+    mDocument.requireAppend();
     mDialogClosed = true;
     mDragging = false;
     const std::optional<QrContents> chosen = dialogs().editQr(this, QrContents(), QrSide);

@@ -44,7 +44,7 @@ public:
     QPoint toCard(QPoint surface) const;
     QRect toCard(const QRect& surface) const;
 
-    // The blank card under the layers (the design's Image0).
+    // The blank card under the layers (Image0).
     QLabel* picture() const { return mPicture; }
 
     // Thin lines where a moving box snapped, in card pixels; none to take

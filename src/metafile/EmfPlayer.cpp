@@ -74,7 +74,7 @@ EmfPlayer::EmfPlayer(std::string_view bytes) : mBytes(bytes)
     mInfo.bounds = mDevice.bounds;
 }
 
-void EmfPlayer::play(QPainter& painter, const QRectF& target)
+WorkBudget EmfPlayer::play(QPainter& painter, const QRectF& target)
 {
     mObjects = ObjectTable();
     mCanvas = std::make_unique<GdiCanvas>(painter, target, mDevice, DcState(), mBytes.size());
@@ -98,7 +98,9 @@ void EmfPlayer::play(QPainter& painter, const QRectF& target)
             break;
         offset += size;
     }
+    const WorkBudget spent = mCanvas->budget();
     mCanvas.reset();
+    return spent;
 }
 
 void EmfPlayer::playRecord(std::uint32_t type, const ByteReader& r)

@@ -17,7 +17,8 @@ public:
     explicit EmfPlayer(std::string_view bytes);
 
     const MetafileInfo& info() const { return mInfo; }
-    void play(QPainter& painter, const QRectF& target);
+    // Plays the records onto the target; returns what the playing cost.
+    WorkBudget play(QPainter& painter, const QRectF& target);
 
 private:
     void playRecord(std::uint32_t type, const ByteReader& r);

@@ -13,12 +13,13 @@ MetafileInfo readMetafileInfo(std::string_view bytes, MetafileFormat format)
     return WmfPlayer(bytes).info();
 }
 
-void playMetafile(QPainter& painter, const QRectF& target, std::string_view bytes, MetafileFormat format)
+void playMetafile(QPainter& painter, const QRectF& target, std::string_view bytes, MetafileFormat format,
+                  WorkBudget* spent)
 {
-    if (format == MetafileFormat::Emf)
-        EmfPlayer(bytes).play(painter, target);
-    else
-        WmfPlayer(bytes).play(painter, target);
+    const WorkBudget cost =
+        format == MetafileFormat::Emf ? EmfPlayer(bytes).play(painter, target) : WmfPlayer(bytes).play(painter, target);
+    if (spent)
+        *spent = cost;
 }
 
 RecordedMetafile recordMetafile(std::string_view bytes, MetafileFormat format)

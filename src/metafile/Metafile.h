@@ -1,5 +1,7 @@
 #pragma once
 
+#include "metafile/WorkBudget.h"
+
 #include <QPicture>
 #include <QRectF>
 #include <QSize>
@@ -33,8 +35,10 @@ MetafileInfo readMetafileInfo(std::string_view bytes, MetafileFormat format);
 // fills target (painter units). Records it does not understand are skipped
 // one by one; a damaged tail stops playing there and what was drawn stays.
 // Throws MetafileError only when the bytes are not a metafile at all. The
-// painter's state is restored afterwards.
-void playMetafile(QPainter& painter, const QRectF& target, std::string_view bytes, MetafileFormat format);
+// painter's state is restored afterwards. What the playing cost goes to
+// spent when one is given.
+void playMetafile(QPainter& painter, const QRectF& target, std::string_view bytes, MetafileFormat format,
+                  WorkBudget* spent = nullptr);
 
 // The whole picture recorded once at its own pixel size (0,0 .. info.pixels),
 // for callers that replay it scaled onto screens, PDF files and printers.

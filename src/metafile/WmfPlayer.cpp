@@ -127,7 +127,7 @@ void WmfPlayer::measure()
     }
 }
 
-void WmfPlayer::play(QPainter& painter, const QRectF& target)
+WorkBudget WmfPlayer::play(QPainter& painter, const QRectF& target)
 {
     // The window starts on the picture's own box, as the records expect
     // from the program that plays them.
@@ -138,7 +138,9 @@ void WmfPlayer::play(QPainter& painter, const QRectF& target)
     mObjects = ObjectTable();
     mCanvas = std::make_unique<GdiCanvas>(painter, target, mDevice, initial, mBytes.size());
     playRecords();
+    const WorkBudget spent = mCanvas->budget();
     mCanvas.reset();
+    return spent;
 }
 
 void WmfPlayer::playRecords()

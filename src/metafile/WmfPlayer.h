@@ -18,7 +18,8 @@ public:
     explicit WmfPlayer(std::string_view bytes);
 
     const MetafileInfo& info() const { return mInfo; }
-    void play(QPainter& painter, const QRectF& target);
+    // Plays the records onto the target; returns what the playing cost.
+    WorkBudget play(QPainter& painter, const QRectF& target);
 
 private:
     bool readWindow(QRectF* window) const;

@@ -45,7 +45,7 @@ public:
     {
         mCoverage += share;
         if (!(mCoverage <= MaxCoverage * mScale))
-            throw RecordError::stop("work budget spent");
+            spend();
     }
 
     void chargeEdgeLength(double pixels, const QRectF& target)
@@ -53,14 +53,30 @@ public:
         const double across = std::abs(target.width()) + std::abs(target.height());
         mEdgeLength += across > 0 ? pixels / across : 0.0;
         if (!(mEdgeLength <= MaxEdgeLength * mScale))
-            throw RecordError::stop("work budget spent");
+            spend();
     }
 
+    // What a playing has cost so far, and whether it was stopped for it.
+    std::int64_t records() const { return mRecords; }
+    std::int64_t points() const { return mPoints; }
+    std::int64_t glyphs() const { return mGlyphs; }
+    std::int64_t hatchLines() const { return mHatchLines; }
+    std::int64_t bitmapPixels() const { return mBitmapPixels; }
+    double coverage() const { return mCoverage; }
+    double edgeLength() const { return mEdgeLength; }
+    bool spent() const { return mSpent; }
+
 private:
-    static void charge(std::int64_t& used, std::int64_t amount, std::int64_t limit)
+    [[noreturn]] void spend()
+    {
+        mSpent = true;
+        throw RecordError::stop("work budget spent");
+    }
+
+    void charge(std::int64_t& used, std::int64_t amount, std::int64_t limit)
     {
         if (amount < 0 || amount > limit - used)
-            throw RecordError::stop("work budget spent");
+            spend();
         used += amount;
     }
 
@@ -72,4 +88,5 @@ private:
     std::int64_t mBitmapPixels = 0;
     double mCoverage = 0.0;
     double mEdgeLength = 0.0;
+    bool mSpent = false;
 };

@@ -431,7 +431,7 @@ private slots:
             first = box->pos();
             fontSize = box->font().pixelSize();
             QVERIFY(box->Comments->text().contains("example.org") || box->Label1->text().contains("example.org"));
-            // One version line of the design's, our release beside it.
+            // The program's version line, and the release beside it.
             QCOMPARE(box->ProductName->text(), QString("Lapora2\nV2.0.0.32"));
             QCOMPARE(box->Version->text(), QString("Kiadás: " LAPORA_VERSION));
             box->move(-40, 1500);

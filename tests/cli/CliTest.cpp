@@ -172,7 +172,7 @@ TEST_F(CliTest, RenderPrintsCardStockPageByPage)
     EXPECT_TRUE(fs::exists(rest));
     EXPECT_FALSE(fs::exists(dir / "rest-1.png"));
 
-    // Asked for the design's one sheet of ten, the job draws the very same.
+    // Asked for the default sheet of ten, the job draws the very same.
     const std::string plain = (dir / "plain.png").string(), asJob = (dir / "job.png").string();
     ASSERT_EQ(run("render " + Example + " --png " + plain + " --dpi 30").status, 0);
     ASSERT_EQ(run("render " + Example + " --png " + asJob + " --dpi 30 --copies 10 --start 1").status, 0);

@@ -5,12 +5,12 @@
 
 #include <cstdlib>
 
-QImage renderPicture(const std::string& bytes, MetafileFormat format, QSize size)
+QImage renderPicture(const std::string& bytes, MetafileFormat format, QSize size, WorkBudget* spent)
 {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     QPainter painter(&image);
-    playMetafile(painter, QRectF(QPointF(0, 0), QSizeF(size)), bytes, format);
+    playMetafile(painter, QRectF(QPointF(0, 0), QSizeF(size)), bytes, format, spent);
     return image;
 }
 

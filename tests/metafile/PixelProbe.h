@@ -9,7 +9,8 @@
 #include <string>
 
 // The picture played onto a white image of that size, filling it.
-QImage renderPicture(const std::string& bytes, MetafileFormat format, QSize size);
+// The picture played onto white; what the playing cost goes to spent.
+QImage renderPicture(const std::string& bytes, MetafileFormat format, QSize size, WorkBudget* spent = nullptr);
 
 bool near(QRgb pixel, QColor expected, int tolerance = 48);
 bool isDark(QRgb pixel);

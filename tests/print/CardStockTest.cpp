@@ -193,7 +193,7 @@ private slots:
         QVERIFY(qAbs(found.width() - dots(20 * sheet::MillimetresPerPixel)) <= 1);
     }
 
-    // With nothing of card stock asked, the job draws the design's sheet,
+    // With nothing of card stock asked, the job draws the default sheet,
     // dot for dot.
     void theDesignsSheetIsTheJobOfTenCopies()
     {
