@@ -539,8 +539,8 @@ TEST_F(CardFileTest, ManyFieldsOfItsOwnLoadWithinTheBound)
 }
 
 // Inputs that once crashed or hung the reader now load into a table whose
-// records all have its fields and which writes back and reads again alike,
-// or are refused with a message.
+// records all have its fields and which, with fields, writes back and
+// reads again alike; or they are refused with a message.
 TEST_F(CardFileTest, FuzzFindingsLoadOrFailCleanly)
 {
     const fs::path crashes = fs::path(TEST_DATA_DIR) / "crashes";
@@ -560,6 +560,9 @@ TEST_F(CardFileTest, FuzzFindingsLoadOrFailCleanly)
         }
         for (int row = 0; row < table.StoredCount(); ++row)
             EXPECT_EQ(table.StoredRecord(row).size(), table.Fields().size());
+        // A file that defines no field holds nothing to write back.
+        if (table.Fields().empty())
+            continue;
         const fs::path again = file("again.bcrd", "");
         table.SaveFile(again);
         LayerTable reread("Tbl");
