@@ -23,5 +23,6 @@ private:
 
     DataText mText;
     QStringList mColumns;
+    bool mUtf8;                // the file's encoding, for the bytes of a quoted-printable value
     long long mLineStart = 0;  // where the last logical line began
 };

@@ -2,6 +2,7 @@
 #include "merge/DataFile.h"
 #include "tests/TestRegistry.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -128,6 +129,58 @@ private slots:
                                           "cili@pelda.hu", "", ""}));
     }
 
+    // Quoted-printable values are bytes read in their CHARSET, UTF-8 or
+    // Windows-1250, letters written out as they are included: ő, ű, Ő and
+    // Ű come out right in both, never as Latin-1 would show them. A space
+    // that starts the line after a soft break is the value's own. Without
+    // a CHARSET, or with one of another name, valid UTF-8 is UTF-8 and
+    // anything else Windows-1250.
+    void quotedPrintableByCharset()
+    {
+        QList<QStringList> records = recordsOf(QStringLiteral(TEST_DATA_DIR "/qp-utf8.vcf"));
+        QCOMPARE(records.size(), 2);
+        QCOMPARE(records[0], QStringList({"Tűzkő", "Őrs Űrsula", "Tűzkő Őrs Űrsula", "Lapora Kft.", "ügyvezető", "",
+                                          "+36 30 123 4567", "", "", "9021 Győr, Fő utca 1., Magyarország"}));
+        QCOMPARE(records[1], QStringList({"Kis", "Cili", "Kis Cili", "", "", "", "", "cili@pelda.hu", "", ""}));
+
+        records = recordsOf(QStringLiteral(TEST_DATA_DIR "/qp-1250.vcf"));
+        QCOMPARE(records.size(), 2);
+        QCOMPARE(records[0], QStringList({"Tűzkő", "Őrs Űrsula", "Tűzkő Őrs Űrsula", "", "ügyvezető", "+36 1 234 5678",
+                                          "", "", "", ""}));
+        QCOMPARE(records[1], QStringList({"Lőrinc", "Űrős", "Lőrinc Űrős", "", "", "", "", "", "", ""}));
+    }
+
+    // The seed lists of the CSV fuzzer read as a spreadsheet shows them.
+    void csvSeeds()
+    {
+        QStringList columns;
+        QList<QStringList> records = recordsOf(QStringLiteral(TEST_DATA_DIR "/lista-utf8.csv"), &columns);
+        QCOMPARE(columns, QStringList({"Név", "Cég", "Cím", "Telefon"}));
+        QCOMPARE(records, QList<QStringList>({{"Kovács \"Kocka\" Béla", "Tűzkő Kft.", "Fő u. 1.\r\nII. em.",
+                                               "+36 1 234 5678"},
+                                              {"Őri Ödön", "", "Győr", ""},
+                                              {"Űrhajós Éva", "Szép, Jó Bt.", "", ""}}));
+        records = recordsOf(QStringLiteral(TEST_DATA_DIR "/lista-1250.csv"), &columns);
+        QCOMPARE(columns, QStringList({"Név", "Cég", "Város"}));
+        QCOMPARE(records, QList<QStringList>({{"Szabó; Lőrinc", "Zöld \"Ág\" Bt.", "Eger"},
+                                              {"Űrhajós Örs", "Árvíztűrő Kft.", "Pécs"},
+                                              {"\tCsak név", "", ""}}));
+    }
+
+    // Inputs that once broke a reader are read or refused with the file's
+    // name.
+    void fuzzFindingsReadOrAreRefused()
+    {
+        const QDir dir(QStringLiteral(TEST_DATA_DIR "/crashes"));
+        for (const QString& name : dir.entryList(QDir::Files)) {
+            try {
+                recordsOf(dir.filePath(name));
+            } catch (const MergeError& error) {
+                QVERIFY2(QString::fromUtf8(error.what()).contains(name), error.what());
+            }
+        }
+    }
+
     // What is no list of people is refused, with the file's name, before
     // anything is drawn.
     void filesThatAreNeither()
@@ -241,6 +294,14 @@ private slots:
         const QList<QStringList> records = recordsOf(written("foto.vcf", photo));
         QCOMPARE(records.size(), 1);
         QCOMPARE(records[0][VCardColumnName], QString("Kovács Zsófia"));
+
+        // A long quoted-printable note is passed over along its soft
+        // breaks: none of its lines is taken for a property, nor for the
+        // card's end.
+        const QByteArray note = "BEGIN:VCARD\r\nVERSION:2.1\r\nNOTE;ENCODING=QUOTED-PRINTABLE:" + QByteArray(70'000, 'a')
+            + "=\r\nTEL:+36 99 999 9999=\r\nEND:VCARD=\r\n v=C3=A9ge\r\nFN:Anna\r\nEND:VCARD\r\n";
+        QCOMPARE(recordsOf(written("jegyzet.vcf", note)),
+                 QList<QStringList>({{"", "", "Anna", "", "", "", "", "", "", ""}}));
 
         const QList<std::pair<QByteArray, QString>> cases = {
             {"BEGIN:VCARD\nFN:Anna\nEND:VCARD\nBEGIN:VCARD\nN:Kis;Cili\nFN:Kis\n " + QByteArray(70'000, 'i') + "\nEND:VCARD\n",
