@@ -40,7 +40,8 @@ bool hasParameter(const QStringList& parameters, const QString& wanted)
     return false;
 }
 
-// A parameter's value, its quotes dropped: "CHARSET=UTF-8" for CHARSET.
+// A parameter's value by its name, quotes dropped: UTF-8 for CHARSET in
+// "CHARSET=UTF-8".
 QString parameterValue(const QStringList& parameters, QLatin1String name)
 {
     for (const QString& parameter : parameters) {
