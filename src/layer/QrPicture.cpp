@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -16,6 +17,27 @@ bool isPng(std::string_view extension)
     for (char& c : name)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return name == ".png" || name == "png";
+}
+
+// Whether the bytes are a PNG whose chunks all lie within them, up to its
+// end chunk. The decoder sets aside what a chunk's length says before it
+// reads the chunk, so a file of a few hundred bytes whose text chunk claims
+// half a gigabyte would take that much memory.
+bool chunksFit(std::string_view png)
+{
+    if (png.substr(0, 8) != std::string_view("\x89PNG\r\n\x1a\n", 8))
+        return false;
+    std::size_t at = 8;
+    while (png.size() - at >= 12) {
+        const auto byte = [&](std::size_t i) { return std::uint32_t(static_cast<unsigned char>(png[at + i])); };
+        const std::uint32_t length = byte(0) << 24 | byte(1) << 16 | byte(2) << 8 | byte(3);
+        if (length > png.size() - at - 12)
+            return false;
+        if (png.substr(at + 4, 4) == "IEND")
+            return true;
+        at += 12 + length;
+    }
+    return false;  // cut off before its end, which the decoder refuses too
 }
 
 } // namespace
@@ -47,7 +69,7 @@ const QImage& QrMatrix::picture() const
 // pixels wide: the picture is the code at that scale with its quiet zone.
 std::optional<QrPicture> readQrPicture(std::string_view pngBytes, std::string_view extension)
 {
-    if (!isPng(extension) || pngBytes.size() < 8)
+    if (!isPng(extension) || !chunksFit(pngBytes))
         return std::nullopt;
     QByteArray data = QByteArray::fromRawData(pngBytes.data(), qsizetype(pngBytes.size()));
     QBuffer buffer(&data);
@@ -56,6 +78,11 @@ std::optional<QrPicture> readQrPicture(std::string_view pngBytes, std::string_vi
     reader.setAutoDetectImageFormat(false);
     const QString contents = reader.text(QString::fromLatin1(QrTextKey));
     if (contents.isEmpty())
+        return std::nullopt;
+    // Every PNG layer comes through here: the header's size, read without
+    // decoding, keeps a hostile picture of a huge side from being unpacked.
+    const QSize side = reader.size();
+    if (!side.isValid() || side.width() != side.height() || side.width() > QrLargestSide)
         return std::nullopt;
     // Only the cells' centres are looked at, in the picture's own format.
     const QImage image = reader.read();

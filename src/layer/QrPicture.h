@@ -34,6 +34,10 @@ private:
 // quiet zone of four modules, so that any program shows it as it is.
 inline constexpr const char* QrTextKey = "Lapora-QR";
 inline constexpr int QrQuietZone = 4;
+inline constexpr int QrPixelsPerModule = 8;
+// The side of the largest code we make (version 40, 177 modules): a PNG
+// that says it is larger is no code of ours and is not decoded to find out.
+inline constexpr int QrLargestSide = (177 + 2 * QrQuietZone) * QrPixelsPerModule;
 
 // A picture layer that is a QR code: its contents' JSON and its modules.
 struct QrPicture
@@ -43,8 +47,8 @@ struct QrPicture
 };
 
 // The QR code a PNG carries, read back from its pixels; nothing for any
-// other picture (a PNG without the chunk, or one whose pixels are no grid
-// of modules).
+// other picture (a PNG without the chunk, one larger than QrLargestSide a
+// side, or one whose pixels are no grid of modules).
 std::optional<QrPicture> readQrPicture(std::string_view pngBytes, std::string_view extension);
 
 // The code as a square centred in the box, quiet zone included, every

@@ -47,8 +47,8 @@ QByteArray qrPayload(const QrContents& contents);
 QrMatrix encodeQr(const QByteArray& payload, char level);
 
 // A QR layer's picture: a PNG of the code, a whole number of pixels to the
-// module with its quiet zone, its contents in a text chunk.
-inline constexpr int QrPixelsPerModule = 8;
+// module (QrPixelsPerModule) with its quiet zone, its contents in a text
+// chunk.
 std::string qrPng(const QrContents& contents);
 std::string qrPng(const QrContents& contents, const QrMatrix& modules);
 

@@ -1,6 +1,9 @@
 #include "merge/VCardReader.h"
 
 #include "layer/Win1250Text.h"
+#include "storage/Win1250.h"
+
+#include <QStringDecoder>
 
 namespace {
 
@@ -37,36 +40,78 @@ bool hasParameter(const QStringList& parameters, const QString& wanted)
     return false;
 }
 
-// Quoted-printable bytes in the value's own character set (UTF-8
-// unless it says otherwise).
-QString decoded(const QString& value, const QStringList& parameters)
+// A parameter's value by its name, quotes dropped: UTF-8 for CHARSET in
+// "CHARSET=UTF-8".
+QString parameterValue(const QStringList& parameters, QLatin1String name)
 {
-    if (!hasParameter(parameters, QStringLiteral("QUOTED-PRINTABLE")))
-        return value;
+    for (const QString& parameter : parameters) {
+        const qsizetype equals = parameter.indexOf(u'=');
+        if (equals >= 0 && parameter.left(equals).trimmed().compare(name, Qt::CaseInsensitive) == 0)
+            return parameter.mid(equals + 1).remove(u'"').trimmed();
+    }
+    return QString();
+}
+
+int hexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    return -1;
+}
+
+// The bytes a quoted-printable value stands for: "=XX" is the byte it
+// names, any other character the bytes it had in the file.
+QByteArray quotedPrintableBytes(const QString& value, bool fileIsUtf8)
+{
     QByteArray bytes;
-    const QByteArray latin = value.toLatin1();
-    for (qsizetype i = 0; i < latin.size(); ++i) {
-        if (latin[i] == '=' && i + 2 < latin.size()) {
-            bool ok = false;
-            const int byte = latin.mid(i + 1, 2).toInt(&ok, 16);
-            if (ok) {
-                bytes += char(byte);
+    QString literal;
+    const auto flush = [&] {
+        bytes += fileIsUtf8 ? literal.toUtf8() : QByteArray::fromStdString(utf8ToWin1250(literal.toStdString()).bytes);
+        literal.clear();
+    };
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value[i] == u'=' && i + 2 < value.size()) {
+            const int high = hexDigit(value[i + 1]);
+            const int low = hexDigit(value[i + 2]);
+            if (high >= 0 && low >= 0) {
+                flush();
+                bytes += char(high * 16 + low);
                 i += 2;
                 continue;
             }
         }
-        bytes += latin[i];
+        literal += value[i];
     }
-    for (const QString& parameter : parameters) {
-        if (parameter.startsWith(QLatin1String("CHARSET="), Qt::CaseInsensitive)) {
-            const QString charset = parameter.mid(8).toLower();
-            if (charset == QLatin1String("windows-1250") || charset == QLatin1String("cp1250"))
-                return fromWin1250(bytes.toStdString());
-            if (charset == QLatin1String("iso-8859-1"))
-                return QString::fromLatin1(bytes);
-        }
-    }
-    return QString::fromUtf8(bytes);
+    flush();
+    return bytes;
+}
+
+// Quoted-printable bytes read in their CHARSET: UTF-8 or Windows-1250 by
+// name. With no CHARSET, or one of another name, they are UTF-8 when they
+// are valid UTF-8, else Windows-1250: Hungarian letters have the same bytes
+// in ISO-8859-2, and a phone that names ISO-8859-1 for ő and ű has written
+// them as Windows-1250 does, which Latin-1 would show as õ and û.
+QString decoded(const QString& value, const QStringList& parameters, bool fileIsUtf8)
+{
+    if (!hasParameter(parameters, QStringLiteral("QUOTED-PRINTABLE")))
+        return value;
+    const QByteArray bytes = quotedPrintableBytes(value, fileIsUtf8);
+    const QString charset = parameterValue(parameters, QLatin1String("CHARSET")).toLower();
+    if (charset == QLatin1String("utf-8") || charset == QLatin1String("utf8"))
+        return QString::fromUtf8(bytes);
+    if (charset == QLatin1String("windows-1250") || charset == QLatin1String("cp1250")
+        || charset == QLatin1String("x-cp1250"))
+        return fromWin1250(bytes.toStdString());
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return fromWin1250(bytes.toStdString());
 }
 
 // A structured value's parts, the escapes undone.
@@ -139,7 +184,7 @@ void take(QStringList& record, const QString& property, const QStringList& param
 } // namespace
 
 VCardReader::VCardReader(const QString& path, bool utf8)
-    : mText(path, utf8), mColumns(vCardColumns())
+    : mText(path, utf8), mColumns(vCardColumns()), mUtf8(utf8)
 {
 }
 
@@ -186,14 +231,15 @@ bool VCardReader::next(QStringList& values)
             values = record;
             return true;
         }
-        take(record, property, parameters, decoded(rawValue, parameters));
+        take(record, property, parameters, decoded(rawValue, parameters, mUtf8));
     }
 }
 
 // A line with its folded continuations, and a quoted-printable value's soft
 // breaks, joined. A line of a property the columns take is refused past
 // MaxFieldBytes; any other keeps only its name once it gets that long, and
-// the rest is read past.
+// the rest is read past, soft breaks and folds still followed, so that no
+// line of it is taken for a property of its own.
 std::optional<QString> VCardReader::logicalLine()
 {
     if (mText.atEnd())
@@ -202,30 +248,38 @@ std::optional<QString> VCardReader::logicalLine()
     QString line;
     qsizetype colon = -1;
     bool quoted = false;  // in a quoted parameter, where a colon ends nothing
+    bool softBreaks = false;  // a quoted-printable value, whose lines end in "=" where it goes on
     bool passingOver = false;
+    QChar last;
     qsizetype bytes = 0;
     for (QChar c = mText.get(); !c.isNull(); c = mText.get()) {
         if (c == u'\n' || c == u'\r') {
             if (c == u'\r' && mText.peek() == u'\n')
                 mText.get();
+            // A soft break first: a space that starts the next line of a
+            // quoted-printable value is part of the value, not a fold.
+            if (softBreaks && last == u'=') {
+                if (!passingOver)
+                    line.chop(1);
+                last = QChar();
+                continue;
+            }
             const QChar following = mText.peek();
             if (following == u' ' || following == u'\t') {
                 mText.get();
                 continue;
             }
-            if (!passingOver && colon >= 0 && line.endsWith(u'=')
-                && line.left(colon).contains(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive)) {
-                line.chop(1);
-                continue;
-            }
             break;
         }
+        last = c;
         if (passingOver)
             continue;
-        if (colon < 0 && c == u'"')
+        if (colon < 0 && c == u'"') {
             quoted = !quoted;
-        else if (colon < 0 && c == u':' && !quoted)
+        } else if (colon < 0 && c == u':' && !quoted) {
             colon = line.size();
+            softBreaks = line.contains(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive);
+        }
         line += c;
         bytes += mText.bytesOf(c);
         if (bytes > MaxFieldBytes) {

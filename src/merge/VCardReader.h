@@ -6,8 +6,10 @@
 #include <optional>
 
 // Contacts of a vCard file, one record each, in the columns of
-// vCardColumns(). A line the columns take is refused past MaxFieldBytes,
-// and a card the file never ends is refused with the line it starts on.
+// vCardColumns(). A quoted-printable value is bytes read in its CHARSET,
+// UTF-8 or Windows-1250. A line the columns take is refused past
+// MaxFieldBytes, and a card the file never ends is refused with the line it
+// starts on.
 class VCardReader : public RecordReader
 {
 public:
@@ -23,5 +25,6 @@ private:
 
     DataText mText;
     QStringList mColumns;
+    bool mUtf8;                // the file's encoding, for the bytes of a quoted-printable value
     long long mLineStart = 0;  // where the last logical line began
 };

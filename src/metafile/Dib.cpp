@@ -19,6 +19,11 @@ constexpr std::uint32_t BiJpeg = 4;
 constexpr std::uint32_t BiPng = 5;
 constexpr std::uint32_t BiAlphaBitfields = 6;
 constexpr std::int64_t MaxDimension = 1 << 20;
+// What a compressed bitmap's pixels may take, at 32 bits each. Checked here
+// rather than through the reader's allocation limit, which is one setting
+// for the whole program: lowering it would refuse the card's own photos
+// for the rest of the session.
+constexpr std::int64_t MaxCompressedBytes = 64 * 1024 * 1024;
 
 struct DibHeader
 {
@@ -136,14 +141,13 @@ QImage decodeCompressed(std::string_view bits, WorkBudget& budget)
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
-    reader.setAllocationLimit(64);
     const QSize size = reader.size();
     if (!size.isValid() || size.width() > MaxDimension || size.height() > MaxDimension)
         return {};
     // Compressed rows still have to account for the picture's size: a few
     // bytes claiming a vast image is an attack, not a photo.
     const std::int64_t pixels = std::int64_t(size.width()) * size.height();
-    if (pixels > std::int64_t(bits.size()) * 1024 + 65536)
+    if (pixels > std::int64_t(bits.size()) * 1024 + 65536 || pixels * 4 > MaxCompressedBytes)
         return {};
     budget.chargeBitmapPixels(std::int64_t(size.width()) * size.height());
     return reader.read().convertToFormat(QImage::Format_ARGB32_Premultiplied);

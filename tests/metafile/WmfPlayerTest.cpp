@@ -5,6 +5,8 @@
 #include "metafile/CodePage.h"
 #include "metafile/Metafile.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <QTest>
 
 namespace {
@@ -155,6 +157,31 @@ private slots:
         const QImage image = render(wmf);
         QVERIFY(near(image.pixel(25, 50), Red));
         QVERIFY(near(image.pixel(75, 50), Blue));
+    }
+
+    // A bitmap kept as a PNG draws, and leaves the picture reader's memory
+    // limit, which the card's photos go by, as it was.
+    void stretchDibDrawsAPngBitmap()
+    {
+        const int limit = QImageReader::allocationLimit();
+        QImage pixels(2, 1, QImage::Format_RGB32);
+        pixels.setPixel(0, 0, QColor(Red).rgb());
+        pixels.setPixel(1, 0, QColor(Blue).rgb());
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        pixels.save(&buffer, "PNG");
+        Params info;
+        info.i32(40).i32(2).i32(1).i16(1).i16(0).i32(5).i32(png.size()).i32(0).i32(0).i32(0).i32(0);
+        WmfBuilder wmf(QRect(0, 0, 100, 100), 96);
+        Params p;
+        p.i32(0x00CC0020).i16(0).i16(1).i16(2).i16(0).i16(0).i16(100).i16(100).i16(0).i16(0);
+        p.bytes(info.data()).bytes(png.toStdString());
+        wmf.add(meta::StretchDib, p);
+        const QImage image = render(wmf);
+        QVERIFY(near(image.pixel(25, 50), Red));
+        QVERIFY(near(image.pixel(75, 50), Blue));
+        QCOMPARE(QImageReader::allocationLimit(), limit);
     }
 
     void textOutDrawsAtItsReference()
