@@ -11,7 +11,7 @@
 #include "tests/FakeDialogs.h"
 #include "tests/Failure.h"
 #include "tests/TestRegistry.h"
-#include "tests/document/Cards.h"
+#include "tests/document/CardWindowTest.h"
 
 #include <QFileInfo>
 #include <QAction>
@@ -27,23 +27,9 @@
 
 #include <sys/stat.h>
 
-
-class ChildTest : public QObject
+class ChildTest : public CardWindowTest
 {
     Q_OBJECT
-
-    QTemporaryDir dir;
-    std::unique_ptr<FakeDialogs> fake;
-    QMdiArea* area = nullptr;
-
-    Tfrm_Child* openCard(const std::vector<Layer>& layers)
-    {
-        auto* child = new Tfrm_Child({QFont("Arial", 8), 9}, area);
-        area->addSubWindow(child);
-        child->show();
-        child->LoadCard(writeCard(dir.filePath("card.bcrd"), layers));
-        return child;
-    }
 
     std::vector<Layer> threeKinds()
     {
@@ -54,20 +40,6 @@ class ChildTest : public QObject
     }
 
 private slots:
-    void init()
-    {
-        fake = std::make_unique<FakeDialogs>();
-        area = new QMdiArea;
-        area->resize(1000, 700);
-        area->show();
-    }
-
-    void cleanup()
-    {
-        delete area;
-        fake.reset();
-    }
-
     void newCardIsOpenEmptyAndClosesWithoutAsking()
     {
         auto* child = new Tfrm_Child({QFont("Arial", 8), 9}, area);

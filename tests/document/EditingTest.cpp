@@ -8,7 +8,7 @@
 #include "layer/LayerRecord.h"
 #include "tests/FakeDialogs.h"
 #include "tests/TestRegistry.h"
-#include "tests/document/Cards.h"
+#include "tests/document/CardWindowTest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -97,41 +97,14 @@ bool dropFiles(QWidget* widget, const QStringList& paths, QPoint at)
 
 // Zoom, snapping, nudging, duplicating, the clipboard and dropped files, as
 // the user meets them in a card window.
-class EditingTest : public QObject
+class EditingTest : public CardWindowTest
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    std::unique_ptr<FakeDialogs> fake;
-    QMdiArea* area = nullptr;
-
-    Tfrm_Child* openCard(const std::vector<Layer>& layers, const QString& name = "card.bcrd")
-    {
-        auto* child = new Tfrm_Child({QFont("Arial", 8), 9}, area);
-        area->addSubWindow(child);
-        child->show();
-        child->LoadCard(writeCard(dir.filePath(name), layers));
-        area->setActiveSubWindow(child);
-        return child;
-    }
+public:
+    EditingTest() : CardWindowTest({1200, 800}) {}
 
 private slots:
-    void init()
-    {
-        fake = std::make_unique<FakeDialogs>();
-        area = new QMdiArea;
-        area->resize(1200, 800);
-        area->show();
-        area->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(area));
-    }
-
-    void cleanup()
-    {
-        delete area;
-        fake.reset();
-    }
-
     // At 300 % the element is three times the size and a move of the
     // pointer is stored in card pixels, left and up too; the element sits
     // where the stored place draws it.

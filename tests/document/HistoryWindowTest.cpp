@@ -8,7 +8,7 @@
 #include "layer/LayerRecord.h"
 #include "tests/FakeDialogs.h"
 #include "tests/TestRegistry.h"
-#include "tests/document/Cards.h"
+#include "tests/document/CardWindowTest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,41 +31,11 @@ void drag(QWidget* widget, QPoint at)
 
 // The card window's history as the user meets it: the two commands, their
 // captions, the keys, and the screen after each step.
-class HistoryWindowTest : public QObject
+class HistoryWindowTest : public CardWindowTest
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    std::unique_ptr<FakeDialogs> fake;
-    QMdiArea* area = nullptr;
-
-    Tfrm_Child* openCard(const std::vector<Layer>& layers)
-    {
-        auto* child = new Tfrm_Child({QFont("Arial", 8), 9}, area);
-        area->addSubWindow(child);
-        child->show();
-        child->LoadCard(writeCard(dir.filePath("card.bcrd"), layers));
-        area->setActiveSubWindow(child);
-        return child;
-    }
-
 private slots:
-    void init()
-    {
-        fake = std::make_unique<FakeDialogs>();
-        area = new QMdiArea;
-        area->resize(1000, 700);
-        area->show();
-        area->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(area));
-    }
-
-    void cleanup()
-    {
-        delete area;
-        fake.reset();
-    }
-
     // The captions name the step; with nothing to take back or again the
     // commands are disabled and say only their name.
     void captionsNameTheStep()

@@ -10,7 +10,7 @@
 #include "tests/FakeDialogs.h"
 #include "tests/Failure.h"
 #include "tests/TestRegistry.h"
-#include "tests/document/Cards.h"
+#include "tests/document/CardWindowTest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -42,30 +42,9 @@ std::string text(const LayerTable& table, const char* field)
 
 } // namespace
 
-class LayerCommandsTest : public QObject
+class LayerCommandsTest : public CardWindowTest
 {
     Q_OBJECT
-
-    QTemporaryDir dir;
-    std::unique_ptr<FakeDialogs> fake;
-    QMdiArea* area = nullptr;
-    std::function<int()> randomNames = Tfrm_Child::DrawNameNumber;
-
-    Tfrm_Child* newCard()
-    {
-        auto* child = new Tfrm_Child({QFont("Arial", 8), 9}, area);
-        area->addSubWindow(child);
-        child->show();
-        child->RebuildElements();
-        return child;
-    }
-
-    Tfrm_Child* openCard(const std::vector<Layer>& layers)
-    {
-        Tfrm_Child* child = newCard();
-        child->LoadCard(writeCard(dir.filePath("card.bcrd"), layers));
-        return child;
-    }
 
     QString pngFile(const QString& name, QSize size)
     {
@@ -76,24 +55,6 @@ class LayerCommandsTest : public QObject
     }
 
 private slots:
-    void init()
-    {
-        fake = std::make_unique<FakeDialogs>();
-        area = new QMdiArea;
-        area->resize(1000, 700);
-        area->show();
-        // Short-cuts reach the commands only in the active window.
-        area->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(area));
-    }
-
-    void cleanup()
-    {
-        delete area;
-        fake.reset();
-        Tfrm_Child::DrawNameNumber = randomNames;
-    }
-
     // The number after the last layer's, the kind's word with it, and the
     // text box ready to take the user's own words.
     void newLayersAreNumberedAfterTheLastOne()

@@ -9,7 +9,7 @@
 #include "layer/LayerRecord.h"
 #include "tests/FakeDialogs.h"
 #include "tests/TestRegistry.h"
-#include "tests/document/Cards.h"
+#include "tests/document/CardWindowTest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -45,39 +45,11 @@ int field(const LayerTable& table, const char* name)
 
 } // namespace
 
-class MouseTest : public QObject
+class MouseTest : public CardWindowTest
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    std::unique_ptr<FakeDialogs> fake;
-    QMdiArea* area = nullptr;
-
-    Tfrm_Child* openCard(const std::vector<Layer>& layers)
-    {
-        auto* child = new Tfrm_Child({QFont("Arial", 8), 9}, area);
-        area->addSubWindow(child);
-        child->show();
-        child->LoadCard(writeCard(dir.filePath("card.bcrd"), layers));
-        return child;
-    }
-
 private slots:
-    void init()
-    {
-        fake = std::make_unique<FakeDialogs>();
-        area = new QMdiArea;
-        area->resize(1000, 700);
-        area->show();
-        QVERIFY(QTest::qWaitForWindowExposed(area));
-    }
-
-    void cleanup()
-    {
-        delete area;
-        fake.reset();
-    }
-
     // Pressed at (5, 3) and moved 10 right, 4 down with Ctrl (no snapping):
     // the element moves by exactly that, and the release writes it once.
     // Any button drags.

@@ -5,7 +5,7 @@
 #include "layer/LayerRecord.h"
 #include "tests/FakeDialogs.h"
 #include "tests/TestRegistry.h"
-#include "tests/document/Cards.h"
+#include "tests/document/CardWindowTest.h"
 #include "tests/merge/QrDecode.h"
 
 #include <QAction>
@@ -59,40 +59,11 @@ QByteArray shownCode(CardElement* element)
 
 } // namespace
 
-class QrLayerTest : public QObject
+class QrLayerTest : public CardWindowTest
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    std::unique_ptr<FakeDialogs> fake;
-    QMdiArea* area = nullptr;
-
-    Tfrm_Child* newCard()
-    {
-        auto* child = new Tfrm_Child({QFont("Arial", 8), 9}, area);
-        area->addSubWindow(child);
-        child->show();
-        child->RebuildElements();
-        return child;
-    }
-
 private slots:
-    void init()
-    {
-        fake = std::make_unique<FakeDialogs>();
-        area = new QMdiArea;
-        area->resize(1000, 700);
-        area->show();
-        area->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(area));
-    }
-
-    void cleanup()
-    {
-        delete area;
-        fake.reset();
-    }
-
     // F5 adds the code on top as a picture layer of its own name and box,
     // its contents inside the PNG; the surface shows the code a phone
     // reads. A cancelled dialog adds nothing.
