@@ -272,8 +272,10 @@ void SafeWrite::startWriteback()
     mQueued = mWritten;
 }
 
-void SafeWrite::commit()
+void SafeWrite::seal()
 {
+    if (mSealed)
+        return;
     if (::fdatasync(mFd) != 0)
         throw TableError("Stream write error");
     if (!mInPlace) {
@@ -281,9 +283,18 @@ void SafeWrite::commit()
         mFd = -1;
         if (::close(fd) != 0)
             throw TableError("Stream write error");
-        if (::rename(mTemp.c_str(), mTarget.c_str()) != 0)
-            failCreate(errno);
+        if (mTargetFd >= 0)
+            ::close(mTargetFd);
+        mTargetFd = -1;
     }
+    mSealed = true;
+}
+
+void SafeWrite::commit()
+{
+    seal();
+    if (!mInPlace && ::rename(mTemp.c_str(), mTarget.c_str()) != 0)
+        failCreate(errno);
     mCommitted = true;
     if (mInPlace) {
         ::unlink(mTemp.c_str());

@@ -35,6 +35,10 @@ public:
     void write(const char* data, std::size_t size);
     // Starts the disk writes of what was written so far.
     void startWriteback();
+    // Ends the writing ahead of commit(): the contents are on disk and the
+    // new file is closed, so that many files can wait for their commit
+    // without holding descriptors (one written in place keeps its own).
+    void seal();
     void commit();
 
     // The file being written, and whether that is the target itself.
@@ -58,6 +62,7 @@ private:
     int mTargetFd = -1;   // the target itself
     int mBackupFd = -1;   // the copy of the old contents, while written in place
     bool mInPlace = false;
+    bool mSealed = false;
     bool mCommitted = false;
     std::uint64_t mWritten = 0;
     std::uint64_t mQueued = 0;
