@@ -61,6 +61,12 @@ QStringList vCardColumns()
 
 std::unique_ptr<RecordReader> openRecords(const QString& path)
 {
+    DataFormat found;
+    return openRecords(path, found);
+}
+
+std::unique_ptr<RecordReader> openRecords(const QString& path, DataFormat& found)
+{
     // The first characters tell a vCard file from a CSV one and either
     // from a file that is neither.
     const std::unique_ptr<ReadableFile> file = openDataFile(path);
@@ -72,15 +78,22 @@ std::unique_ptr<RecordReader> openRecords(const QString& path)
         throw MergeError("A(z) „" + shownName(path) + "” adatfájl üres.");
     if (::lseek(file->fd(), 0, SEEK_SET) != 0)
         throw MergeError("A(z) „" + shownName(path) + "” adatfájl nem olvasható: " + systemReason(errno) + ".");
-    const bool utf8 = isUtf8(*file, path);
-    if (trimmed.left(11).toUpper() == "BEGIN:VCARD")
-        return std::make_unique<VCardReader>(path, utf8);
+    found.utf8 = isUtf8(*file, path);
+    found.vCard = trimmed.left(11).toUpper() == "BEGIN:VCARD";
     // A CSV file is text: a NUL byte, or a .vcf without its first card,
     // is neither.
-    if (start.contains('\0') || QFileInfo(path).suffix().compare(QLatin1String("vcf"), Qt::CaseInsensitive) == 0)
+    if (!found.vCard
+        && (start.contains('\0') || QFileInfo(path).suffix().compare(QLatin1String("vcf"), Qt::CaseInsensitive) == 0))
         throw MergeError("A(z) „" + shownName(path)
                          + "” nem CSV-táblázat (fejléccel) és nem is névjegyfájl (vCard).");
-    return std::make_unique<CsvReader>(path, utf8);
+    return reopenRecords(path, found);
+}
+
+std::unique_ptr<RecordReader> reopenRecords(const QString& path, const DataFormat& format)
+{
+    if (format.vCard)
+        return std::make_unique<VCardReader>(path, format.utf8);
+    return std::make_unique<CsvReader>(path, format.utf8);
 }
 
 long long countRecords(const QString& path)
@@ -91,4 +104,15 @@ long long countRecords(const QString& path)
     while (reader->next(values))
         ++count;
     return count;
+}
+
+std::shared_ptr<const RecordList> readRecordList(const QString& path)
+{
+    const std::unique_ptr<RecordReader> reader = openRecords(path);
+    auto list = std::make_shared<RecordList>();
+    QStringList values;
+    while (reader->next(values))
+        list->rows.push_back(values);
+    list->columns = reader->columns();
+    return list;
 }

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 // A data file that cannot be read as a list of people; what() is the
 // message for the user.
@@ -37,6 +38,25 @@ std::unique_ptr<RecordReader> openRecords(const QString& path);
 
 // The number of records the file holds, read through once.
 long long countRecords(const QString& path);
+
+// What openRecords found a file to be: a reading from its start again
+// need not read it through first to tell its encoding.
+struct DataFormat
+{
+    bool vCard = false;
+    bool utf8 = true;
+};
+std::unique_ptr<RecordReader> openRecords(const QString& path, DataFormat& found);
+std::unique_ptr<RecordReader> reopenRecords(const QString& path, const DataFormat& format);
+
+// A data file's records read whole, once: the people the merge dialog shows
+// are the people its job prints, however the file changes meanwhile.
+struct RecordList
+{
+    QStringList columns;
+    std::vector<QStringList> rows;
+};
+std::shared_ptr<const RecordList> readRecordList(const QString& path);
 
 // The columns a vCard file gives.
 QStringList vCardColumns();

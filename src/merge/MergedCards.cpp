@@ -2,16 +2,48 @@
 
 #include "merge/QrCode.h"
 
+#include <algorithm>
 #include <string>
 
+namespace {
+
+// Two pages' people at the least: the front page and the back page after
+// it ask for the same ten.
+constexpr std::size_t KeptRecords = 32;
+
+} // namespace
+
+// The file is read through once here, to count its people; the cards read
+// it a second time, knowing already how it is written.
 MergedCards::MergedCards(const QString& dataPath, MergeTemplate front, std::optional<MergeTemplate> back,
                          int copiesEach, std::vector<long long> chosen)
     : mPath(dataPath), mFront(std::move(front)), mBack(std::move(back)), mCopiesEach(std::max(1, copiesEach)),
       mChosen(std::move(chosen))
 {
-    mReader = openRecords(mPath);
-    mColumns = Columns(mReader->columns());
-    mPeople = mChosen.empty() ? countRecords(mPath) : static_cast<long long>(mChosen.size());
+    std::unique_ptr<RecordReader> reader = openRecords(mPath, mFormat);
+    mColumns = Columns(reader->columns());
+    if (mChosen.empty()) {
+        QStringList values;
+        while (reader->next(values))
+            ++mPeople;
+    } else {
+        mPeople = static_cast<long long>(mChosen.size());
+    }
+    checkPeople();
+}
+
+MergedCards::MergedCards(std::shared_ptr<const RecordList> records, MergeTemplate front,
+                         std::optional<MergeTemplate> back, int copiesEach, std::vector<long long> chosen)
+    : mRecords(std::move(records)), mFront(std::move(front)), mBack(std::move(back)),
+      mCopiesEach(std::max(1, copiesEach)), mChosen(std::move(chosen))
+{
+    mColumns = Columns(mRecords->columns);
+    mPeople = mChosen.empty() ? static_cast<long long>(mRecords->rows.size()) : static_cast<long long>(mChosen.size());
+    checkPeople();
+}
+
+void MergedCards::checkPeople() const
+{
     if (mPeople == 0)
         throw MergeError("Az adatfájlban nincs egyetlen személy (sor) sem.");
     if (mPeople * mCopiesEach > MaxCards)
@@ -40,9 +72,9 @@ const std::vector<LayerItem>& MergedCards::card(int copy, bool back)
     const long long record = mChosen.empty() ? person : mChosen[std::size_t(person)];
     const int side = back && mBack ? 1 : 0;
     if (mFilled[side] != record) {
-        readRecord(record);
+        const QStringList& values = valuesOf(record);
         try {
-            mCards[side] = (side ? *mBack : mFront).filled(mColumns, mValues);
+            mCards[side] = (side ? *mBack : mFront).filled(mColumns, values);
         } catch (const QrError& error) {
             throw MergeError("A(z) " + std::to_string(record + 1) + ". személy kártyája nem készíthető el: "
                              + error.what());
@@ -54,19 +86,28 @@ const std::vector<LayerItem>& MergedCards::card(int copy, bool back)
 
 // A file that has changed since it was counted, and now ends early, gives
 // its missing people empty values rather than stopping the print.
-void MergedCards::readRecord(long long record)
+const QStringList& MergedCards::valuesOf(long long record)
 {
-    if (record == mRead)
-        return;
-    if (record < mRead) {
-        mReader = openRecords(mPath);
+    static const QStringList none;
+    if (mRecords)
+        return record < static_cast<long long>(mRecords->rows.size()) ? mRecords->rows[std::size_t(record)] : none;
+    for (const auto& [kept, values] : mRecent)
+        if (kept == record)
+            return values;
+    if (!mReader || record <= mRead) {
+        mReader = reopenRecords(mPath, mFormat);
         mRead = -1;
     }
+    QStringList values;
     while (mRead < record) {
-        if (!mReader->next(mValues))
-            mValues.clear();
+        if (!mReader->next(values))
+            values.clear();
         ++mRead;
     }
+    mRecent.emplace_back(record, std::move(values));
+    if (mRecent.size() > KeptRecords)
+        mRecent.pop_front();
+    return mRecent.back().second;
 }
 
 std::function<const std::vector<LayerItem>&(int, bool)> MergedCards::source(std::shared_ptr<MergedCards> cards)

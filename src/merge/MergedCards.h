@@ -3,16 +3,19 @@
 #include "merge/DataFile.h"
 #include "merge/MergeTemplate.h"
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 // The cards of a merge: the card of each chosen record of a data file, so
 // many copies each, in the order of the file, front and back filled with
-// the record's values. The records are read as the cards are asked for,
-// one at a time, so that a list of any length takes no more memory than
-// one record's card.
+// the record's values. A file is read as the cards are asked for, one
+// record at a time, so that a list of any length takes no more memory than
+// one record's card; records read already (the merge dialog's) are taken
+// as they are.
 class MergedCards
 {
 public:
@@ -21,6 +24,8 @@ public:
     // file cannot be read or holds no record.
     MergedCards(const QString& dataPath, MergeTemplate front, std::optional<MergeTemplate> back, int copiesEach,
                 std::vector<long long> chosen = {});
+    MergedCards(std::shared_ptr<const RecordList> records, MergeTemplate front, std::optional<MergeTemplate> back,
+                int copiesEach, std::vector<long long> chosen = {});
 
     long long people() const { return mPeople; }
     int copies() const;
@@ -30,10 +35,12 @@ public:
     // they stay as typed.
     QStringList unknownPlaceholders() const;
 
-    // The layers of one copy, its front or its back; asked for in order,
-    // the file is read on, and from its start again only when an earlier
-    // card is wanted. A person whose QR code cannot be made (too much for
-    // a code) is refused with a MergeError that names them.
+    // The layers of one copy, its front or its back. Asked for in order, a
+    // file is read on; the people of the last page or two are kept, so
+    // that a back page finds those its front page had, and only an earlier
+    // card than that reads the file from its start again. A person whose
+    // QR code cannot be made (too much for a code) is refused with a
+    // MergeError that names them.
     const std::vector<LayerItem>& card(int copy, bool back);
 
     // The cards as a print job takes them.
@@ -43,9 +50,11 @@ public:
     static constexpr long long MaxCards = 10'000'000;
 
 private:
-    void readRecord(long long record);
+    void checkPeople() const;
+    const QStringList& valuesOf(long long record);
 
     QString mPath;
+    std::shared_ptr<const RecordList> mRecords;  // read already; else mPath is read
     MergeTemplate mFront;
     std::optional<MergeTemplate> mBack;
     int mCopiesEach;
@@ -53,9 +62,10 @@ private:
     long long mPeople = 0;
     Columns mColumns;
 
+    DataFormat mFormat;
     std::unique_ptr<RecordReader> mReader;
     long long mRead = -1;  // the record last read from mReader
-    QStringList mValues;
+    std::deque<std::pair<long long, QStringList>> mRecent;
     long long mFilled[2] = {-1, -1};  // whose front and back are in mCards
     std::vector<LayerItem> mCards[2];
 };

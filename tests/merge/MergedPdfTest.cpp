@@ -1,4 +1,5 @@
 #include "layer/Win1250Text.h"
+#include "merge/DataFile.h"
 #include "merge/MergedCards.h"
 #include "merge/QrCode.h"
 #include "print/PrintJob.h"
@@ -130,6 +131,30 @@ private slots:
             QVERIFY2(QString::fromUtf8(error.what()).startsWith(QStringLiteral("A(z) 11. személy")), error.what());
         }
         QVERIFY_THROWS_EXCEPTION(MergeError, MergedCards(mDir.filePath("nincs.csv"), front, std::nullopt, 1));
+    }
+
+    // The people a job prints are those read when it began: the merge
+    // dialog's reading is printed as it was read, and a back page finds
+    // the people its front page had, however the file changes meanwhile.
+    void peopleStayAsRead()
+    {
+        const QString path = teamFile(mDir.filePath("valtozo.csv"), 12);
+        const std::shared_ptr<const RecordList> read = readRecordList(path);
+        QCOMPARE(read->rows.size(), size_t(12));
+        const MergeTemplate front({textLayer(QStringLiteral("{Vezetéknév}"), 10)});
+        const MergeTemplate back({textLayer(QStringLiteral("hát {Vezetéknév}"), 10)});
+        MergedCards dialogs(read, front, back, 1, {0, 11});
+        MergedCards streamed(path, front, back, 1);
+        QCOMPARE(streamed.copies(), 12);
+        for (int copy = 0; copy < 10; ++copy)
+            QCOMPARE(streamed.card(copy, false)[0].text.text, QStringLiteral("Őz%1").arg(copy + 1));
+
+        teamFile(path, 3);
+        QCOMPARE(dialogs.copies(), 2);
+        QCOMPARE(dialogs.card(1, false)[0].text.text, QStringLiteral("Őz12"));
+        QCOMPARE(dialogs.card(0, true)[0].text.text, QStringLiteral("hát Őz1"));
+        for (int copy = 0; copy < 10; ++copy)
+            QCOMPARE(streamed.card(copy, true)[0].text.text, QStringLiteral("hát Őz%1").arg(copy + 1));
     }
 };
 
