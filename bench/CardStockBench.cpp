@@ -51,18 +51,16 @@ const Cards& cards()
 void pdfOfCopies(benchmark::State& state, int copies, bool withBack)
 {
     PrintJob job;
-    job.front = cards().front;
+    job.cards = CardSource(cards().front);
     job.copies = copies;
-    if (withBack) {
-        job.back = cards().back;
-        job.hasBack = true;
-    }
+    if (withBack)
+        job.cards.setBack(cards().back);
     qint64 size = 0;
     for (auto _ : state) {
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        writeJobPdf(job, &buffer);
+        writeSheetPdf(job, &buffer);
         size = bytes.size();
     }
     state.counters["pages"] = pageCount(job);

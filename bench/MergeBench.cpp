@@ -11,6 +11,7 @@
 #include "layer/PictureDecoder.h"
 #include "layer/Win1250Text.h"
 #include "merge/QrCode.h"
+#include "print/PrintJob.h"
 #include "print/PrintOutput.h"
 #include "print/rptLapora.h"
 
@@ -198,8 +199,9 @@ void openAndRender(benchmark::State& state, bool qr)
     }
     int next = 0;
     for (auto _ : state) {
-        const std::unique_ptr<TqrLapora> report = loadCardReport(QString::fromStdString(made[next++ % Cards]));
-        benchmark::DoNotOptimize(cardImage(*report, 300));
+        PrintJob card = jobOf(*loadCardReport(QString::fromStdString(made[next++ % Cards])));
+        card.pages = JobPages::Card;
+        benchmark::DoNotOptimize(pagePicture(card, 0, 300));
     }
 }
 

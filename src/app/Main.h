@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string_view>
+#include <vector>
 
 class ActionTable;
 class QAction;
@@ -21,6 +22,8 @@ class QMenuBar;
 class QStatusBar;
 class QToolBar;
 class Tfrm_Child;
+struct LayerItem;
+struct MergeSource;
 struct PrintJob;
 
 // The main window: a frame of card windows with the program's menu, tool bar
@@ -127,8 +130,8 @@ private:
     void rebuildRecentList();
     void keepRecentCards();
     void openRecent(const QString& path);
-    void withBack(PrintJob& job, const PrintDialog::Choice& chosen) const;
-    void completeJob(PrintJob& job, const PrintDialog::Choice& chosen) const;
+    PrintJob jobFor(const std::vector<LayerItem>& front, const PrintDialog::Choice& chosen,
+                    const MergeSource* people) const;
     void runPrintJob(PrintJob job, const PrintDialog::Choice& chosen);
 
     std::unique_ptr<ActionTable> mActions;

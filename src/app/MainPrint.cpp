@@ -1,13 +1,16 @@
 #include "app/Main.h"
 
 #include "document/Child.h"
+#include "document/JobProgress.h"
 #include "document/MergeDialog.h"
 #include "document/PrintDialog.h"
-#include "merge/MergedCards.h"
+#include "document/PrintPreview.h"
+#include "document/Printing.h"
 #include "print/PrintJob.h"
 #include "print/PrintOutput.h"
 #include "print/rptLapora.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
 
@@ -34,20 +37,14 @@ void Tfrm_Main::aNyomtatasExecute()
     if (!card)
         return;
     const std::vector<LayerItem> front = card->printables();
-    auto jobFor = [&](const PrintDialog::Choice& chosen) {
-        PrintJob job;
-        job.front = front;
-        job.copies = chosen.copies;
-        completeJob(job, chosen);
-        return job;
-    };
     PrintDialog dialog(this, cardTitles());
     dialog.setInputFiles(cardFiles());
-    dialog.setPreview([&](const PrintDialog::Choice& chosen) { showJobPreview(jobFor(chosen), &dialog); });
+    dialog.setPreview(
+        [&](const PrintDialog::Choice& chosen) { showJobPreview(jobFor(front, chosen, nullptr), &dialog); });
     if (dialog.exec() != QDialog::Accepted)
         return;
     const PrintDialog::Choice chosen = dialog.choice();
-    runPrintJob(jobFor(chosen), chosen);
+    runPrintJob(jobFor(front, chosen, nullptr), chosen);
 }
 
 // A card for each person of a list: the merge dialog chooses the list and
@@ -68,28 +65,16 @@ void Tfrm_Main::aKorlevelExecute()
         return;
     const MergeDialog::Choice people = merge.choice();
     mLastDataFile = people.dataFile;
-    auto jobFor = [&](const PrintDialog::Choice& chosen) {
-        PrintJob job;
-        job.front = front;
-        withBack(job, chosen);
-        std::optional<MergeTemplate> back;
-        if (job.hasBack)
-            back.emplace(job.back);
-        auto cards = std::make_shared<MergedCards>(people.dataFile, MergeTemplate(job.front), std::move(back),
-                                                   people.copiesEach, people.records);
-        job.cards = MergedCards::source(cards);
-        job.copies = cards->copies();
-        completeJob(job, chosen);
-        return job;
-    };
+    const MergeSource source{people.dataFile, nullptr, people.records, people.copiesEach};
     PrintDialog dialog(this, cardTitles());
     dialog.setMergeCards(int(people.people * people.copiesEach), people.action);
     dialog.setInputFiles(cardFiles() << people.dataFile);
-    dialog.setPreview([&](const PrintDialog::Choice& chosen) { showJobPreview(jobFor(chosen), &dialog); });
+    dialog.setPreview(
+        [&](const PrintDialog::Choice& chosen) { showJobPreview(jobFor(front, chosen, &source), &dialog); });
     if (dialog.exec() != QDialog::Accepted)
         return;
     const PrintDialog::Choice chosen = dialog.choice();
-    runPrintJob(jobFor(chosen), chosen);
+    runPrintJob(jobFor(front, chosen, &source), chosen);
 }
 
 QStringList Tfrm_Main::cardTitles() const
@@ -110,26 +95,26 @@ QStringList Tfrm_Main::cardFiles() const
     return files;
 }
 
-void Tfrm_Main::withBack(PrintJob& job, const PrintDialog::Choice& chosen) const
+// The job as the print dialog chose it: the card's copies or the people of
+// a merge, the back an open card window or a card file, the start, the
+// edge and the calibration.
+PrintJob Tfrm_Main::jobFor(const std::vector<LayerItem>& front, const PrintDialog::Choice& chosen,
+                           const MergeSource* people) const
 {
+    PrintJob job;
+    job.cards = CardSource(front);
     const QList<Tfrm_Child*> cards = cardWindows();
-    if (chosen.backCard >= 0 && chosen.backCard < cards.size()) {
-        job.back = cards[chosen.backCard]->printables();
-        job.hasBack = true;
-    } else if (!chosen.backFile.isEmpty()) {
-        job.back = loadCardReport(chosen.backFile)->Printables;
-        job.hasBack = true;
-    }
-}
-
-// The job as the print dialog chose: its back, start, edge and calibration.
-void Tfrm_Main::completeJob(PrintJob& job, const PrintDialog::Choice& chosen) const
-{
-    if (!job.hasBack)
-        withBack(job, chosen);
+    if (chosen.backCard >= 0 && chosen.backCard < cards.size())
+        job.cards.setBack(cards[chosen.backCard]->printables());
+    else if (!chosen.backFile.isEmpty())
+        job.cards.setBack(loadCardReport(chosen.backFile)->Printables);
+    job.copies = chosen.copies;
+    if (people)
+        mergeInto(job, *people);
     job.start = chosen.start;
     job.flip = chosen.flip;
     job.calibration = chosen.calibration;
+    return job;
 }
 
 // Where the job goes.
@@ -142,10 +127,12 @@ void Tfrm_Main::runPrintJob(PrintJob job, const PrintDialog::Choice& chosen)
     case PrintDialog::Action::Preview:
         showJobPreview(job);
         break;
-    case PrintDialog::Action::Pdf:
+    case PrintDialog::Action::Pdf: {
         if (!chosen.calibratePdf)
             job.calibration = {};
-        saveJobPdf(job, chosen.pdfFile, true);
+        JobProgress progress(QStringLiteral("PDF készül…"), pageCount(job));
+        writeSheetPdf(job, QFile::encodeName(chosen.pdfFile).toStdString(), progress);
         break;
+    }
     }
 }

@@ -6,9 +6,7 @@
 #include "print/PrintOutput.h"
 #include "print/rptLapora.h"
 #include "storage/FileAccess.h"
-#include "storage/SafeWrite.h"
 
-#include <QBuffer>
 #include <QGuiApplication>
 
 #include <charconv>
@@ -27,15 +25,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The output goes to its file only once it is complete: a card that cannot
-// be drawn leaves no file behind.
-void writeFile(const std::string& path, const QByteArray& bytes)
-{
-    SafeWrite out(path);
-    out.write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    out.commit();
-}
-
 // An output may never replace what the job reads: a PDF written over the
 // card or the data list would destroy the user's work.
 void refuseInputs(const std::string& output, const RenderRequest& request)
@@ -47,41 +36,6 @@ void refuseInputs(const std::string& output, const RenderRequest& request)
     for (const auto& [input, what] : inputs) {
         if (input && sameFile(output, *input))
             throw BadValue("a kimenet (" + output + ") ugyanaz a fájl, mint " + what + "; nem írom felül");
-    }
-}
-
-// Several pages as pictures: NAME-1.png, NAME-2.png, ... (NAME.png for
-// one); all or none.
-void writePictures(const std::string& path, const std::vector<QByteArray>& pages, const RenderRequest& request)
-{
-    if (pages.size() == 1) {
-        writeFile(path, pages.front());
-        return;
-    }
-    std::string base = path;
-    if (base.size() > 4) {
-        std::string suffix = base.substr(base.size() - 4);
-        for (char& c : suffix)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (suffix == ".png")
-            base.resize(base.size() - 4);
-    }
-    std::vector<std::string> names;
-    for (std::size_t page = 0; page < pages.size(); ++page) {
-        names.push_back(base + "-" + std::to_string(page + 1) + ".png");
-        refuseInputs(names.back(), request);
-    }
-    std::vector<std::string> written;
-    try {
-        for (std::size_t page = 0; page < pages.size(); ++page) {
-            const std::string& name = names[page];
-            writeFile(name, pages[page]);
-            written.push_back(name);
-        }
-    } catch (...) {
-        for (const std::string& name : written)
-            std::remove(name.c_str());
-        throw;
     }
 }
 
@@ -146,32 +100,13 @@ std::string unknownPlaceholderWarning(const MergedCards& cards)
         + "; az adatfájl oszlopai: " + oneLine(cards.columns().names());
 }
 
-// Each record's card, the copies given for each person (a sheet unless
-// given), the back filled as the front.
-void mergeInto(PrintJob& job, const RenderRequest& request, std::string& warning)
+// The card stock options: the card's copies from the start position on,
+// its back, the edge and the calibration; with a merge, each record's card
+// the copies given for each person (a sheet unless given), the back filled
+// as the front. What the user should know of a merge that still prints
+// goes to warning.
+void cardStock(PrintJob& job, const RenderRequest& request, std::string& warning)
 {
-    const int each = request.copies ? job.copies : sheet::Copies;
-    std::optional<MergeTemplate> back;
-    if (job.hasBack)
-        back.emplace(job.back);
-    std::shared_ptr<MergedCards> cards;
-    try {
-        cards = std::make_shared<MergedCards>(QString::fromLocal8Bit(request.merge->c_str()), MergeTemplate(job.front),
-                                              std::move(back), each);
-    } catch (const MergeError& error) {
-        throw BadValue(error.what());
-    }
-    warning = unknownPlaceholderWarning(*cards);
-    job.copies = cards->copies();
-    job.cards = MergedCards::source(std::move(cards));
-}
-
-// The card stock options as a job of the card's copies and its back; what
-// the user should know of a merge that still prints goes to warning.
-PrintJob jobFor(const RenderRequest& request, const TqrLapora& report, std::string& warning)
-{
-    PrintJob job;
-    job.front = report.Printables;
     job.start = request.start ? wholeNumber(*request.start, "--start", 1, sheet::Copies) : 1;
     job.copies = request.copies ? wholeNumber(*request.copies, "--copies", 1, sheet::MaxCopies)
                                 : (request.start ? sheet::Copies + 1 - job.start : sheet::Copies);
@@ -192,34 +127,46 @@ PrintJob jobFor(const RenderRequest& request, const TqrLapora& report, std::stri
             pair(*request.backOffset, "--back-offset", -sheet::MaxOffset, sheet::MaxOffset, "mm");
     if (request.back) {
         try {
-            job.back = loadCardReport(QString::fromLocal8Bit(request.back->c_str()))->Printables;
+            job.cards.setBack(loadCardReport(QString::fromLocal8Bit(request.back->c_str()))->Printables);
         } catch (const std::exception& error) {
             throw BadValue("a hátoldal kártyája (" + *request.back + ") nem olvasható: " + error.what());
         }
-        job.hasBack = true;
     }
-    if (request.merge)
-        mergeInto(job, request, warning);
+    if (request.merge) {
+        mergeInto(job, {QString::fromLocal8Bit(request.merge->c_str()), nullptr, {},
+                        request.copies ? job.copies : sheet::Copies});
+        warning = unknownPlaceholderWarning(*job.cards.people());
+    }
+}
+
+// The one job the request asks for: the calibration sheet, the card alone,
+// or sheets of the card's copies (by default the one sheet of ten).
+PrintJob jobFor(const RenderRequest& request, std::string& warning)
+{
+    PrintJob job;
+    if (request.calibrationSheet) {
+        job.pages = JobPages::Calibration;
+        return job;
+    }
+    job.cards = CardSource(loadCardReport(QString::fromLocal8Bit(request.cardFile.c_str()))->Printables);
+    if (request.card)
+        job.pages = JobPages::Card;
+    else
+        cardStock(job, request, warning);
     return job;
 }
 
-QByteArray png(const QImage& image)
+// The job through the writer of its output, which writes all of it or
+// nothing. No page may land on a file the job reads.
+void writeOutput(const PrintJob& job, const RenderRequest& request)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG"))
-        throw std::runtime_error("The picture cannot be written as PNG");
-    return bytes;
-}
-
-QByteArray pdfOf(const std::function<void(QIODevice*)>& write)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    write(&buffer);
-    return bytes;
+    if (request.pdf) {
+        writeSheetPdf(job, request.output);
+        return;
+    }
+    for (const std::string& page : pngPageNames(request.output, pageCount(job)))
+        refuseInputs(page, request);
+    writeSheetPngs(job, request.output, request.dpi);
 }
 
 // The output and its options, shared by render and calibration.
@@ -295,37 +242,12 @@ int runRender(int argc, char** argv, const RenderRequest& request)
     registerBundledFonts();
     try {
         refuseInputs(request.output, request);
-        if (request.calibrationSheet) {
-            if (request.pdf)
-                writeFile(request.output, pdfOf(writeCalibrationPdf));
-            else
-                writeFile(request.output, png(calibrationImage(request.dpi)));
-            return 0;
-        }
-        const std::unique_ptr<TqrLapora> report = loadCardReport(QString::fromLocal8Bit(request.cardFile.c_str()));
-        if (request.cardStock()) {
-            std::string warning;
-            const PrintJob job = jobFor(request, *report, warning);
-            if (request.pdf) {
-                saveJobPdf(job, QString::fromLocal8Bit(request.output.c_str()));
-            } else {
-                std::vector<QByteArray> pages;
-                for (const QImage& page : jobImages(job, request.dpi))
-                    pages.push_back(png(page));
-                writePictures(request.output, pages, request);
-            }
-            // Only once the output is written: a failure's one line stays
-            // the only line.
-            if (!warning.empty())
-                std::cerr << "lapora-cli: " << warning << '\n';
-        } else if (request.pdf) {
-            writeFile(request.output, pdfOf([&](QIODevice* out) {
-                          request.card ? writeCardPdf(*report, out) : writeSheetPdf(*report, out);
-                      }));
-        } else {
-            writeFile(request.output, png(request.card ? cardImage(*report, request.dpi)
-                                                       : sheetImage(*report, request.dpi)));
-        }
+        std::string warning;
+        writeOutput(jobFor(request, warning), request);
+        // Only once the output is written: a failure's one line stays the
+        // only line.
+        if (!warning.empty())
+            std::cerr << "lapora-cli: " << warning << '\n';
     } catch (const BadValue& error) {
         std::cerr << "lapora-cli: " << error.what() << '\n';
         return 1;

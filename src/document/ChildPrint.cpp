@@ -1,5 +1,6 @@
 #include "document/Child.h"
 
+#include "document/Printing.h"
 #include "print/rptLapora.h"
 #include "storage/FileAccess.h"
 #include "storage/TableError.h"

@@ -1,10 +1,10 @@
 #include "document/PrintDialog.h"
 
 #include "document/Dialogs.h"
+#include "document/Printing.h"
+#include "document/SheetPicker.h"
 #include "editor/ErrorBox.h"
 #include "print/PrintJob.h"
-#include "print/PrintOutput.h"
-#include "print/SheetPicker.h"
 #include "storage/FileAccess.h"
 
 #include <QButtonGroup>

@@ -109,10 +109,3 @@ const QStringList& MergedCards::valuesOf(long long record)
         mRecent.pop_front();
     return mRecent.back().second;
 }
-
-std::function<const std::vector<LayerItem>&(int, bool)> MergedCards::source(std::shared_ptr<MergedCards> cards)
-{
-    return [cards = std::move(cards)](int copy, bool back) -> const std::vector<LayerItem>& {
-        return cards->card(copy, back);
-    };
-}

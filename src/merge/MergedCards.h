@@ -4,7 +4,6 @@
 #include "merge/MergeTemplate.h"
 
 #include <deque>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -42,9 +41,6 @@ public:
     // QR code cannot be made (too much for a code) is refused with a
     // MergeError that names them.
     const std::vector<LayerItem>& card(int copy, bool back);
-
-    // The cards as a print job takes them.
-    static std::function<const std::vector<LayerItem>&(int copy, bool back)> source(std::shared_ptr<MergedCards> cards);
 
     // The most cards one merge makes.
     static constexpr long long MaxCards = 10'000'000;

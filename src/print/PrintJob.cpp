@@ -1,8 +1,9 @@
 #include "print/PrintJob.h"
 
+#include "merge/MergedCards.h"
 #include "print/SheetPainter.h"
+#include "print/rptLapora.h"
 
-#include <QFont>
 #include <QPainter>
 
 namespace {
@@ -26,18 +27,12 @@ void applyCalibration(QPainter& painter, const sheet::Calibration& calibration)
     painter.scale(calibration.scale.x() / 100, calibration.scale.y() / 100);
 }
 
-} // namespace
-
-int pageCount(const PrintJob& job)
+void paintSheetPage(QPainter& painter, const PrintJob& job, int page)
 {
-    return sheet::sheetCount(job.copies, job.start) * (job.hasBack ? 2 : 1);
-}
-
-void paintJobPage(QPainter& painter, const PrintJob& job, int page)
-{
-    const int pagesPerSheet = job.hasBack ? 2 : 1;
+    const bool hasBack = job.cards.hasBack();
+    const int pagesPerSheet = hasBack ? 2 : 1;
     const int sheetIndex = page / pagesPerSheet;
-    const bool back = job.hasBack && page % 2 == 1;
+    const bool back = hasBack && page % 2 == 1;
     painter.save();
     applyCalibration(painter, back ? job.calibration.back : job.calibration.front);
     // The sheet's positions in order; the copies run on from the start
@@ -46,8 +41,7 @@ void paintJobPage(QPainter& painter, const PrintJob& job, int page)
         const long long copy = (long long)sheetIndex * sheet::Copies + position - job.start;
         if (copy < 0 || copy >= job.copies)
             continue;
-        const std::vector<LayerItem>& layers =
-            job.cards ? job.cards(int(copy), back) : (back ? job.back : job.front);
+        const std::vector<LayerItem>& layers = job.cards.copy(int(copy), back);
         if (back)
             paintCopy(painter, layers, sheet::backOrigin(position, job.flip));
         else
@@ -56,6 +50,81 @@ void paintJobPage(QPainter& painter, const PrintJob& job, int page)
     if (!back)
         paintSheetFooter(painter);
     painter.restore();
+}
+
+} // namespace
+
+CardSource::CardSource(std::vector<LayerItem> front)
+    : mFront(std::move(front))
+{
+}
+
+void CardSource::setBack(std::vector<LayerItem> back)
+{
+    mBack = std::move(back);
+}
+
+void CardSource::setPeople(std::shared_ptr<MergedCards> people)
+{
+    mPeople = std::move(people);
+}
+
+const std::vector<LayerItem>& CardSource::copy(int copy, bool back) const
+{
+    if (mPeople)
+        return mPeople->card(copy, back);
+    return back && mBack ? *mBack : mFront;
+}
+
+void mergeInto(PrintJob& job, const MergeSource& source)
+{
+    std::optional<MergeTemplate> back;
+    if (job.cards.back())
+        back.emplace(*job.cards.back());
+    MergeTemplate front(job.cards.front());
+    auto people = source.records
+        ? std::make_shared<MergedCards>(source.records, std::move(front), std::move(back), source.copiesEach,
+                                        source.chosen)
+        : std::make_shared<MergedCards>(source.dataFile, std::move(front), std::move(back), source.copiesEach,
+                                        source.chosen);
+    job.copies = people->copies();
+    job.cards.setPeople(std::move(people));
+}
+
+int pageCount(const PrintJob& job)
+{
+    if (job.pages != JobPages::Sheets)
+        return 1;
+    return sheet::sheetCount(job.copies, job.start) * (job.cards.hasBack() ? 2 : 1);
+}
+
+QPageLayout pageLayout(const PrintJob& job)
+{
+    const QPageSize paper = job.pages == JobPages::Card ? QPageSize(sheet::CardBand, QPageSize::Millimeter)
+                                                        : QPageSize(QPageSize::A4);
+    return QPageLayout(paper, QPageLayout::Portrait, QMarginsF());
+}
+
+QString jobTitle(const PrintJob& job)
+{
+    return job.pages == JobPages::Calibration ? QStringLiteral("Lapora kalibráló lap") : TqrLapora::Title;
+}
+
+void useJobUnits(QPainter& painter, const QPaintDevice& device, const PrintJob& job)
+{
+    if (job.pages == JobPages::Card)
+        painter.scale(device.logicalDpiX() / 96.0, device.logicalDpiY() / 96.0);
+    else
+        useMillimetres(painter, device);
+}
+
+void paintJobPage(QPainter& painter, const PrintJob& job, int page)
+{
+    switch (job.pages) {
+    case JobPages::Sheets: paintSheetPage(painter, job, page); break;
+    case JobPages::Card: paintCard(painter, job.cards.copy(0, false)); break;
+    case JobPages::Calibration: paintCalibrationSheet(painter); break;
+    }
 }
 
 void setCalibrationStore(CalibrationLookup lookupWith, CalibrationKeeper keepWith)

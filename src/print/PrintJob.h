@@ -3,39 +3,98 @@
 #include "layer/LayerItem.h"
 #include "print/SheetLayout.h"
 
+#include <QPageLayout>
 #include <QString>
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
 
+class MergedCards;
+class QPaintDevice;
 class QPainter;
+struct RecordList;
 
-// The cards of a print whose copies differ, a card for each person of a
-// list: the layers of one copy, its front or its back. The pages ask for
-// their copies in order, so that a list can be read as it is drawn.
-using CopyCards = std::function<const std::vector<LayerItem>&(int copy, bool back)>;
+// The cards of a job, copy by copy: the same card on every copy, or each
+// person's own card of a merge; each with its back where the job has one.
+// A copy of the job shares its merge, which reads its people as the pages
+// ask for them.
+class CardSource
+{
+public:
+    CardSource() = default;
+    explicit CardSource(std::vector<LayerItem> front);
 
-// A print of card stock: the card's copies from a start position on, over
-// as many sheets as they take, each sheet followed by its back page when
-// the card has a back, and every page as the printer's calibration
-// answers for it.
+    // The card as designed; a merge's people fill it in.
+    const std::vector<LayerItem>& front() const { return mFront; }
+    const std::optional<std::vector<LayerItem>>& back() const { return mBack; }
+    void setBack(std::vector<LayerItem> back);
+    bool hasBack() const { return mBack.has_value(); }
+
+    // The people of a merge, the front and the back filled for each.
+    void setPeople(std::shared_ptr<MergedCards> people);
+    const MergedCards* people() const { return mPeople.get(); }
+
+    // The layers of one copy (from 0), its front or its back.
+    const std::vector<LayerItem>& copy(int copy, bool back) const;
+
+private:
+    std::vector<LayerItem> mFront;
+    std::optional<std::vector<LayerItem>> mBack;
+    std::shared_ptr<MergedCards> mPeople;
+};
+
+// What the pages of a job are: sheets of the card's copies (each followed
+// by its back page when the card has a back), the card alone on a page of
+// its own size, or the printer's calibration sheet.
+enum class JobPages { Sheets, Card, Calibration };
+
+// What to print, built alike by lapora-cli render and by the print
+// dialogs: the cards, the sheet, how many copies from which position on,
+// the edge a sheet is turned over for its back, and the printer's
+// calibration. Every output (a PDF, PNG pages, a printer, the preview)
+// walks its pages through paintJobPage.
 struct PrintJob
 {
-    std::vector<LayerItem> front;
-    std::vector<LayerItem> back;
-    CopyCards cards;  // when set, each copy's own front and back
-    bool hasBack = false;
+    JobPages pages = JobPages::Sheets;
+    CardSource cards;
     int copies = sheet::Copies;
     int start = 1;
     sheet::Flip flip = sheet::Flip::Long;
     sheet::PrinterCalibration calibration;
 };
 
-int pageCount(const PrintJob& job);
+// The people of a merge: their data file, read as the pages are drawn, or
+// the records a merge dialog read; which of them (by place from 0, all
+// when empty); how many cards each.
+struct MergeSource
+{
+    QString dataFile;
+    std::shared_ptr<const RecordList> records;
+    std::vector<long long> chosen;
+    int copiesEach = sheet::Copies;
+};
 
-// One page of the job on a painter set to millimetres from the page's
-// top-left corner: a front page's copies with their corner marks and the
-// footer, or a back page's cards behind them.
+// Makes the job's cards those of a merge: the front and the back it has
+// filled for each person, as many copies as the people take. Fails with a
+// MergeError when the list cannot be read or holds nobody.
+void mergeInto(PrintJob& job, const MergeSource& source);
+
+int pageCount(const PrintJob& job);
+// The paper of every page, the whole of it from its corner, and the name
+// of the job (a PDF's title, a printer queue's entry).
+QPageLayout pageLayout(const PrintJob& job);
+QString jobTitle(const PrintJob& job);
+
+// Sets a painter that has begun on the job's device to the units its pages
+// are drawn in: millimetres from the page's top-left corner, or for the
+// card alone card pixels (96 to the inch).
+void useJobUnits(QPainter& painter, const QPaintDevice& device, const PrintJob& job);
+// One page of the job on a painter so set: a front page's copies with
+// their corner marks and the footer, a back page's cards behind them, as
+// the printer's calibration answers for it; the card; the calibration
+// sheet.
 void paintJobPage(QPainter& painter, const PrintJob& job, int page);
 
 // The calibration sheet, on a painter in millimetres: the ten card frames,

@@ -2,58 +2,28 @@
 
 #include "print/PrintJob.h"
 #include "print/SheetLayout.h"
-#include "print/SheetPainter.h"
-#include "print/rptLapora.h"
 #include "storage/SafeWrite.h"
 
-#include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
-#include <QPrinterInfo>
-#include <QApplication>
-#include <QFile>
-#include <QProgressDialog>
 
+#include <cctype>
 #include <cmath>
-#include <optional>
+#include <cstdio>
+#include <functional>
+#include <memory>
 
 namespace {
 
-PrinterSource& printerSource()
+class Unstoppable : public Progress
 {
-    static PrinterSource source;
-    return source;
-}
+public:
+    bool pageDone(int, int) override { return true; }
+};
 
-std::unique_ptr<QPrinter> systemDefaultPrinter()
-{
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull())
-        return nullptr;
-    return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-}
-
-// A4 portrait, the whole paper, one copy from the default tray.
-void prepare(QPrinter& printer)
-{
-    printer.setDocName(TqrLapora::Title);
-    printer.setFullPage(true);
-    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
-    printer.setCopyCount(1);
-    printer.setPrintRange(QPrinter::AllPages);
-}
-
-void paintPage(QPainter& painter, const TqrLapora& report)
-{
-    useMillimetres(painter, *painter.device());
-    report.paint(painter);
-}
-
-// The bytes a PDF writer gives, straight into a file written safely; an
-// error is kept for after the writer is done, as it cannot be thrown
-// through the writer.
+// The bytes a writer gives, straight into a file written safely; an error
+// is kept for after the writer is done, as it cannot be thrown through the
+// writer.
 class SafeWriteDevice : public QIODevice
 {
 public:
@@ -84,302 +54,158 @@ private:
     std::string mFailure;
 };
 
-// A progress window for a job's pages whose "Mégse" stops it.
-class JobProgress
+// Every failure of a file's writer as the user reads it.
+template <class Body>
+auto asPrintError(Body&& body)
 {
-public:
-    JobProgress(const QString& label, int pages)
-        : mDialog(label, QStringLiteral("Mégse"), 0, pages)
-    {
-        mDialog.setWindowTitle(TqrLapora::Title);
-        mDialog.setMinimumDuration(0);
-        mDialog.setValue(0);
+    try {
+        return body();
+    } catch (const PrintError&) {
+        throw;
+    } catch (const std::exception& error) {
+        throw PrintError(error.what());
     }
-    // After a page: false when the user stopped the job.
-    bool done(int page)
-    {
-        mDialog.setValue(page + 1);
-        QApplication::processEvents();
-        return !mDialog.wasCanceled();
-    }
+}
 
-private:
-    QProgressDialog mDialog;
-};
+// The pages into a PDF on out, until the device has failed; false when
+// progress stopped them.
+bool pdfPages(const PrintJob& job, QIODevice* out, Progress& progress, const std::function<bool()>& failed)
+{
+    const int pages = pageCount(job);
+    QPdfWriter pdf(out);
+    pdf.setTitle(jobTitle(job));
+    pdf.setPageLayout(pageLayout(job));
+    QPainter painter(&pdf);
+    useJobUnits(painter, pdf, job);
+    for (int page = 0; page < pages && !failed(); ++page) {
+        if (page > 0)
+            pdf.newPage();
+        paintJobPage(painter, job, page);
+        if (!progress.pageDone(page, pages))
+            return false;
+    }
+    return true;
+}
 
 int dotsPerMetre(int dpi)
 {
     return int(std::lround(dpi / 0.0254));
 }
 
-// A white A4 page at the resolution, which it also records.
-QImage blankSheet(int dpi)
+// A page's picture before anything is drawn, which records its
+// resolution: the white paper; for the card alone, a clear picture of the
+// card's pixels at the resolution, which the card fills white.
+QImage blankPicture(const PrintJob& job, int dpi)
 {
-    const QSize size(int(std::lround(sheet::Paper.width() / 25.4 * dpi)),
-                     int(std::lround(sheet::Paper.height() / 25.4 * dpi)));
-    QImage image(size, QImage::Format_RGB32);
-    image.setDotsPerMeterX(dotsPerMetre(dpi));
-    image.setDotsPerMeterY(dotsPerMetre(dpi));
-    image.fill(Qt::white);
-    return image;
+    QImage picture;
+    if (job.pages == JobPages::Card) {
+        const double scale = dpi / 96.0;
+        picture = QImage(QSize(int(std::lround(340 * scale)), int(std::lround(190 * scale))), QImage::Format_ARGB32);
+        picture.fill(Qt::transparent);
+    } else {
+        const QSize size(int(std::lround(sheet::Paper.width() / 25.4 * dpi)),
+                         int(std::lround(sheet::Paper.height() / 25.4 * dpi)));
+        picture = QImage(size, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+    }
+    picture.setDotsPerMeterX(dotsPerMetre(dpi));
+    picture.setDotsPerMeterY(dotsPerMetre(dpi));
+    return picture;
+}
+
+void drawPage(QImage& picture, const PrintJob& job, int page)
+{
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    useJobUnits(painter, picture, job);
+    paintJobPage(painter, job, page);
 }
 
 } // namespace
 
-void setPrinterSource(PrinterSource source)
+Progress& noProgress()
 {
-    printerSource() = std::move(source);
+    static Unstoppable none;
+    return none;
 }
 
-void printSheet(QPrinter& printer, const TqrLapora& report)
+void writeSheetPdf(const PrintJob& job, QIODevice* out)
 {
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        throw PrintError("A(z) „" + printer.printerName().toStdString()
-                         + "” nyomtató nem fogadta el a nyomtatást.");
-    }
-    paintPage(painter, report);
-    if (!painter.end() || printer.printerState() == QPrinter::Error) {
-        throw PrintError("A(z) „" + printer.printerName().toStdString()
-                         + "” nyomtató nem fogadta el a nyomtatást.");
-    }
+    pdfPages(job, out, noProgress(), [] { return false; });
 }
 
-PrintJob jobOf(const TqrLapora& report)
+bool writeSheetPdf(const PrintJob& job, const std::string& path, Progress& progress)
 {
-    PrintJob job;
-    job.front = report.Printables;
-    job.copies = std::min(report.TblSor.IsOpen() ? report.TblSor.RecordTotal() : sheet::Copies, sheet::Copies);
-    return job;
-}
-
-std::unique_ptr<QPrinter> printerNamed(const QString& name)
-{
-    if (name.isEmpty() && printerSource())
-        return printerSource()();
-    const QPrinterInfo info = name.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(name);
-    if (info.isNull())
-        throw PrintError("Nincs elérhető nyomtató.");
-    return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-}
-
-void printOnDefaultPrinter(const TqrLapora& report)
-{
-    std::unique_ptr<QPrinter> printer = printerSource() ? printerSource()() : systemDefaultPrinter();
-    if (!printer)
-        throw PrintError("Nincs elérhető nyomtató.");
-    PrintJob job = jobOf(report);
-    job.calibration = calibrationOf(printer->printerName());
-    printJob(*printer, job);
-}
-
-bool printJob(QPrinter& printer, const PrintJob& job)
-{
-    prepare(printer);
-    const int pages = pageCount(job);
-    JobProgress progress(QStringLiteral("Nyomtatás folyamatban…"), pages);
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        throw PrintError("A(z) „" + printer.printerName().toStdString()
-                         + "” nyomtató nem fogadta el a nyomtatást.");
-    }
-    useMillimetres(painter, printer);
-    for (int page = 0; page < pages; ++page) {
-        if (page > 0)
-            printer.newPage();
-        paintJobPage(painter, job, page);
-        if (!progress.done(page)) {
-            printer.abort();
-            painter.end();
-            return false;
-        }
-    }
-    if (!painter.end() || printer.printerState() == QPrinter::Error) {
-        throw PrintError("A(z) „" + printer.printerName().toStdString()
-                         + "” nyomtató nem fogadta el a nyomtatást.");
-    }
-    return true;
-}
-
-void showPreview(std::unique_ptr<TqrLapora> report)
-{
-    PrintJob job = jobOf(*report);
-    if (const QPrinterInfo info = QPrinterInfo::defaultPrinter(); !info.isNull())
-        job.calibration = calibrationOf(info.printerName());
-    showJobPreview(job);
-}
-
-void showJobPreview(const PrintJob& job, QWidget* parent)
-{
-    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
-    prepare(*printer);
-    auto* preview = new QPrintPreviewDialog(printer.get(), parent);
-    preview->setAttribute(Qt::WA_DeleteOnClose);
-    preview->setWindowTitle(TqrLapora::Title);
-    preview->setWindowModality(parent ? Qt::WindowModal : Qt::NonModal);
-    // The job and the printer go with the window.
-    auto kept = std::make_shared<PrintJob>(job);
-    QObject::connect(preview, &QPrintPreviewDialog::paintRequested, preview, [kept, printer](QPrinter* device) {
-        QPainter painter(device);
-        useMillimetres(painter, *device);
-        // A list that can no longer be read ends the preview where it
-        // stopped; nothing may be thrown through the preview's signal.
-        try {
-            for (int page = 0; page < pageCount(*kept); ++page) {
-                if (page > 0)
-                    device->newPage();
-                paintJobPage(painter, *kept, page);
-            }
-        } catch (const std::exception& error) {
-            qWarning("%s", error.what());
-        }
-    });
-    if (parent) {
-        preview->setWindowState(preview->windowState() | Qt::WindowMaximized);
-        preview->exec();
-    } else {
-        preview->showMaximized();
-    }
-}
-
-void writeJobPdf(const PrintJob& job, QIODevice* out)
-{
-    QPdfWriter pdf(out);
-    pdf.setTitle(TqrLapora::Title);
-    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
-    QPainter painter(&pdf);
-    useMillimetres(painter, pdf);
-    for (int page = 0; page < pageCount(job); ++page) {
-        if (page > 0)
-            pdf.newPage();
-        paintJobPage(painter, job, page);
-    }
-}
-
-bool saveJobPdf(const PrintJob& job, const QString& path, bool showProgress)
-{
-    try {
-        SafeWrite out(QFile::encodeName(path).toStdString());
+    return asPrintError([&] {
+        SafeWrite out(path);
         SafeWriteDevice device(out);
-        {
-            const int pages = pageCount(job);
-            std::optional<JobProgress> progress;
-            if (showProgress)
-                progress.emplace(QStringLiteral("PDF készül…"), pages);
-            QPdfWriter pdf(&device);
-            pdf.setTitle(TqrLapora::Title);
-            pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
-            QPainter painter(&pdf);
-            useMillimetres(painter, pdf);
-            for (int page = 0; page < pages && device.failure().empty(); ++page) {
-                if (page > 0)
-                    pdf.newPage();
-                paintJobPage(painter, job, page);
-                if (progress && !progress->done(page))
-                    return false;
-            }
-        }
+        if (!pdfPages(job, &device, progress, [&] { return !device.failure().empty(); }))
+            return false;
         if (!device.failure().empty())
             throw PrintError(device.failure());
         out.commit();
-    } catch (const PrintError&) {
-        throw;
-    } catch (const std::exception& error) {
-        throw PrintError(error.what());
+        return true;
+    });
+}
+
+std::vector<std::string> pngPageNames(const std::string& path, int pages)
+{
+    if (pages == 1)
+        return {path};
+    std::string base = path;
+    if (base.size() > 4) {
+        std::string suffix = base.substr(base.size() - 4);
+        for (char& c : suffix)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (suffix == ".png")
+            base.resize(base.size() - 4);
     }
-    return true;
+    std::vector<std::string> names;
+    for (int page = 1; page <= pages; ++page)
+        names.push_back(base + "-" + std::to_string(page) + ".png");
+    return names;
 }
 
-std::vector<QImage> jobImages(const PrintJob& job, int dpi)
+// One picture is drawn into page after page. Each page's file is sealed
+// (on disk, its descriptor closed) before the next is drawn; the renames
+// come last, and should one of them fail, the pages renamed before it are
+// removed again.
+bool writeSheetPngs(const PrintJob& job, const std::string& path, int dpi, Progress& progress)
 {
-    std::vector<QImage> pages;
-    for (int page = 0; page < pageCount(job); ++page) {
-        QImage image = blankSheet(dpi);
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setRenderHint(QPainter::TextAntialiasing);
-        useMillimetres(painter, image);
-        paintJobPage(painter, job, page);
-        painter.end();
-        pages.push_back(std::move(image));
-    }
-    return pages;
+    return asPrintError([&] {
+        const int pages = pageCount(job);
+        const std::vector<std::string> names = pngPageNames(path, pages);
+        std::vector<std::unique_ptr<SafeWrite>> files;
+        QImage picture = blankPicture(job, dpi);
+        for (int page = 0; page < pages; ++page) {
+            files.push_back(std::make_unique<SafeWrite>(names[std::size_t(page)]));
+            if (page > 0)
+                picture.fill(job.pages == JobPages::Card ? Qt::transparent : Qt::white);
+            drawPage(picture, job, page);
+            SafeWriteDevice device(*files.back());
+            if (!picture.save(&device, "PNG"))
+                throw PrintError(device.failure().empty() ? "The picture cannot be written as PNG" : device.failure());
+            files.back()->seal();
+            if (!progress.pageDone(page, pages))
+                return false;
+        }
+        for (std::size_t done = 0; done < files.size(); ++done) {
+            try {
+                files[done]->commit();
+            } catch (...) {
+                for (std::size_t renamed = 0; renamed < done; ++renamed)
+                    std::remove(files[renamed]->target().c_str());
+                throw;
+            }
+        }
+        return true;
+    });
 }
 
-void printCalibrationSheet(QPrinter& printer)
+QImage pagePicture(const PrintJob& job, int page, int dpi)
 {
-    prepare(printer);
-    printer.setDocName(QStringLiteral("Lapora kalibráló lap"));
-    QPainter painter;
-    if (!painter.begin(&printer))
-        throw PrintError("A(z) „" + printer.printerName().toStdString()
-                         + "” nyomtató nem fogadta el a nyomtatást.");
-    useMillimetres(painter, printer);
-    paintCalibrationSheet(painter);
-    if (!painter.end() || printer.printerState() == QPrinter::Error)
-        throw PrintError("A(z) „" + printer.printerName().toStdString()
-                         + "” nyomtató nem fogadta el a nyomtatást.");
-}
-
-void writeCalibrationPdf(QIODevice* out)
-{
-    QPdfWriter pdf(out);
-    pdf.setTitle(QStringLiteral("Lapora kalibráló lap"));
-    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
-    QPainter painter(&pdf);
-    useMillimetres(painter, pdf);
-    paintCalibrationSheet(painter);
-}
-
-void writeSheetPdf(const TqrLapora& report, QIODevice* out)
-{
-    QPdfWriter pdf(out);
-    pdf.setTitle(TqrLapora::Title);
-    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
-    QPainter painter(&pdf);
-    paintPage(painter, report);
-}
-
-QImage sheetImage(const TqrLapora& report, int dpi)
-{
-    QImage image = blankSheet(dpi);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    paintPage(painter, report);
-    return image;
-}
-
-void writeCardPdf(const TqrLapora& report, QIODevice* out)
-{
-    QPdfWriter pdf(out);
-    pdf.setTitle(TqrLapora::Title);
-    pdf.setPageLayout(QPageLayout(QPageSize(sheet::CardBand, QPageSize::Millimeter), QPageLayout::Portrait,
-                                  QMarginsF()));
-    QPainter painter(&pdf);
-    painter.scale(pdf.logicalDpiX() / 96.0, pdf.logicalDpiY() / 96.0);
-    paintCard(painter, report.Printables);
-}
-
-QImage cardImage(const TqrLapora& report, int dpi)
-{
-    const double scale = dpi / 96.0;
-    QImage image(QSize(int(std::lround(340 * scale)), int(std::lround(190 * scale))), QImage::Format_ARGB32);
-    image.setDotsPerMeterX(dotsPerMetre(dpi));
-    image.setDotsPerMeterY(dotsPerMetre(dpi));
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(scale, scale);
-    paintCard(painter, report.Printables);
-    return image;
-}
-
-QImage calibrationImage(int dpi)
-{
-    QImage image = blankSheet(dpi);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    useMillimetres(painter, image);
-    paintCalibrationSheet(painter);
-    return image;
+    QImage picture = blankPicture(job, dpi);
+    drawPage(picture, job, page);
+    return picture;
 }

@@ -70,13 +70,6 @@ void paintCopy(QPainter& painter, const std::vector<LayerItem>& layers, QPointF 
     painter.restore();
 }
 
-void paintSheet(QPainter& painter, const std::vector<LayerItem>& layers, int copies)
-{
-    for (int copy = 1; copy <= std::min(copies, sheet::Copies); ++copy)
-        paintCopy(painter, layers, sheet::copyOrigin(copy));
-    paintSheetFooter(painter);
-}
-
 void paintCard(QPainter& painter, const std::vector<LayerItem>& layers)
 {
     painter.save();

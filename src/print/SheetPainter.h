@@ -14,11 +14,6 @@ class QPainter;
 // Sets the painter to millimetres from the page's top-left corner.
 void useMillimetres(QPainter& painter, const QPaintDevice& device);
 
-// The sheet, on a painter in millimetres: for each copy the white band, its
-// corner marks and the layers in order, each over the ones before, cut at
-// the band; then the footer.
-void paintSheet(QPainter& painter, const std::vector<LayerItem>& layers, int copies);
-
 // The card alone, on a painter in card pixels: white, then the layers.
 void paintCard(QPainter& painter, const std::vector<LayerItem>& layers);
 

@@ -3,13 +3,14 @@
 #include "layer/LayerFields.h"
 #include "layer/LayerRecord.h"
 #include "layer/PictureDecoder.h"
-#include "print/PrintOutput.h"
+#include "print/PrintJob.h"
 #include "print/SheetLayout.h"
-#include "print/SheetPainter.h"
 
 #include "storage/CardFile.h"
 
 #include <QFile>
+
+#include <algorithm>
 
 TqrLapora::TqrLapora()
     : Tbl(makeLayerTable("Tbl"))
@@ -55,10 +56,21 @@ void TqrLapora::AddReportShape()
     Printables.push_back(*readLayerItem(Tbl, PictureScale::Paper));
 }
 
-void TqrLapora::paint(QPainter& painter) const
+namespace {
+
+// The row driver's ten rows, the first one current.
+void fillRows(TqrLapora& report)
 {
-    paintSheet(painter, Printables, TblSor.RecordTotal());
+    report.TblSor.OpenTable();
+    for (int copy = 1; copy <= sheet::Copies; ++copy) {
+        report.TblSor.AddNewRecord();
+        report.TblSor.WriteField(Field::sorszam, copy);
+        report.TblSor.PostRecord();
+    }
+    report.TblSor.MoveFirst();
 }
+
+} // namespace
 
 std::unique_ptr<TqrLapora> loadCardReport(const QString& fileName)
 {
@@ -69,21 +81,31 @@ std::unique_ptr<TqrLapora> loadCardReport(const QString& fileName)
     report->Tbl.LoadFile(path);
     report->BuildReportLayers();
     report->Tbl.CloseTable();
-    report->TblSor.OpenTable();
-    for (int copy = 1; copy <= sheet::Copies; ++copy) {
-        report->TblSor.AddNewRecord();
-        report->TblSor.WriteField(Field::sorszam, copy);
-        report->TblSor.PostRecord();
-    }
-    report->TblSor.MoveFirst();
+    fillRows(*report);
     return report;
 }
 
-void RunCardReport(const QString& fileName, bool print)
+// The card's own fields, as its file would give them to the report's
+// table, then its records in their order.
+std::unique_ptr<TqrLapora> cardReport(const LayerTable& card)
 {
-    std::unique_ptr<TqrLapora> report = loadCardReport(fileName);
-    if (print)
-        printOnDefaultPrinter(*report);
-    else
-        showPreview(std::move(report));
+    auto report = std::make_unique<TqrLapora>();
+    report->Tbl.ClearFields();
+    for (const FieldDef& field : card.Fields())
+        report->Tbl.AddField(field);
+    report->Tbl.OpenTable();
+    for (int row = 0; row < card.StoredCount(); ++row)
+        report->Tbl.InsertStored(row, card.StoredRecord(row), LayerTable::RecordId(row + 1));
+    report->BuildReportLayers();
+    report->Tbl.CloseTable();
+    fillRows(*report);
+    return report;
+}
+
+PrintJob jobOf(const TqrLapora& report)
+{
+    PrintJob job;
+    job.cards = CardSource(report.Printables);
+    job.copies = std::min(report.TblSor.IsOpen() ? report.TblSor.RecordTotal() : sheet::Copies, sheet::Copies);
+    return job;
 }

@@ -8,12 +8,11 @@
 #include <memory>
 #include <vector>
 
-class QPainter;
-class QWidget;
+struct PrintJob;
 
-// The print report of one job: the card read back from its temporary file
-// into a table of its own, the printables made from it, and the row driver
-// whose rows are the copies on the sheet.
+// The print report of one job: the card, from its file or from the card
+// window's table, in a table of its own, the printables made from it, and
+// the row driver whose rows are the copies on the sheet.
 class TqrLapora
 {
 public:
@@ -24,9 +23,6 @@ public:
     void AddReportText();
     void AddReportImage();
     void AddReportShape();
-
-    // The sheet, on a painter set to millimetres.
-    void paint(QPainter& painter) const;
 
     LayerTable Tbl;
     LayerTable TblSor;
@@ -39,10 +35,10 @@ public:
 // keep copies of what they need, so the table is closed again, and the row
 // driver has its ten rows.
 std::unique_ptr<TqrLapora> loadCardReport(const QString& fileName);
+// The same from a card in memory: its stored records as the card file
+// would hold them (an edit still pending is not among them), their
+// pictures shared. The card is only read.
+std::unique_ptr<TqrLapora> cardReport(const LayerTable& card);
 
-// Loads the card file into a new report and prints it on the default
-// printer (print true) or shows it in a preview window of its own (false),
-// which keeps the report while it is open and does not hold up the other
-// windows. Returns once the sheet has gone to the printer or the preview is
-// shown.
-void RunCardReport(const QString& fileName, bool print);
+// The report's job: one sheet of its copies.
+PrintJob jobOf(const TqrLapora& report);

@@ -204,3 +204,46 @@ TEST_F(CliTest, BadCardStockValuesWriteNothing)
     }
     EXPECT_EQ(run("render " + Example + " --card --pdf " + out + " --copies 3").status, 2);
 }
+
+// lapora-cli runs where no widget library is: it draws through Qt's GUI
+// module, and links neither Qt Widgets nor Qt PrintSupport, not even
+// through another library.
+TEST(CliLinks, NeitherWidgetsNorPrintSupport)
+{
+    FILE* pipe = ::popen("ldd " LAPORA_CLI, "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string libraries;
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+        libraries.append(buffer, n);
+    ASSERT_EQ(WEXITSTATUS(::pclose(pipe)), 0);
+    EXPECT_NE(libraries.find("libQt6Gui.so"), std::string::npos) << libraries;
+    EXPECT_EQ(libraries.find("libQt6Widgets"), std::string::npos) << libraries;
+    EXPECT_EQ(libraries.find("libQt6PrintSupport"), std::string::npos) << libraries;
+}
+
+// Pages as pictures are all written or none: a page that cannot be
+// written half-way through leaves no page and every file as it was,
+// an older page of the same name included.
+TEST_F(CliTest, FailedPngPagesLeaveEveryFileAsItWas)
+{
+    const std::string older = "az előző oldal";
+    write("lap-1.png", older);
+    fs::create_directory(dir / "lap-3.png");
+    const std::string render = "render " + Example + " --copies 25 --dpi 20 --png " + (dir / "lap.png").string();
+    const CliRun failed = runForMessages(render);
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(std::count(failed.out.begin(), failed.out.end(), '\n'), 1) << failed.out;
+    EXPECT_NE(failed.out.find("lap-3.png"), std::string::npos) << failed.out;
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"lap-1.png", "lap-3.png"}));
+    EXPECT_EQ(readBytes(dir / "lap-1.png"), older);
+
+    fs::remove(dir / "lap-3.png");
+    ASSERT_EQ(run(render).status, 0);
+    for (const char* page : {"lap-1.png", "lap-2.png", "lap-3.png"})
+        EXPECT_EQ(readBytes(dir / page).rfind("\x89PNG", 0), 0u) << page;
+}

@@ -1,6 +1,6 @@
 #include "document/PrintDialog.h"
 #include "print/PrintJob.h"
-#include "print/SheetPicker.h"
+#include "document/SheetPicker.h"
 #include "tests/FakeDialogs.h"
 #include "tests/TestRegistry.h"
 

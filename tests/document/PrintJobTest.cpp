@@ -1,5 +1,6 @@
 #include "document/Child.h"
 
+#include "document/Printing.h"
 #include "print/PrintOutput.h"
 #include "tests/FakeDialogs.h"
 #include "tests/TestRegistry.h"

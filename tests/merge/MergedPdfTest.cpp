@@ -70,10 +70,10 @@ private slots:
         PrintJob job;
         job.copies = cards->copies();
         job.start = 5;
-        job.cards = MergedCards::source(cards);
+        job.cards.setPeople(cards);
         QCOMPARE(pageCount(job), 2);
         const QString pdf = mDir.filePath("csapat.pdf");
-        QVERIFY(saveJobPdf(job, pdf));
+        QVERIFY(writeSheetPdf(job, pdf.toStdString()));
 
         QProcess text;
         text.start("pdftotext", {"-raw", "-enc", "UTF-8", pdf, "-"});

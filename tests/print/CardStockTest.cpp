@@ -93,7 +93,7 @@ private slots:
         job.copies = 13;
         job.start = 4;
         QCOMPARE(pageCount(job), 2);
-        job.hasBack = true;
+        job.cards.setBack({});
         QCOMPARE(pageCount(job), 4);
     }
 
@@ -155,15 +155,14 @@ private slots:
     void renderedSheetsPutCardsWhereTheNumbersSay()
     {
         PrintJob job;
-        job.front = blackBox(100, 50, 40, 20);
-        job.back = blackBox(0, 0, 20, 10);
-        job.hasBack = true;
+        job.cards = CardSource(blackBox(100, 50, 40, 20));
+        job.cards.setBack(blackBox(0, 0, 20, 10));
         job.copies = 2;
         job.start = 4;
         job.calibration.front = {{2, -1}, {101, 99}};
         job.calibration.back = {{-1.5, 0.5}, {100, 100}};
-        const std::vector<QImage> pages = jobImages(job, Dpi);
-        QCOMPARE(pages.size(), size_t(2));
+        QCOMPARE(pageCount(job), 2);
+        const QImage pages[2] = {pagePicture(job, 0, Dpi), pagePicture(job, 1, Dpi)};
 
         // Front: copies 4 and 5, the shape 100, 50 px from the band.
         for (int position : {4, 5}) {
@@ -191,23 +190,6 @@ private slots:
         const QRect found = darkAreaAround(pages[1], QPoint(int(dots(back.x())) + 20, int(dots(back.y())) + 10));
         QVERIFY(qAbs(found.left() - dots(back.x())) <= 1 && qAbs(found.top() - dots(back.y())) <= 1);
         QVERIFY(qAbs(found.width() - dots(20 * sheet::MillimetresPerPixel)) <= 1);
-    }
-
-    // With nothing of card stock asked, the job draws the default sheet,
-    // dot for dot.
-    void theDesignsSheetIsTheJobOfTenCopies()
-    {
-        static QTemporaryDir dir;
-        LayerTable table = makeLayerTable();
-        table.OpenTable();
-        table.AddNewRecord();
-        table.WriteField("sorszam", 1);
-        table.WriteField("tipus", 2);
-        table.WriteField("brushstyle", 3);
-        table.PostRecord();
-        table.SaveFile(dir.filePath("c.bcrd").toStdString());
-        const auto report = loadCardReport(dir.filePath("c.bcrd"));
-        QCOMPARE(jobImages(jobOf(*report), 96).front(), sheetImage(*report, 96));
     }
 };
 

@@ -1,3 +1,4 @@
+#include "print/PrintJob.h"
 #include "print/PrintOutput.h"
 #include "print/SheetLayout.h"
 #include "print/rptLapora.h"
@@ -94,7 +95,7 @@ private slots:
              {"betutipus", std::string("Liberation Sans")}, {"betumeret", 12}},
             {{"tipus", 3}, {"left", 0}, {"top", 100}},
         });
-        const QImage page = sheetImage(*report, Dpi);
+        const QImage page = pagePicture(jobOf(*report), 0, Dpi);
         QCOMPARE(page.size(), QSize(2100, 2970));
 
         // The outline runs 13 pixels in from the left edge at 41.458 mm.
@@ -127,7 +128,7 @@ private slots:
     // the footer.
     void emptyCardGivesTenFramedCardsAndTheFooter()
     {
-        const QImage page = sheetImage(*reportOf({}), Dpi);
+        const QImage page = pagePicture(jobOf(*reportOf({})), 0, Dpi);
         for (int copy = 1; copy <= 10; ++copy) {
             const QPointF origin = sheet::copyOrigin(copy);
             for (const sheet::CornerMark& mark : sheet::cornerMarks()) {
@@ -161,7 +162,7 @@ private slots:
                                         {"kep", Blob{emf.finish()}}, {"keptip", std::string(".emf")},
                                         {"strech", true}}};
         const auto report = reportOf(card);
-        const QImage page = sheetImage(*report, Dpi);
+        const QImage page = pagePicture(jobOf(*report), 0, Dpi);
         // The red half ends, and the blue half begins, at 50 card pixels in.
         const double left = 15 + 100 * sheet::MillimetresPerPixel;
         const double top = 10 + 50 * sheet::MillimetresPerPixel;
@@ -177,7 +178,7 @@ private slots:
             QByteArray pdf;
             QBuffer out(&pdf);
             out.open(QIODevice::WriteOnly);
-            writeSheetPdf(printed, &out);
+            writeSheetPdf(jobOf(printed), &out);
             return pdf.count("/Subtype /Image");
         };
         QCOMPARE(imagesIn(*report), 0);

@@ -1,4 +1,4 @@
-#include "print/SheetPicker.h"
+#include "document/SheetPicker.h"
 
 #include "print/SheetLayout.h"
 
