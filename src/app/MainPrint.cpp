@@ -30,12 +30,14 @@ void Tfrm_Main::aNyomtatExecute()
 // on, its back an open card window or a card file, on the chosen printer
 // as its calibration answers for it, or in a preview, or as a PDF (which
 // takes the calibration only when asked to). The preview comes back to the
-// dialog, its settings kept.
+// dialog, its settings kept. The job prints the card as it was when the
+// command began.
 void Tfrm_Main::aNyomtatasExecute()
 {
     Tfrm_Child* card = activeCard();
     if (!card)
         return;
+    JobProgress::refuseWhileRunning();
     const std::vector<LayerItem> front = card->printables();
     PrintDialog dialog(this, cardTitles());
     dialog.setInputFiles(cardFiles());
@@ -49,12 +51,13 @@ void Tfrm_Main::aNyomtatasExecute()
 
 // A card for each person of a list: the merge dialog chooses the list and
 // the people, the print dialog the rest; the back may hold placeholders
-// too.
+// too. The people are those the merge dialog read.
 void Tfrm_Main::aKorlevelExecute()
 {
     Tfrm_Child* card = activeCard();
     if (!card)
         return;
+    JobProgress::refuseWhileRunning();
     const std::vector<LayerItem> front = card->printables();
     // The first list is looked for beside the card.
     const QString start = mLastDataFile.isEmpty() && !card->FileName().isEmpty()
@@ -65,7 +68,7 @@ void Tfrm_Main::aKorlevelExecute()
         return;
     const MergeDialog::Choice people = merge.choice();
     mLastDataFile = people.dataFile;
-    const MergeSource source{people.dataFile, nullptr, people.records, people.copiesEach};
+    const MergeSource source{people.dataFile, people.list, people.records, people.copiesEach};
     PrintDialog dialog(this, cardTitles());
     dialog.setMergeCards(int(people.people * people.copiesEach), people.action);
     dialog.setInputFiles(cardFiles() << people.dataFile);

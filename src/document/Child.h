@@ -77,11 +77,11 @@ public:
     RecoveryCopy* recoveryCopy() const { return mRecovery.get(); }
 
     // The A4 sheet of ten copies, previewed in a window of its own or sent
-    // to the default printer, through a temporary copy of the card.
+    // to the default printer, made from the card's records as stored.
     void PreviewCard();
     void PrintCard();
-    // What the printed card is made of, read back from a temporary copy of
-    // the card as the print job reads it.
+    // What the printed card is made of, as the print job reads it from the
+    // card's records: a copy that later changes of the card leave as it is.
     std::vector<LayerItem> printables();
 
     void RebuildElements();

@@ -2,54 +2,13 @@
 
 #include "document/Printing.h"
 #include "print/rptLapora.h"
-#include "storage/FileAccess.h"
-#include "storage/TableError.h"
 
-#include <QFile>
-#include <QRandomGenerator>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
-
-namespace {
-
-// The job's copy of the card in the data folder, "tmp" and a random number;
-// the name is taken only when no file has it yet, and the file goes when
-// the job ends, however it ends.
-class TemporaryCard
-{
-public:
-    explicit TemporaryCard(const QString& dataDir)
-    {
-        for (;;) {
-            mPath = dataDir + "/tmp" + QString::number(QRandomGenerator::global()->bounded(2147483647)) + ".bcrd";
-            const int fd = ::open(QFile::encodeName(mPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-            if (fd >= 0) {
-                ::close(fd);
-                return;
-            }
-            if (errno != EEXIST)
-                throw TableError("Cannot create file \"" + mPath.toStdString() + "\". " + systemReason(errno));
-        }
-    }
-    ~TemporaryCard() { QFile::remove(mPath); }
-    TemporaryCard(const TemporaryCard&) = delete;
-    TemporaryCard& operator=(const TemporaryCard&) = delete;
-
-    const QString& path() const { return mPath; }
-
-private:
-    QString mPath;
-};
-
-} // namespace
-
+// The print report reads the card's records in memory, the pictures
+// shared: nothing of the card is written anywhere, and the job keeps what
+// it read, so that the card may change while the job runs.
 std::vector<LayerItem> Tfrm_Child::printables()
 {
-    const TemporaryCard card(mSettings.DataDir);
-    mDocument.writeCopy(card.path());
-    return loadCardReport(card.path())->Printables;
+    return cardReport(mDocument.table())->Printables;
 }
 
 void Tfrm_Child::PreviewCard()
@@ -67,7 +26,5 @@ void Tfrm_Child::PrintCard()
 // flag stay as they were.
 void Tfrm_Child::runPrintJob(bool print)
 {
-    const TemporaryCard card(mSettings.DataDir);
-    mDocument.writeCopy(card.path());
-    RunCardReport(card.path(), print);
+    RunCardReport(mDocument.table(), print);
 }

@@ -68,23 +68,23 @@ class RecordTable : public QAbstractTableModel
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    void load(QStringList columns, std::vector<QStringList> rows)
+    void load(std::shared_ptr<const RecordList> list)
     {
         beginResetModel();
-        mColumns = std::move(columns);
-        mRows = std::move(rows);
-        mTicked.assign(mRows.size(), true);
+        mList = std::move(list);
+        mTicked.assign(mList->rows.size(), true);
         endResetModel();
     }
     void tickAll(bool ticked)
     {
         std::fill(mTicked.begin(), mTicked.end(), ticked);
-        if (!mRows.empty())
+        if (rowCount() > 0)
             emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::CheckStateRole});
     }
 
-    const QStringList& columns() const { return mColumns; }
-    const QStringList& values(int row) const { return mRows[std::size_t(row)]; }
+    const std::shared_ptr<const RecordList>& list() const { return mList; }
+    const QStringList& columns() const { return mList ? mList->columns : mNone; }
+    const QStringList& values(int row) const { return mList->rows[std::size_t(row)]; }
     std::vector<long long> ticked() const
     {
         std::vector<long long> rows;
@@ -94,10 +94,13 @@ public:
         return rows;
     }
 
-    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(mRows.size()); }
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() || !mList ? 0 : int(mList->rows.size());
+    }
     int columnCount(const QModelIndex& parent = {}) const override
     {
-        return parent.isValid() ? 0 : int(mColumns.size());
+        return parent.isValid() ? 0 : int(columns().size());
     }
     QVariant data(const QModelIndex& index, int role) const override
     {
@@ -105,7 +108,7 @@ public:
         if (role == Qt::CheckStateRole && index.column() == 0)
             return mTicked[row] ? Qt::Checked : Qt::Unchecked;
         if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
-            const QString value = mRows[row].value(index.column());
+            const QString value = mList->rows[row].value(index.column());
             return role == Qt::DisplayRole ? QString(value).replace(u'\n', u' ') : value;
         }
         return {};
@@ -131,12 +134,12 @@ public:
             return {};
         if (orientation == Qt::Vertical)
             return section + 1;
-        return mColumns.value(section);
+        return columns().value(section);
     }
 
 private:
-    QStringList mColumns;
-    std::vector<QStringList> mRows;
+    std::shared_ptr<const RecordList> mList;
+    const QStringList mNone;
     std::vector<bool> mTicked;
 };
 
@@ -251,20 +254,17 @@ void MergeDialog::browse()
         openData(*path);
 }
 
-// The whole list is read before anything of the dialog changes.
+// The whole list is read before anything of the dialog changes. That one
+// reading is what the job prints: the file is not read again.
 void MergeDialog::openData(const QString& path)
 {
-    const std::unique_ptr<RecordReader> reader = openRecords(path);
-    std::vector<QStringList> rows;
-    QStringList values;
-    while (reader->next(values))
-        rows.push_back(values);
-    if (rows.empty())
+    std::shared_ptr<const RecordList> list = readRecordList(path);
+    if (list->rows.empty())
         throw MergeError("A(z) „" + QFileInfo(path).fileName().toStdString()
                          + "” adatfájlban nincs egyetlen személy (sor) sem.");
     mDataFile = path;
     mPath->setText(path);
-    mModel->load(reader->columns(), std::move(rows));
+    mModel->load(std::move(list));
     mTable->resizeColumnsToContents();
     mTable->selectRow(0);
     mTable->setCurrentIndex(mModel->index(0, 0));
@@ -338,6 +338,7 @@ MergeDialog::Choice MergeDialog::choice() const
 {
     Choice chosen;
     chosen.dataFile = mDataFile;
+    chosen.list = mModel->list();
     chosen.records = mModel->ticked();
     chosen.people = static_cast<long long>(chosen.records.size());
     if (chosen.people == mModel->rowCount())

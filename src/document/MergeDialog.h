@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/PrintDialog.h"
+#include "merge/DataFile.h"
 #include "merge/MergeTemplate.h"
 
 #include <QDialog>
@@ -30,6 +31,7 @@ public:
     struct Choice
     {
         QString dataFile;
+        std::shared_ptr<const RecordList> list;  // the file as the dialog read it
         std::vector<long long> records;  // the ticked ones, by place from 0; empty for all
         long long people = 0;
         int copiesEach = 10;

@@ -94,9 +94,9 @@ void printCalibrationSheet(QPrinter& printer)
     printOn(printer, sheet, noProgress());
 }
 
-void RunCardReport(const QString& fileName, bool print)
+void RunCardReport(const LayerTable& card, bool print)
 {
-    PrintJob job = jobOf(*loadCardReport(fileName));
+    PrintJob job = jobOf(*cardReport(card));
     if (print) {
         const std::unique_ptr<QPrinter> printer = printerNamed(QString());
         job.calibration = calibrationOf(printer->printerName());

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+class LayerTable;
 class QPrinter;
 struct PrintJob;
 
@@ -37,9 +38,9 @@ std::unique_ptr<QPrinter> printerNamed(const QString& name);
 using PrinterSource = std::function<std::unique_ptr<QPrinter>()>;
 void setPrinterSource(PrinterSource source);  // empty: the system's default again
 
-// Loads the card file into a new print report and prints it on the
-// default printer with that printer's calibration (print true), or shows
-// it in a preview window of its own (false) that keeps the job while it is
-// open and does not hold up the other windows. Returns once the sheet has
-// gone to the printer or the preview is shown.
-void RunCardReport(const QString& fileName, bool print);
+// The card in a new print report: its sheet on the default printer with
+// that printer's calibration (print true), or in a preview window of its
+// own (false) that keeps the job while it is open and does not hold up the
+// other windows. Returns once the sheet has gone to the printer or the
+// preview is shown. The report reads the card and changes nothing of it.
+void RunCardReport(const LayerTable& card, bool print);

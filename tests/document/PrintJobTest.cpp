@@ -1,6 +1,7 @@
 #include "document/Child.h"
 
 #include "document/Printing.h"
+#include "layer/LayerFields.h"
 #include "print/PrintOutput.h"
 #include "tests/FakeDialogs.h"
 #include "tests/TestRegistry.h"
@@ -13,14 +14,37 @@
 #include <QPrintPreviewDialog>
 #include <QPointer>
 #include <QPrinter>
+#include <QProcess>
+#include <QProgressDialog>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+namespace {
+
+QString pdfText(const QString& path)
+{
+    QProcess text;
+    text.start("pdftotext", {"-raw", "-enc", "UTF-8", path, "-"});
+    text.waitForFinished(30000);
+    return QString::fromUtf8(text.readAllStandardOutput());
+}
+
+// The window of a job under way.
+QProgressDialog* jobWindow()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* progress = qobject_cast<QProgressDialog*>(window))
+            return progress;
+    return nullptr;
+}
+
+} // namespace
 
 class PrintJobTest : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir data;
     QTemporaryDir dir;
     std::unique_ptr<FakeDialogs> fake;
     QMdiArea* area = nullptr;
@@ -28,14 +52,14 @@ class PrintJobTest : public QObject
 
     Tfrm_Child* openCard(const std::vector<Layer>& layers)
     {
-        auto* child = new Tfrm_Child({QFont("Arial", 8), 9, 100, data.path()}, area);
+        auto* child = new Tfrm_Child({QFont("Arial", 8), 9}, area);
         area->addSubWindow(child);
         child->show();
         child->LoadCard(writeCard(dir.filePath("card.bcrd"), layers));
         return child;
     }
 
-    QStringList leftInDataFolder() const { return QDir(data.path()).entryList(QDir::Files); }
+    QStringList filesBesideTheCard() const { return QDir(dir.path()).entryList(QDir::Files); }
 
 private slots:
     void init()
@@ -44,6 +68,7 @@ private slots:
         area = new QMdiArea;
         area->show();
         printed = dir.filePath("printed.pdf");
+        QFile::remove(printed);
         setPrinterSource([this] {
             auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
             printer->setOutputFormat(QPrinter::PdfFormat);
@@ -64,16 +89,20 @@ private slots:
         setPrinterSource(nullptr);
     }
 
-    // The sheet goes to the printer through a copy of the card that is gone
-    // afterwards; the card keeps its title and its unsaved changes.
+    // The sheet goes to the printer from the card in memory, its unsaved
+    // change included, and nothing is written beside it; the card keeps its
+    // title and its unsaved changes.
     void printingLeavesTheCardAsItWas()
     {
-        Tfrm_Child* child = openCard({{1, 2, "keret"}});
-        child->document().history().push(new QUndoCommand(QStringLiteral("Változás")));
+        Tfrm_Child* child = openCard({{1, 0, "Anna"}});
+        const QByteArray onDisk = readBytes(dir.filePath("card.bcrd"));
+        child->document().change(child->Tbl().CurrentId(), {{Field::nev, std::string("Bela")}}, "Szöveg");
         const QString title = child->windowTitle();
         child->PrintCard();
         QVERIFY(QFileInfo(printed).size() > 1000);
-        QVERIFY(leftInDataFolder().isEmpty());
+        QCOMPARE(pdfText(printed).count("Bela"), 10);
+        QCOMPARE(filesBesideTheCard(), QStringList({"card.bcrd", "printed.pdf"}));
+        QCOMPARE(readBytes(dir.filePath("card.bcrd")), onDisk);
         QVERIFY(child->Modified());
         QCOMPARE(child->windowTitle(), title);
 
@@ -85,10 +114,44 @@ private slots:
         } catch (const PrintError& error) {
             QCOMPARE(QString::fromUtf8(error.what()), QString("Nincs elérhető nyomtató."));
         }
-        QVERIFY(leftInDataFolder().isEmpty());
     }
 
-    // A preview gets a window and a report of its own, which do not hold up
+    // While the sheet goes to the printer its progress window is modal over
+    // the whole program, and a second job asked for meanwhile is refused
+    // before anything of it is drawn.
+    void oneJobAtATime()
+    {
+        Tfrm_Child* child = openCard({{1, 0, "Anna"}});
+        Qt::WindowModality modality = Qt::NonModal;
+        QString refused;
+        int asked = 0;
+        QTimer during;
+        connect(&during, &QTimer::timeout, this, [&] {
+            QProgressDialog* progress = jobWindow();
+            if (!progress || asked++ > 0)
+                return;
+            modality = progress->windowModality();
+            try {
+                child->PrintCard();
+            } catch (const PrintError& error) {
+                refused = QString::fromUtf8(error.what());
+            }
+        });
+        during.start(0);
+        child->PrintCard();
+        during.stop();
+        QVERIFY(asked > 0);
+        QCOMPARE(modality, Qt::ApplicationModal);
+        QCOMPARE(refused, QString("Már folyamatban van egy nyomtatás. Várja meg, amíg befejeződik."));
+        QCOMPARE(pdfText(printed).count("Anna"), 10);
+
+        // Once the job is done, the next one runs.
+        QFile::remove(printed);
+        child->PrintCard();
+        QVERIFY(QFileInfo::exists(printed));
+    }
+
+    // A preview gets a window and a job of its own, which do not hold up
     // the card windows; a second one while the first is open is another.
     void previewsAreWindowsOfTheirOwn()
     {
@@ -105,12 +168,11 @@ private slots:
             QCOMPARE(preview->windowModality(), Qt::NonModal);
             QVERIFY(preview->isVisible());
         }
-        QVERIFY(leftInDataFolder().isEmpty());
         QVERIFY(child->action("aSzoveg")->isEnabled());
     }
 
-    // A job that fails leaves no copy of the card behind either.
-    void failedJobsLeaveNothingBehind()
+    // A picture that cannot be decoded stops the job with its message.
+    void failedJobsSayWhy()
     {
         Tfrm_Child* child = openCard({{1, 1, "kep", 0, 0, {{"kep", Blob{"junk"}}, {"keptip", std::string(".png")}}}});
         fake->shown.clear();
@@ -121,7 +183,7 @@ private slots:
             QCOMPARE(QString::fromUtf8(error.what()),
                      QString("The .png picture cannot be read: its data is damaged or is not a .png picture"));
         }
-        QVERIFY(leftInDataFolder().isEmpty());
+        QCOMPARE(filesBesideTheCard(), QStringList({"card.bcrd"}));
     }
 };
 

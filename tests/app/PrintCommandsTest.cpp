@@ -1,0 +1,108 @@
+#include "tests/TestRegistry.h"
+#include "tests/app/ShellRun.h"
+
+#include "document/Child.h"
+#include "document/PrintDialog.h"
+#include "layer/LayerFields.h"
+#include "layer/LayerItem.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+
+namespace {
+
+// A new, unsaved card with one text layer.
+Tfrm_Child* cardSaying(ShellRun& run, const char* text)
+{
+    run.window->aUjExecute();
+    Tfrm_Child* card = run.window->activeCard();
+    card->document().appendLayer(
+        [&](int) -> CardDocument::Values {
+            return {{Field::nev, std::string(text)}, {Field::betutipus, std::string("DejaVu Sans")}};
+        },
+        QStringLiteral("Szöveg"));
+    return card;
+}
+
+QString pdfPageText(const QString& path, int page)
+{
+    QProcess text;
+    text.start("pdftotext", {"-f", QString::number(page), "-l", QString::number(page), "-raw", "-enc", "UTF-8",
+                             path, "-"});
+    text.waitForFinished(30000);
+    return QString::fromUtf8(text.readAllStandardOutput());
+}
+
+// The window of a job under way.
+QProgressDialog* jobWindow()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* progress = qobject_cast<QProgressDialog*>(window))
+            return progress;
+    return nullptr;
+}
+
+} // namespace
+
+class PrintCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Card stock as a PDF of three sheets: the job prints the card as it was
+    // when the command began, under a progress window modal over the whole
+    // program. The card edited while the job runs, and another job asked
+    // for meanwhile, change nothing of what is printed; the other job is
+    // refused with its message.
+    void aJobPrintsItsOwnCopyOfTheCardAlone()
+    {
+        ShellRun run;
+        run.window->show();
+        Tfrm_Child* card = cardSaying(run, "Anna");
+        const QString pdf = run.path("kartyak.pdf");
+        run.dialogs.saveAnswers.push_back(pdf);
+        Qt::WindowModality modality = Qt::NonModal;
+        bool edited = false;
+        QTimer driver;
+        connect(&driver, &QTimer::timeout, this, [&] {
+            if (auto* dialog = qobject_cast<PrintDialog*>(QApplication::activeModalWidget())) {
+                dialog->copies()->setValue(25);
+                dialog->button(PrintDialog::Action::Pdf)->click();
+                return;
+            }
+            QProgressDialog* progress = jobWindow();
+            if (!progress || edited)
+                return;
+            edited = true;
+            modality = progress->windowModality();
+            card->document().change(card->Tbl().CurrentId(), {{Field::nev, std::string("Bela")}}, "Szöveg");
+            run.window->action("aNyomtatas")->trigger();
+        });
+        driver.start(0);
+        run.window->aNyomtatasExecute();
+        driver.stop();
+
+        QVERIFY(edited);
+        QCOMPARE(modality, Qt::ApplicationModal);
+        QCOMPARE(run.dialogs.count("save"), 1);
+        QCOMPARE(run.dialogs.count("error"), 1);
+        QCOMPARE(run.dialogs.of("error")[0].text,
+                 QString("Már folyamatban van egy nyomtatás. Várja meg, amíg befejeződik."));
+        const int copies[] = {10, 10, 5};
+        for (int page = 1; page <= 3; ++page) {
+            const QString text = pdfPageText(pdf, page);
+            QCOMPARE(text.count("Anna"), copies[page - 1]);
+            QCOMPARE(text.count("Bela"), 0);
+        }
+        QCOMPARE(card->printables().front().text.text, QString("Bela"));
+    }
+};
+
+REGISTER_TEST(PrintCommands)
+
+#include "PrintCommandsTest.moc"
