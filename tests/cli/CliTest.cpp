@@ -183,6 +183,19 @@ TEST_F(CliTest, RenderPrintsCardStockPageByPage)
     EXPECT_EQ(readBytes(calibration).rfind("%PDF-", 0), 0u);
 }
 
+// The sheet and the card alone as lapora-cli draws them, byte for byte: a
+// change in how a page is laid out or painted shows here. A new Qt or new
+// bundled fonts may change the bytes as well; then look at the new pictures
+// and keep them in tests/cli/data.
+TEST_F(CliTest, RenderedPicturesStayByteForByte)
+{
+    const fs::path sheet = dir / "lap.png", card = dir / "kartya.png";
+    ASSERT_EQ(run("render " + Example + " --png " + sheet.string() + " --dpi 30").status, 0);
+    ASSERT_EQ(run("render " + Example + " --card --png " + card.string() + " --dpi 192").status, 0);
+    EXPECT_TRUE(readBytes(sheet) == readBytes(CLI_DATA_DIR "/sheet-30dpi.png"));
+    EXPECT_TRUE(readBytes(card) == readBytes(CLI_DATA_DIR "/card-192dpi.png"));
+}
+
 // A value the job cannot take, or a back that cannot be read: status 1, a
 // one-line Hungarian message, and no file at all.
 TEST_F(CliTest, BadCardStockValuesWriteNothing)
