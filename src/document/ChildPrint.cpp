@@ -3,12 +3,13 @@
 #include "document/Printing.h"
 #include "print/rptLapora.h"
 
-// The print report reads the card's records in memory, the pictures
+// The print report reads a snapshot of the card's records, the pictures
 // shared: nothing of the card is written anywhere, and the job keeps what
 // it read, so that the card may change while the job runs.
 std::vector<LayerItem> Tfrm_Child::printables()
 {
-    return cardReport(mDocument.table())->Printables;
+    CardDocument::Snapshot card = mDocument.snapshot();
+    return cardReport(std::move(card.fields), std::move(card.records))->Printables;
 }
 
 void Tfrm_Child::PreviewCard()
@@ -26,5 +27,5 @@ void Tfrm_Child::PrintCard()
 // flag stay as they were.
 void Tfrm_Child::runPrintJob(bool print)
 {
-    RunCardReport(mDocument.table(), print);
+    RunCardReport(mDocument.snapshot(), print);
 }

@@ -94,9 +94,9 @@ void printCalibrationSheet(QPrinter& printer)
     printOn(printer, sheet, noProgress());
 }
 
-void RunCardReport(const LayerTable& card, bool print)
+void RunCardReport(CardDocument::Snapshot card, bool print)
 {
-    PrintJob job = jobOf(*cardReport(card));
+    PrintJob job = jobOf(*cardReport(std::move(card.fields), std::move(card.records)));
     if (print) {
         const std::unique_ptr<QPrinter> printer = printerNamed(QString());
         job.calibration = calibrationOf(printer->printerName());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/CardDocument.h"
 #include "print/Progress.h"
 
 #include <QString>
@@ -7,7 +8,6 @@
 #include <functional>
 #include <memory>
 
-class LayerTable;
 class QPrinter;
 struct PrintJob;
 
@@ -42,5 +42,5 @@ void setPrinterSource(PrinterSource source);  // empty: the system's default aga
 // that printer's calibration (print true), or in a preview window of its
 // own (false) that keeps the job while it is open and does not hold up the
 // other windows. Returns once the sheet has gone to the printer or the
-// preview is shown. The report reads the card and changes nothing of it.
-void RunCardReport(const LayerTable& card, bool print);
+// preview is shown.
+void RunCardReport(CardDocument::Snapshot card, bool print);

@@ -87,15 +87,15 @@ std::unique_ptr<TqrLapora> loadCardReport(const QString& fileName)
 
 // The card's own fields, as its file would give them to the report's
 // table, then its records in their order.
-std::unique_ptr<TqrLapora> cardReport(const LayerTable& card)
+std::unique_ptr<TqrLapora> cardReport(std::vector<FieldDef> fields, std::vector<std::vector<FieldValue>> records)
 {
     auto report = std::make_unique<TqrLapora>();
     report->Tbl.ClearFields();
-    for (const FieldDef& field : card.Fields())
-        report->Tbl.AddField(field);
+    for (FieldDef& field : fields)
+        report->Tbl.AddField(std::move(field));
     report->Tbl.OpenTable();
-    for (int row = 0; row < card.StoredCount(); ++row)
-        report->Tbl.InsertStored(row, card.StoredRecord(row), LayerTable::RecordId(row + 1));
+    for (std::size_t row = 0; row < records.size(); ++row)
+        report->Tbl.InsertStored(int(row), std::move(records[row]), LayerTable::RecordId(row + 1));
     report->BuildReportLayers();
     report->Tbl.CloseTable();
     fillRows(*report);

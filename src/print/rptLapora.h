@@ -35,10 +35,10 @@ public:
 // keep copies of what they need, so the table is closed again, and the row
 // driver has its ten rows.
 std::unique_ptr<TqrLapora> loadCardReport(const QString& fileName);
-// The same from a card in memory: its stored records as the card file
-// would hold them (an edit still pending is not among them), their
-// pictures shared. The card is only read.
-std::unique_ptr<TqrLapora> cardReport(const LayerTable& card);
+// The same from a card in memory: the fields and the stored records its
+// card file would hold, in their order, pictures shared (a card document's
+// snapshot).
+std::unique_ptr<TqrLapora> cardReport(std::vector<FieldDef> fields, std::vector<std::vector<FieldValue>> records);
 
 // The report's job: one sheet of its copies.
 PrintJob jobOf(const TqrLapora& report);
