@@ -26,7 +26,7 @@ public:
     CardSource() = default;
     explicit CardSource(std::vector<LayerItem> front);
 
-    // The card as designed; a merge's people fill it in.
+    // The card as the user made it; a merge's people fill it in.
     const std::vector<LayerItem>& front() const { return mFront; }
     const std::optional<std::vector<LayerItem>>& back() const { return mBack; }
     void setBack(std::vector<LayerItem> back);
