@@ -16,7 +16,8 @@
 // fake dialogs in place of the real ones, a folder of their own, and card
 // windows opened in the area, empty or from a card file of given layers.
 // A test class derives from it; its init and cleanup run around every test
-// function of the class (they are not test functions themselves).
+// function of the class (they are not test functions themselves); a class
+// with its own calls them from its own.
 class CardWindowTest : public QObject
 {
     Q_OBJECT

@@ -5,7 +5,7 @@
 #include "print/PrintOutput.h"
 #include "tests/FakeDialogs.h"
 #include "tests/TestRegistry.h"
-#include "tests/document/Cards.h"
+#include "tests/document/CardWindowTest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -41,32 +41,18 @@ QProgressDialog* jobWindow()
 
 } // namespace
 
-class PrintJobTest : public QObject
+class PrintJobTest : public CardWindowTest
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    std::unique_ptr<FakeDialogs> fake;
-    QMdiArea* area = nullptr;
     QString printed;
-
-    Tfrm_Child* openCard(const std::vector<Layer>& layers)
-    {
-        auto* child = new Tfrm_Child({QFont("Arial", 8), 9}, area);
-        area->addSubWindow(child);
-        child->show();
-        child->LoadCard(writeCard(dir.filePath("card.bcrd"), layers));
-        return child;
-    }
 
     QStringList filesBesideTheCard() const { return QDir(dir.path()).entryList(QDir::Files); }
 
 private slots:
     void init()
     {
-        fake = std::make_unique<FakeDialogs>();
-        area = new QMdiArea;
-        area->show();
+        CardWindowTest::init();
         printed = dir.filePath("printed.pdf");
         QFile::remove(printed);
         setPrinterSource([this] {
@@ -84,8 +70,7 @@ private slots:
             if (auto* preview = qobject_cast<QPrintPreviewDialog*>(window))
                 previews << preview;
         qDeleteAll(previews);
-        delete area;
-        fake.reset();
+        CardWindowTest::cleanup();
         setPrinterSource(nullptr);
     }
 
