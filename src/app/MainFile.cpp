@@ -130,7 +130,7 @@ void Tfrm_Main::showCardWindow(Tfrm_Child* card)
 Tfrm_Child* Tfrm_Main::newCardWindow()
 {
     auto* card =
-        new Tfrm_Child(Tfrm_Child::Settings{Beall.DefaultFont, Beall.FontSize, Beall.Zoom, DataDir, mRecovery.get()});
+        new Tfrm_Child(Tfrm_Child::Settings{Beall.DefaultFont, Beall.FontSize, Beall.Zoom, mRecovery.get()});
     // The zoom last chosen is the one new windows open at, this run and the
     // next.
     card->ZoomChosen = [](int percent) { Beall.Zoom = percent; };

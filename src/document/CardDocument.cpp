@@ -113,11 +113,6 @@ void CardDocument::save(const QString& path)
     noteModified();
 }
 
-void CardDocument::writeCopy(const QString& path) const
-{
-    writeSnapshot(snapshot(), path);
-}
-
 CardDocument::Snapshot CardDocument::snapshot(const std::vector<LayerId>& layers) const
 {
     Snapshot taken{mTable.Name(), mTable.Fields(), {}};

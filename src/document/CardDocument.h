@@ -74,9 +74,6 @@ public:
     // Writes the card to its file, then takes that file as its own: the
     // card is saved as it is now.
     void save(const QString& path);
-    // Writes the card as it is to a file that is not its own; nothing of
-    // the card changes.
-    void writeCopy(const QString& path) const;
 
     // The records of the given layers, in the card's order; every layer
     // when none is given.

@@ -54,7 +54,6 @@ public:
         QFont DefaultFont;  // for new text layers
         int FontSize = 9;   // interface font size, points
         int Zoom = 100;     // the surface's zoom, percent
-        QString DataDir;    // the program's data folder
         // Where the card's recovery copy goes; none without one.
         RecoverySession* Recovery = nullptr;
     };

@@ -1,3 +1,4 @@
+#include "tests/PrintedPages.h"
 #include "tests/TestRegistry.h"
 #include "tests/app/ShellRun.h"
 
@@ -29,23 +30,6 @@ Tfrm_Child* cardSaying(ShellRun& run, const char* text)
     return card;
 }
 
-QString pdfPageText(const QString& path, int page)
-{
-    QProcess text;
-    text.start("pdftotext", {"-f", QString::number(page), "-l", QString::number(page), "-raw", "-enc", "UTF-8",
-                             path, "-"});
-    text.waitForFinished(30000);
-    return QString::fromUtf8(text.readAllStandardOutput());
-}
-
-// The window of a job under way.
-QProgressDialog* jobWindow()
-{
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (auto* progress = qobject_cast<QProgressDialog*>(window))
-            return progress;
-    return nullptr;
-}
 
 } // namespace
 
@@ -95,7 +79,7 @@ private slots:
                  QString("Már folyamatban van egy nyomtatás. Várja meg, amíg befejeződik."));
         const int copies[] = {10, 10, 5};
         for (int page = 1; page <= 3; ++page) {
-            const QString text = pdfPageText(pdf, page);
+            const QString text = pdfText(pdf, page);
             QCOMPARE(text.count("Anna"), copies[page - 1]);
             QCOMPARE(text.count("Bela"), 0);
         }

@@ -12,18 +12,10 @@ set -euo pipefail
 
 program=$1
 cli=$2
-work=$(mktemp -d)
-trap 'kill -9 $(jobs -p) 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-for _ in $(seq 50); do [[ -s "$work/display" ]] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-openbox --sm-disable >/dev/null 2>&1 &
-sleep 1
+source "$(dirname "${BASH_SOURCE[0]}")/real_window.sh"
 
 export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" HOME="$work/home" QT_QPA_PLATFORM=xcb
 mkdir -p "$HOME"
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # Two cards, each a 200 × 120 px rectangle of its own colour reaching 15 px
 # past the card's top left corner: red (TColor 255) and blue.
@@ -168,22 +160,22 @@ xdotool key ctrl+Tab
 sleep 0.8
 shot front
 (($(pixels front '#0000FF') > 5000)) || fail "the blue card is not in front before closing"
+# The question in front, with the card of one colour shown and not the
+# other's; it answers with the key given.
+answer() {
+    local which=$1 shown=$2 hidden=$3 key=$4 question
+    question=$(timeout 10 xdotool search --sync --onlyvisible --name '^Kérdés$' | head -n 1) || fail "no $which question"
+    sleep 0.5
+    shot "$which"
+    (($(pixels "$which" "$shown") > 5000)) || fail "the $which question does not show its card ($shown)"
+    (($(pixels "$which" "$hidden") < 1000)) || fail "the $which question shows the other card ($hidden)"
+    xdotool windowactivate --sync "$question"
+    xdotool key "$key"
+}
 wmctrl -i -c "$main"
-question=$(timeout 10 xdotool search --sync --onlyvisible --name '^Kérdés$' | head -n 1) || fail "no first question"
-sleep 0.5
-shot first
-(($(pixels first '#FF0000') > 5000)) || fail "the first question does not show the red card"
-(($(pixels first '#0000FF') < 1000)) || fail "the first question shows the blue card"
-xdotool windowactivate --sync "$question"
-xdotool key Return
+answer first '#FF0000' '#0000FF' Return
 sleep 1
-question=$(timeout 10 xdotool search --sync --onlyvisible --name '^Kérdés$' | head -n 1) || fail "no second question"
-sleep 0.5
-shot second
-(($(pixels second '#0000FF') > 5000)) || fail "the second question does not show the blue card"
-(($(pixels second '#FF0000') < 1000)) || fail "the second question shows the red card"
-xdotool windowactivate --sync "$question"
-xdotool key alt+n
+answer second '#0000FF' '#FF0000' alt+n
 for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "the program did not end after the questions"
 wait "$pid" || fail "the program ended with an error: $(cat "$work/out.log")"

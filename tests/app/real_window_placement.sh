@@ -5,23 +5,15 @@
 #   real_window_placement.sh path/to/lapora
 set -euo pipefail
 
-work=$(mktemp -d)
+source "$(dirname "${BASH_SOURCE[0]}")/real_window.sh"
 # A copy of its own: a settings file beside the build's program would win
 # over the one this test reads.
 mkdir "$work/bin"
 cp "$1" "$work/bin/lapora"
 program="$work/bin/lapora"
-trap 'kill $(jobs -p) 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-for _ in $(seq 50); do [[ -s "$work/display" ]] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-openbox --sm-disable >/dev/null 2>&1 &
-sleep 1
 
 export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb
 ini="$XDG_DATA_HOME/Lapora2/Lapora2.ini"
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # The whole window, frame included: x y width height.
 frame_of() {

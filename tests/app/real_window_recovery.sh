@@ -8,20 +8,12 @@ set -euo pipefail
 
 program=$1
 cli=$2
-work=$(mktemp -d)
-trap 'kill -9 $(jobs -p) 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-for _ in $(seq 50); do [[ -s "$work/display" ]] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-openbox --sm-disable >/dev/null 2>&1 &
-sleep 1
+source "$(dirname "${BASH_SOURCE[0]}")/real_window.sh"
 
 export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" HOME="$work/home" QT_QPA_PLATFORM=xcb
 export LAPORA_RECOVERY_INTERVAL_MS=300
 mkdir -p "$HOME"
 recovery="$XDG_DATA_HOME/Lapora2/recovery"
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 start() {
     "$program" >>"$work/out.log" 2>&1 &

@@ -18,7 +18,7 @@ using Values = CardDocument::Values;
 QByteArray cardBytes(CardDocument& document, const QTemporaryDir& dir)
 {
     const QString path = dir.filePath("snapshot.bcrd");
-    document.writeCopy(path);
+    CardDocument::writeSnapshot(document.snapshot(), path);
     return readBytes(path);
 }
 

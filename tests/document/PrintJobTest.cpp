@@ -4,6 +4,7 @@
 #include "layer/LayerFields.h"
 #include "print/PrintOutput.h"
 #include "tests/FakeDialogs.h"
+#include "tests/PrintedPages.h"
 #include "tests/TestRegistry.h"
 #include "tests/document/CardWindowTest.h"
 
@@ -19,27 +20,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
-namespace {
-
-QString pdfText(const QString& path)
-{
-    QProcess text;
-    text.start("pdftotext", {"-raw", "-enc", "UTF-8", path, "-"});
-    text.waitForFinished(30000);
-    return QString::fromUtf8(text.readAllStandardOutput());
-}
-
-// The window of a job under way.
-QProgressDialog* jobWindow()
-{
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (auto* progress = qobject_cast<QProgressDialog*>(window))
-            return progress;
-    return nullptr;
-}
-
-} // namespace
 
 class PrintJobTest : public CardWindowTest
 {
