@@ -15,7 +15,7 @@
 // Reads arbitrary bytes as a data file of the given name, as the merge
 // dialog and lapora-cli do. Only a MergeError that names the file may stop
 // the reading; every record has one value per column, none past the
-// bounds, and reading again counts as many records.
+// bounds, and counting finds as many records and the same encoding.
 namespace datafilefuzz {
 
 [[noreturn]] inline void finding(const std::string& what)
@@ -46,9 +46,14 @@ inline int read(const std::uint8_t* data, std::size_t size, const QString& path,
     std::fwrite(data, 1, size, file);
     std::fclose(file);
 
+    // The reading that prints the records, and the one that counts them
+    // and tells the encoding in one go, must agree on both, and on a
+    // refusal.
     long long count = 0;
+    DataFormat format;
+    std::string refusal;
     try {
-        const std::unique_ptr<RecordReader> reader = openRecords(path);
+        const std::unique_ptr<RecordReader> reader = openRecords(path, format);
         const QStringList& columns = reader->columns();
         if (columns.isEmpty() || columns.size() > MaxColumns)
             finding("a reader gives " + std::to_string(columns.size()) + " columns");
@@ -63,15 +68,21 @@ inline int read(const std::uint8_t* data, std::size_t size, const QString& path,
         }
     } catch (const MergeError& error) {
         requireOwnMessage(error, name);
-        return 0;
+        refusal = error.what();
     } catch (const std::exception& error) {
         finding(error.what());
     }
     try {
-        if (countRecords(path) != count)
-            finding("reading again counts other records");
+        DataFormat counted;
+        if (countRecords(path, counted) != count || counted.utf8 != format.utf8 || counted.vCard != format.vCard)
+            finding("counting finds other records or another encoding");
+        if (!refusal.empty())
+            finding("counting reads what reading refused: " + refusal);
+    } catch (const MergeError& error) {
+        if (error.what() != refusal)
+            finding(std::string("counting refuses otherwise: ") + error.what() + " / " + refusal);
     } catch (const std::exception& error) {
-        finding(std::string("reading again fails: ") + error.what());
+        finding(std::string("counting fails: ") + error.what());
     }
     return 0;
 }

@@ -9,7 +9,7 @@ packages=(
     libqrencode-dev
     scdoc librsvg2-bin
     libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libzxing-dev zbar-tools poppler-utils
-    xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
+    strace xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
     dpkg-dev lintian appstream desktop-file-utils libxml2-utils
     fonts-wine fonts-liberation2 fonts-dejavu-core tango-icon-theme
 )

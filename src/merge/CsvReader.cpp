@@ -123,16 +123,16 @@ QChar separatorOf(const QString& header)
 
 } // namespace
 
-CsvReader::CsvReader(const QString& path, bool utf8)
-    : mText(path, utf8)
+CsvReader::CsvReader(const QString& path, bool utf8, bool watchUtf8)
+    : mText(path, utf8, watchUtf8)
 {
     QString header;
     long long headerStart = mText.line();
-    while (!mText.atEnd() && header.trimmed().isEmpty()) {
+    while (!mText.atEnd() && asciiTrimmed(header).isEmpty()) {
         headerStart = mText.line();
         header = headerLine();
     }
-    if (header.trimmed().isEmpty())
+    if (asciiTrimmed(header).isEmpty())
         throw MergeError("A(z) „" + shownName(path) + "” adatfájl üres: nincs fejléce.");
     mSeparator = separatorOf(header);
     StringSource source{header, mText, headerStart};

@@ -9,10 +9,13 @@
 class CsvReader : public RecordReader
 {
 public:
-    CsvReader(const QString& path, bool utf8);
+    // watchUtf8: see DataText.
+    CsvReader(const QString& path, bool utf8, bool watchUtf8 = false);
 
     const QStringList& columns() const override { return mColumns; }
     bool next(QStringList& values) override;
+
+    DataText& text() { return mText; }
 
 private:
     QString headerLine();

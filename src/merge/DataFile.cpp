@@ -34,19 +34,51 @@ QByteArray readSome(const ReadableFile& file, const QString& path, qsizetype siz
     return bytes;
 }
 
-// Whether every byte of the file is UTF-8; read in chunks, a sequence cut
-// by a chunk's end is checked with the next.
+// Whether every byte of the file is UTF-8.
 bool isUtf8(const ReadableFile& file, const QString& path)
 {
-    QStringDecoder streaming(QStringDecoder::Utf8);
+    Utf8Check check;
     for (;;) {
         const QByteArray bytes = readSome(file, path, ChunkBytes);
         if (bytes.isEmpty())
-            return true;
-        const QString text = streaming.decode(bytes);
-        if (streaming.hasError() || text.contains(QChar::ReplacementCharacter))
-            return false;
+            return check.passed();
+        check.add(bytes);
     }
+}
+
+// What the first characters tell: a vCard file from a CSV one, and either
+// from a file that is neither. The encoding is left to a reading through.
+DataFormat formatOf(const ReadableFile& file, const QString& path)
+{
+    QByteArray start = readSome(file, path, 4096);
+    if (start.startsWith("\xEF\xBB\xBF"))
+        start = start.mid(3);
+    const QByteArray trimmed = start.trimmed();
+    if (trimmed.isEmpty())
+        throw MergeError("A(z) „" + shownName(path) + "” adatfájl üres.");
+    DataFormat found;
+    found.vCard = trimmed.left(11).toUpper() == "BEGIN:VCARD";
+    // A CSV file is text: a NUL byte, or a .vcf without its first card,
+    // is neither.
+    if (!found.vCard
+        && (start.contains('\0') || QFileInfo(path).suffix().compare(QLatin1String("vcf"), Qt::CaseInsensitive) == 0))
+        throw MergeError("A(z) „" + shownName(path)
+                         + "” nem CSV-táblázat (fejléccel) és nem is névjegyfájl (vCard).");
+    return found;
+}
+
+// The records of a file counted in Windows-1250, one character a byte, its
+// bytes checked for UTF-8 on the way.
+template <class Reader>
+long long countWatching(const QString& path, bool& utf8)
+{
+    Reader reader(path, false, true);
+    QStringList values;
+    long long count = 0;
+    while (reader.next(values))
+        ++count;
+    utf8 = reader.text().restIsUtf8();
+    return count;
 }
 
 } // namespace
@@ -67,25 +99,11 @@ std::unique_ptr<RecordReader> openRecords(const QString& path)
 
 std::unique_ptr<RecordReader> openRecords(const QString& path, DataFormat& found)
 {
-    // The first characters tell a vCard file from a CSV one and either
-    // from a file that is neither.
     const std::unique_ptr<ReadableFile> file = openDataFile(path);
-    QByteArray start = readSome(*file, path, 4096);
-    if (start.startsWith("\xEF\xBB\xBF"))
-        start = start.mid(3);
-    const QByteArray trimmed = start.trimmed();
-    if (trimmed.isEmpty())
-        throw MergeError("A(z) „" + shownName(path) + "” adatfájl üres.");
+    found = formatOf(*file, path);
     if (::lseek(file->fd(), 0, SEEK_SET) != 0)
         throw MergeError("A(z) „" + shownName(path) + "” adatfájl nem olvasható: " + systemReason(errno) + ".");
     found.utf8 = isUtf8(*file, path);
-    found.vCard = trimmed.left(11).toUpper() == "BEGIN:VCARD";
-    // A CSV file is text: a NUL byte, or a .vcf without its first card,
-    // is neither.
-    if (!found.vCard
-        && (start.contains('\0') || QFileInfo(path).suffix().compare(QLatin1String("vcf"), Qt::CaseInsensitive) == 0))
-        throw MergeError("A(z) „" + shownName(path)
-                         + "” nem CSV-táblázat (fejléccel) és nem is névjegyfájl (vCard).");
     return reopenRecords(path, found);
 }
 
@@ -96,14 +114,10 @@ std::unique_ptr<RecordReader> reopenRecords(const QString& path, const DataForma
     return std::make_unique<CsvReader>(path, format.utf8);
 }
 
-long long countRecords(const QString& path)
+long long countRecords(const QString& path, DataFormat& found)
 {
-    const std::unique_ptr<RecordReader> reader = openRecords(path);
-    QStringList values;
-    long long count = 0;
-    while (reader->next(values))
-        ++count;
-    return count;
+    found = formatOf(*openDataFile(path), path);
+    return found.vCard ? countWatching<VCardReader>(path, found.utf8) : countWatching<CsvReader>(path, found.utf8);
 }
 
 std::shared_ptr<const RecordList> readRecordList(const QString& path)

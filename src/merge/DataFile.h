@@ -36,9 +36,6 @@ public:
 // Email, Web and Cím. Anything else is refused with a MergeError.
 std::unique_ptr<RecordReader> openRecords(const QString& path);
 
-// The number of records the file holds, read through once.
-long long countRecords(const QString& path);
-
 // What openRecords found a file to be: a reading from its start again
 // need not read it through first to tell its encoding.
 struct DataFormat
@@ -46,6 +43,10 @@ struct DataFormat
     bool vCard = false;
     bool utf8 = true;
 };
+
+// The number of records the file holds, and what it is, told by one
+// reading through.
+long long countRecords(const QString& path, DataFormat& found);
 std::unique_ptr<RecordReader> openRecords(const QString& path, DataFormat& found);
 std::unique_ptr<RecordReader> reopenRecords(const QString& path, const DataFormat& format);
 

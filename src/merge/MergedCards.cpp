@@ -13,23 +13,19 @@ constexpr std::size_t KeptRecords = 32;
 
 } // namespace
 
-// The file is read through once here, to count its people; the cards read
-// it a second time, knowing already how it is written.
+// The file is read through once here, to count its people and tell its
+// encoding; the cards read it a second time, starting with the reader that
+// took its columns.
 MergedCards::MergedCards(const QString& dataPath, MergeTemplate front, std::optional<MergeTemplate> back,
                          int copiesEach, std::vector<long long> chosen)
     : mPath(dataPath), mFront(std::move(front)), mBack(std::move(back)), mCopiesEach(std::max(1, copiesEach)),
       mChosen(std::move(chosen))
 {
-    std::unique_ptr<RecordReader> reader = openRecords(mPath, mFormat);
-    mColumns = Columns(reader->columns());
-    if (mChosen.empty()) {
-        QStringList values;
-        while (reader->next(values))
-            ++mPeople;
-    } else {
-        mPeople = static_cast<long long>(mChosen.size());
-    }
+    const long long counted = countRecords(mPath, mFormat);
+    mPeople = mChosen.empty() ? counted : static_cast<long long>(mChosen.size());
     checkPeople();
+    mReader = reopenRecords(mPath, mFormat);
+    mColumns = Columns(mReader->columns());
 }
 
 MergedCards::MergedCards(std::shared_ptr<const RecordList> records, MergeTemplate front,

@@ -10,9 +10,13 @@ namespace {
 const std::string LineLimit = std::to_string(MaxFieldBytes / 1024) + " KB";
 
 // The property a line's name gives: "item1.EMAIL;TYPE=work" is EMAIL.
+// Upper case in ASCII alone: "begın" is no BEGIN, in either encoding.
 QString propertyOf(const QString& name)
 {
-    QString property = name.left(name.indexOf(u';')).toUpper();
+    QString property = name.left(name.indexOf(u';'));
+    for (QChar& c : property)
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - 32);
     if (const qsizetype dot = property.lastIndexOf(u'.'); dot >= 0)
         property = property.mid(dot + 1);
     return property;
@@ -183,8 +187,8 @@ void take(QStringList& record, const QString& property, const QStringList& param
 
 } // namespace
 
-VCardReader::VCardReader(const QString& path, bool utf8)
-    : mText(path, utf8), mColumns(vCardColumns()), mUtf8(utf8)
+VCardReader::VCardReader(const QString& path, bool utf8, bool watchUtf8)
+    : mText(path, utf8, watchUtf8), mColumns(vCardColumns()), mUtf8(utf8)
 {
 }
 
@@ -217,7 +221,7 @@ bool VCardReader::next(QStringList& values)
         parameters.removeFirst();
         const QString property = propertyOf(name);
         if (property == QLatin1String("BEGIN")
-            && rawValue.trimmed().compare(QLatin1String("VCARD"), Qt::CaseInsensitive) == 0) {
+            && asciiTrimmed(rawValue).compare(QLatin1String("VCARD"), Qt::CaseInsensitive) == 0) {
             inCard = true;
             cardLine = mLineStart;
             record = QStringList(Count);

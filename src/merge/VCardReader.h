@@ -15,10 +15,13 @@ class VCardReader : public RecordReader
 public:
     enum Column { Family, Given, Name, Org, Title, Tel, Mobile, Email, Web, Address, Count };
 
-    VCardReader(const QString& path, bool utf8);
+    // watchUtf8: see DataText.
+    VCardReader(const QString& path, bool utf8, bool watchUtf8 = false);
 
     const QStringList& columns() const override { return mColumns; }
     bool next(QStringList& values) override;
+
+    DataText& text() { return mText; }
 
 private:
     std::optional<QString> logicalLine();

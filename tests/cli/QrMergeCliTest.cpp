@@ -1,6 +1,9 @@
 #include "tests/cli/CliRun.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <regex>
+#include <set>
 #include <sys/stat.h>
 
 namespace {
@@ -116,6 +119,57 @@ TEST_F(CliTest, MergeDrawsEachPersonsCardInOrder)
     ASSERT_EQ(pdfPages(both), 6);
     EXPECT_EQ(occurrences(pdfText(both, 3), "Béla Nagy"), 10u);
     EXPECT_EQ(occurrences(pdfText(both, 4), "Hátoldal: Béla Nagy"), 10u);
+}
+
+// The bytes a command reads from one file, as the system calls show them.
+long long bytesReadFrom(const std::string& arguments, const std::string& file, const fs::path& log)
+{
+    const std::string command = "strace -f -qq -s 0 -e trace=openat,read,close -e signal=none -o '" + log.string()
+        + "' " + LAPORA_CLI + " " + arguments + " >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0)
+        return -1;
+    std::ifstream in(log);
+    std::set<long> open;
+    long long bytes = 0;
+    // 4711 openat(AT_FDCWD, "/tmp/lista.csv", O_RDONLY|O_CLOEXEC) = 4
+    // 4711 read(4, ""..., 65536)             = 10
+    static const std::regex call(R"re(^\d+ +(openat|read|close)\((?:AT_FDCWD, "([^"]*)"|(\d+)).*\) += (-?\d+))re");
+    for (std::string line; std::getline(in, line);) {
+        std::smatch m;
+        if (!std::regex_search(line, m, call))
+            continue;
+        const long result = std::stol(m[4]);
+        if (m[1] == "openat" && m[2] == file && result >= 0)
+            open.insert(result);
+        else if (m[1] == "read" && open.count(std::stol(m[3])) && result > 0)
+            bytes += result;
+        else if (m[1] == "close" && m[3].matched)
+            open.erase(std::stol(m[3]));
+    }
+    return bytes;
+}
+
+// A merge reads its list through twice at the most, whatever its length
+// and encoding: once to count the people and tell the encoding, once to
+// draw them.
+TEST_F(CliTest, MergeReadsItsListTwice)
+{
+    const std::string card = (dir / "sablon.bcrd").string();
+    ASSERT_EQ(run("build " + write("sablon.json", Template) + " " + card).status, 0);
+    std::string utf8 = "Név,Beosztás\n";
+    for (int i = 0; i < 400; ++i)
+        utf8 += "Kovács Anna " + std::to_string(i) + ",titkár\n";
+    std::string win1250 = utf8;
+    std::replace(win1250.begin(), win1250.end(), '\xE1', 'a');  // a byte UTF-8 has no place for
+    for (const auto& [name, text] : {std::pair{"utf8.csv", utf8}, std::pair{"win.csv", "N\xE9v" + win1250.substr(4)}}) {
+        const std::string data = write(name, text);
+        const fs::path pdf = dir / "korlevel.pdf";
+        const long long bytes = bytesReadFrom("render " + card + " --merge " + data + " --copies 1 --pdf " + pdf.string(), data,
+                                              dir / "strace.log");
+        ASSERT_GE(bytes, 2 * static_cast<long long>(text.size())) << name;
+        EXPECT_LE(bytes, 2 * static_cast<long long>(text.size()) + 4096) << name;
+        EXPECT_EQ(pdfPages(pdf), 40);
+    }
 }
 
 // Data that is no list of people: status 1, one line naming the file, and

@@ -89,7 +89,8 @@ private slots:
         QCOMPARE(records[1], QStringList({"Csak név", "", ""}));
         QCOMPARE(records[2], QStringList({"a", "b", "c"}));
         QCOMPARE(records[3], QStringList({"utolsó", "", ""}));
-        QCOMPARE(countRecords(path), 4);
+        DataFormat format;
+        QCOMPARE(countRecords(path, format), 4);
     }
 
     // A multibyte character cut by the reader's chunk still decides for
@@ -110,6 +111,50 @@ private slots:
         records = recordsOf(written("vegen.csv", win));
         QCOMPARE(records.size(), 1101);
         QCOMPARE(records.last(), QStringList{"Győző"});
+    }
+
+    // One reading counts the records and tells the encoding, and agrees
+    // with the reading that prints them where the two encodings could part:
+    // a byte order mark before a Windows-1250 file (its first column is
+    // still "Név"), a file whose last UTF-8 character is cut short (read as
+    // Windows-1250, keeping its last byte and person), a line of UTF-8
+    // non-breaking spaces before the header, a "begın" that is no BEGIN.
+    void countingAgreesWithReading_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("utf8");
+        QTest::addColumn<QString>("header");
+        QTest::addColumn<int>("people");
+        QTest::addColumn<QString>("last");
+        QTest::newRow("Windows-1250 after a BOM")
+            << QStringLiteral("bom.csv")
+            << QByteArray("\xEF\xBB\xBF") + QByteArray::fromStdString(toWin1250(QStringLiteral("Név\nŐri\nÉva\n")))
+            << false << QStringLiteral("Név") << 2 << QStringLiteral("Éva");
+        QTest::newRow("cut short") << QStringLiteral("vege.csv") << QByteArray("Nev\r\"x\"\r\xC3") << false
+                                   << QStringLiteral("Nev") << 2 << QStringLiteral("Ă");
+        QTest::newRow("begın") << QStringLiteral("nevjegy.vcf")
+                               << QStringLiteral("BEGIN:VCARD\nFN:Őri\nEND:VCARD\nbegın:VCARD\nFN:Éva\nEND:VCARD\n").toUtf8()
+                               << true << vCardColumns().front() << 1 << QStringLiteral("Őri");
+    }
+    void countingAgreesWithReading()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, utf8);
+        QFETCH(QString, header);
+        QFETCH(int, people);
+        QFETCH(QString, last);
+        const QString path = written(name, bytes);
+        QStringList columns;
+        const QList<QStringList> records = recordsOf(path, &columns);
+        DataFormat format;
+        QCOMPARE(countRecords(path, format), people);
+        QCOMPARE(format.utf8, utf8);
+        QCOMPARE(format.vCard, name.endsWith(QLatin1String(".vcf")));
+        QCOMPARE(columns.front(), header);
+        QCOMPARE(records.size(), people);
+        QCOMPARE(records.last().value(format.vCard ? VCardColumnName : 0), last);
     }
 
     // Contacts as phones and mail programs export them: version 2.1 with
@@ -156,10 +201,25 @@ private slots:
     {
         const QDir dir(QStringLiteral(TEST_DATA_DIR "/crashes"));
         for (const QString& name : dir.entryList(QDir::Files)) {
+            const QString path = dir.filePath(name);
+            DataFormat format;
+            std::string refusal;
+            long long people = 0;
             try {
-                recordsOf(dir.filePath(name));
+                people = recordsOf(path).size();
+                openRecords(path, format);
             } catch (const MergeError& error) {
                 QVERIFY2(QString::fromUtf8(error.what()).contains(name), error.what());
+                refusal = error.what();
+            }
+            // Counting, which prints no one, finds what reading finds.
+            try {
+                DataFormat counted;
+                QCOMPARE(countRecords(path, counted), people);
+                QVERIFY2(refusal.empty(), qPrintable(name));
+                QCOMPARE(counted.utf8, format.utf8);
+            } catch (const MergeError& error) {
+                QCOMPARE(std::string(error.what()), refusal);
             }
         }
     }
