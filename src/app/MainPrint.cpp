@@ -6,6 +6,7 @@
 #include "document/PrintDialog.h"
 #include "document/PrintPreview.h"
 #include "document/Printing.h"
+#include "merge/MergedCards.h"
 #include "print/PrintJob.h"
 #include "print/PrintOutput.h"
 #include "print/rptLapora.h"
@@ -113,7 +114,7 @@ PrintJob Tfrm_Main::jobFor(const std::vector<LayerItem>& front, const PrintDialo
         job.cards.setBack(loadCardReport(chosen.backFile)->Printables);
     job.copies = chosen.copies;
     if (people)
-        mergeInto(job, *people);
+        mergeInto(job, MergedCards::of(*people, job.cards.front(), job.cards.back()));
     job.start = chosen.start;
     job.flip = chosen.flip;
     job.calibration = chosen.calibration;

@@ -133,9 +133,11 @@ void cardStock(PrintJob& job, const RenderRequest& request, std::string& warning
         }
     }
     if (request.merge) {
-        mergeInto(job, {QString::fromLocal8Bit(request.merge->c_str()), nullptr, {},
-                        request.copies ? job.copies : sheet::Copies});
-        warning = unknownPlaceholderWarning(*job.cards.people());
+        const auto people = MergedCards::of({QString::fromLocal8Bit(request.merge->c_str()), nullptr, {},
+                                             request.copies ? job.copies : sheet::Copies},
+                                            job.cards.front(), job.cards.back());
+        mergeInto(job, people);
+        warning = unknownPlaceholderWarning(*people);
     }
 }
 

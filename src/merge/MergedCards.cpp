@@ -38,6 +38,19 @@ MergedCards::MergedCards(std::shared_ptr<const RecordList> records, MergeTemplat
     checkPeople();
 }
 
+std::shared_ptr<MergedCards> MergedCards::of(const MergeSource& source, const std::vector<LayerItem>& front,
+                                             const std::optional<std::vector<LayerItem>>& back)
+{
+    std::optional<MergeTemplate> backTemplate;
+    if (back)
+        backTemplate.emplace(*back);
+    if (source.records)
+        return std::make_shared<MergedCards>(source.records, MergeTemplate(front), std::move(backTemplate),
+                                             source.copiesEach, source.chosen);
+    return std::make_shared<MergedCards>(source.dataFile, MergeTemplate(front), std::move(backTemplate),
+                                         source.copiesEach, source.chosen);
+}
+
 void MergedCards::checkPeople() const
 {
     if (mPeople == 0)

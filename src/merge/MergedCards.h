@@ -9,6 +9,17 @@
 #include <utility>
 #include <vector>
 
+// The people of a merge: their data file, read as the pages are drawn, or
+// the records a merge dialog read; which of them (by place from 0, all
+// when empty); how many cards each (a sheet of ten unless told).
+struct MergeSource
+{
+    QString dataFile;
+    std::shared_ptr<const RecordList> records;
+    std::vector<long long> chosen;
+    int copiesEach = 10;
+};
+
 // The cards of a merge: the card of each chosen record of a data file, so
 // many copies each, in the order of the file, front and back filled with
 // the record's values. A file is read as the cards are asked for, one
@@ -41,6 +52,11 @@ public:
     // QR code cannot be made (too much for a code) is refused with a
     // MergeError that names them.
     const std::vector<LayerItem>& card(int copy, bool back);
+
+    // The merge a source asks for, of the card's front and back. Fails
+    // with a MergeError when the list cannot be read or holds nobody.
+    static std::shared_ptr<MergedCards> of(const MergeSource& source, const std::vector<LayerItem>& front,
+                                           const std::optional<std::vector<LayerItem>>& back);
 
     // The most cards one merge makes.
     static constexpr long long MaxCards = 10'000'000;

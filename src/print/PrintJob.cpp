@@ -1,6 +1,5 @@
 #include "print/PrintJob.h"
 
-#include "merge/MergedCards.h"
 #include "print/SheetPainter.h"
 #include "print/rptLapora.h"
 
@@ -64,7 +63,7 @@ void CardSource::setBack(std::vector<LayerItem> back)
     mBack = std::move(back);
 }
 
-void CardSource::setPeople(std::shared_ptr<MergedCards> people)
+void CardSource::setPeople(PeopleCards people)
 {
     mPeople = std::move(people);
 }
@@ -72,23 +71,8 @@ void CardSource::setPeople(std::shared_ptr<MergedCards> people)
 const std::vector<LayerItem>& CardSource::copy(int copy, bool back) const
 {
     if (mPeople)
-        return mPeople->card(copy, back);
+        return mPeople(copy, back);
     return back && mBack ? *mBack : mFront;
-}
-
-void mergeInto(PrintJob& job, const MergeSource& source)
-{
-    std::optional<MergeTemplate> back;
-    if (job.cards.back())
-        back.emplace(*job.cards.back());
-    MergeTemplate front(job.cards.front());
-    auto people = source.records
-        ? std::make_shared<MergedCards>(source.records, std::move(front), std::move(back), source.copiesEach,
-                                        source.chosen)
-        : std::make_shared<MergedCards>(source.dataFile, std::move(front), std::move(back), source.copiesEach,
-                                        source.chosen);
-    job.copies = people->copies();
-    job.cards.setPeople(std::move(people));
 }
 
 int pageCount(const PrintJob& job)

@@ -11,10 +11,8 @@
 #include <optional>
 #include <vector>
 
-class MergedCards;
 class QPaintDevice;
 class QPainter;
-struct RecordList;
 
 // The cards of a job, copy by copy: the same card on every copy, or each
 // person's own card of a merge; each with its back where the job has one.
@@ -32,9 +30,10 @@ public:
     void setBack(std::vector<LayerItem> back);
     bool hasBack() const { return mBack.has_value(); }
 
-    // The people of a merge, the front and the back filled for each.
-    void setPeople(std::shared_ptr<MergedCards> people);
-    const MergedCards* people() const { return mPeople.get(); }
+    // The layers of each copy of a merge, its front or its back, filled in
+    // for the copy's person.
+    using PeopleCards = std::function<const std::vector<LayerItem>&(int copy, bool back)>;
+    void setPeople(PeopleCards people);
 
     // The layers of one copy (from 0), its front or its back.
     const std::vector<LayerItem>& copy(int copy, bool back) const;
@@ -42,7 +41,7 @@ public:
 private:
     std::vector<LayerItem> mFront;
     std::optional<std::vector<LayerItem>> mBack;
-    std::shared_ptr<MergedCards> mPeople;
+    PeopleCards mPeople;
 };
 
 // What the pages of a job are: sheets of the card's copies (each followed
@@ -65,21 +64,17 @@ struct PrintJob
     sheet::PrinterCalibration calibration;
 };
 
-// The people of a merge: their data file, read as the pages are drawn, or
-// the records a merge dialog read; which of them (by place from 0, all
-// when empty); how many cards each.
-struct MergeSource
-{
-    QString dataFile;
-    std::shared_ptr<const RecordList> records;
-    std::vector<long long> chosen;
-    int copiesEach = sheet::Copies;
-};
-
 // Makes the job's cards those of a merge: the front and the back it has
-// filled for each person, as many copies as the people take. Fails with a
-// MergeError when the list cannot be read or holds nobody.
-void mergeInto(PrintJob& job, const MergeSource& source);
+// filled for each person (its card(copy, back)), as many copies as its
+// people take (its copies()). The job shares the merge, which reads its
+// people as the pages ask for them.
+template <class Merge>
+void mergeInto(PrintJob& job, std::shared_ptr<Merge> people)
+{
+    job.copies = people->copies();
+    job.cards.setPeople(
+        [people](int copy, bool back) -> const std::vector<LayerItem>& { return people->card(copy, back); });
+}
 
 int pageCount(const PrintJob& job);
 // The paper of every page, the whole of it from its corner, and the name

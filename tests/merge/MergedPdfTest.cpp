@@ -68,9 +68,8 @@ private slots:
         QCOMPARE(cards->people(), people);
         QVERIFY(cards->unknownPlaceholders().isEmpty());
         PrintJob job;
-        job.copies = cards->copies();
+        mergeInto(job, cards);
         job.start = 5;
-        job.cards.setPeople(cards);
         QCOMPARE(pageCount(job), 2);
         const QString pdf = mDir.filePath("csapat.pdf");
         QVERIFY(writeSheetPdf(job, pdf.toStdString()));
