@@ -48,6 +48,16 @@ std::optional<QrPicture> cachedQrPicture(const std::string& bytes, const std::st
     return kept.front().qr;
 }
 
+// A header that does not tell the size leaves the size the picture was
+// decoded at, which is its own unless it was made smaller.
+QSize pictureSource(LayerRef table, const LayerPicture& picture)
+{
+    if (picture.isNull() || picture.isVector())
+        return {};
+    const QSize own = pictureHeaderSize(table.blob(Field::kep), ReadStr(table, Field::keptip));
+    return own.isValid() && !own.isEmpty() ? own : picture.size();
+}
+
 } // namespace
 
 QRect readLayerBox(LayerRef table)
@@ -111,6 +121,7 @@ std::optional<LayerItem> readLayerItem(LayerRef table, PictureScale scale)
             break;
         try {
             item.picture = readLayerPicture(table, scale, item.box.size(), item.stretch);
+            item.pictureSource = pictureSource(table, item.picture);
         } catch (const PictureError& error) {
             item.pictureError = error.what();
         }

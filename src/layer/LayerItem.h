@@ -25,6 +25,10 @@ struct LayerItem
     TextLook text;
     ShapeLook shape;
     LayerPicture picture;
+    // The picture's own size in pixels as its file holds it, whatever size
+    // it was decoded at (for paper no finer than 600 dots per inch of its
+    // box, for the surface at the size shown); empty for a drawing.
+    QSize pictureSource;
     // A picture that is a QR code the program made: drawn from its modules,
     // square and sharp, whatever the stretch says.
     std::optional<QrPicture> qr;

@@ -45,7 +45,6 @@ QString oneLine(const QString& text)
 // the toolkit's patterns look on the screen; unlike those, they scale with
 // everything else, so a 600 dpi sheet shows the card's hatches and not a
 // grey tint.
-constexpr qreal HatchSpacing = 8;
 
 void hatchLines(QPainter& painter, const QRectF& area, FillPattern pattern)
 {

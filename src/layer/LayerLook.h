@@ -37,6 +37,10 @@ struct ShapeLook
     int outlineWidth = 1;
 };
 
+// Hatch lines lie this many card pixels apart, counted from the shape's
+// top-left corner.
+inline constexpr int HatchSpacing = 8;
+
 // Stored colours hold red in the low byte, then green, then blue.
 QColor colorFromStored(std::int32_t value);
 std::int32_t storedFromColor(const QColor& color);

@@ -3,6 +3,7 @@
 #include "layer/LayerItem.h"
 #include "print/Progress.h"
 
+#include <QLineF>
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
@@ -26,8 +27,9 @@ inline constexpr double TrimHeight = 50.0;
 inline constexpr double DefaultBleed = 3.0;
 inline constexpr double MaxBleed = 5.0;
 inline constexpr double BleedStep = 0.5;
-// Crop marks start this far outside the trim (outside any bleed), are this
-// long, and are drawn in 100 % black at this width (points).
+// Crop marks start this far outside the trim, or outside the bleed where
+// that is wider, are this long, and are drawn in 100 % black at this width
+// (points).
 inline constexpr double CropMarkOffset = 3.0;
 inline constexpr double CropMarkLength = 5.0;
 inline constexpr double CropMarkWidthPt = 0.25;
@@ -37,12 +39,16 @@ inline constexpr double MinTextPoints = 6.0;
 inline constexpr double MinLinePoints = 0.25;
 inline constexpr double SafeZone = 3.0;        // mm inside the trim
 inline constexpr double MinQrModule = 0.4;     // mm
-// Pictures with transparency are flattened at this resolution.
+// Layers with transparency are flattened at this resolution.
 inline constexpr double FlattenDpi = 600.0;
+
+// The card in card pixels, 96 to the inch: a little narrower than the trim
+// and a little taller.
+inline constexpr QRectF Card{0, 0, 340, 190};
 
 struct Options
 {
-    double bleed = DefaultBleed;
+    double bleed = DefaultBleed;  // one validBleed accepts
     bool cropMarks = false;
 };
 
@@ -51,10 +57,10 @@ struct Options
 bool validBleed(double millimetres);
 
 // One page, in millimetres from the page's top-left corner: the paper (the
-// bleed box, or larger with crop marks), the trim and the bleed box on it,
-// and where the card goes: scaled uniformly to the trim's width (so many
-// millimetres to a card pixel) and centred on the trim; what is left of
-// its height falls into the bleed.
+// bleed box, or larger with crop marks so that they fit), the trim and the
+// bleed box on it, and where the card goes: scaled uniformly to the trim's
+// width (so many millimetres to a card pixel) and centred on the trim; what
+// is left of its height falls into the bleed.
 struct Geometry
 {
     QSizeF media;
@@ -68,14 +74,24 @@ Geometry geometry(const Options& options);
 // The bleed box in card pixels (the card is 0,0 to 340,190).
 QRectF bleedInCard(const Options& options);
 
+// The crop marks, in millimetres on the page: two lines at each corner of
+// the trim, along its edges, none unless asked for.
+std::vector<QLineF> cropMarks(const Options& options);
+
 // One card page on a painter in millimetres from the page's top-left
 // corner: the card's layers in their order, those that reach a card edge
-// carried on to the bleed's outer edge (shapes extended, pictures mirrored
-// from their outer strip; text never moves), everything cut at the bleed
-// box, and the crop marks when asked for. Nothing is drawn with
-// transparency: a picture with an alpha channel is drawn, with what lies
-// under it in its box, as one opaque picture at FlattenDpi.
+// carried on beyond it to the bleed's outer edge (shapes grown, pictures
+// mirrored from their outer strip; inside their box they are as placed;
+// text and QR codes never move), everything cut at the bleed box, and the
+// crop marks when asked for. The card's white is the paper's. Nothing is
+// drawn with transparency: a layer that is not opaque (a picture with
+// pixels that are not, a drawing that blends) is drawn, with what lies
+// under it where it lies, as one opaque picture at FlattenDpi.
 void paintPage(QPainter& painter, const std::vector<LayerItem>& layers, const Options& options);
+
+// The layers, by their place among the printables, that paintPage draws as
+// one opaque picture.
+std::vector<int> flattenedLayers(const std::vector<LayerItem>& layers);
 
 // What a shop's preflight would object to in a card.
 struct Finding
@@ -84,6 +100,9 @@ struct Finding
     QString problem;  // for the user, in Hungarian, without the layer's name
 };
 std::vector<Finding> preflight(const std::vector<LayerItem>& layers, const Options& options);
+// A finding as one line for the user, named by its layer: names are the
+// printables' names (TqrLapora::PrintableNames).
+QString describe(const Finding& finding, const std::vector<QString>& names);
 
 // The job as a print shop's PDF/X-3: for each copy of the job (the card
 // once, or each person of a merge) its front page, then its back page when

@@ -3,6 +3,7 @@
 #include "layer/LayerFields.h"
 #include "layer/LayerRecord.h"
 #include "layer/PictureDecoder.h"
+#include "layer/Win1250Text.h"
 #include "print/PrintJob.h"
 #include "print/SheetLayout.h"
 
@@ -38,7 +39,7 @@ void TqrLapora::BuildReportLayers()
 
 void TqrLapora::AddReportText()
 {
-    Printables.push_back(*readLayerItem(Tbl, PictureScale::Paper));
+    addPrintable(*readLayerItem(Tbl, PictureScale::Paper));
 }
 
 // Pictures for paper are decoded whole, at their own size, and kept out of
@@ -48,12 +49,18 @@ void TqrLapora::AddReportImage()
     LayerItem item = *readLayerItem(Tbl, PictureScale::Paper);
     if (!item.pictureError.empty())
         throw PictureError(item.pictureError);
-    Printables.push_back(std::move(item));
+    addPrintable(std::move(item));
 }
 
 void TqrLapora::AddReportShape()
 {
-    Printables.push_back(*readLayerItem(Tbl, PictureScale::Paper));
+    addPrintable(*readLayerItem(Tbl, PictureScale::Paper));
+}
+
+void TqrLapora::addPrintable(LayerItem item)
+{
+    Printables.push_back(std::move(item));
+    PrintableNames.push_back(fromWin1250(ReadStr(Tbl, Field::nev)));
 }
 
 namespace {

@@ -27,8 +27,14 @@ public:
     LayerTable Tbl;
     LayerTable TblSor;
     std::vector<LayerItem> Printables;
+    // Each printable's name as the layer list shows it: its description,
+    // which for a text is the text itself.
+    std::vector<QString> PrintableNames;
     // The job's name, the preview's caption, the PDF's title.
     static inline const QString Title = QStringLiteral("Lapora nyomtatás");
+
+private:
+    void addPrintable(LayerItem item);
 };
 
 // Loads the card file into a new report, ready to print: the printables
