@@ -58,8 +58,9 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${changelog}
 
 # The package. Its dependencies on libraries are found by dpkg-shlibdeps;
 # what the programs load at run time without linking is named here: Qt's
-# platform plugins (the window), its translations (Hungarian dialogs), and
-# the fonts the cards are drawn with.
+# platform plugins (the window), its translations (Hungarian dialogs), the
+# fonts the cards are drawn with, and Ghostscript (the print shop's CMYK PDF,
+# through the profile folder that links to its profiles).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME lapora)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -79,7 +80,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${LAPORA_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2, fonts-dejavu-core, fonts-wine")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2, fonts-dejavu-core, fonts-wine, ghostscript")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)

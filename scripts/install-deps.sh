@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev libqt6svg6-dev qt6-translations-l10n libgl-dev
     libqrencode-dev
     scdoc librsvg2-bin
+    argyll icc-profiles-free ghostscript liblcms2-utils
     libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libzxing-dev zbar-tools poppler-utils
     strace xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
     dpkg-dev lintian appstream desktop-file-utils libxml2-utils

@@ -11,7 +11,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 for f in bin/lapora bin/lapora-cli share/lapora/help/index.htm \
          share/applications/lapora.desktop share/mime/packages/lapora.xml \
          share/icons/hicolor/scalable/apps/lapora.svg \
-         share/icons/hicolor/scalable/mimetypes/application-x-lapora-card.svg; do
+         share/icons/hicolor/scalable/mimetypes/application-x-lapora-card.svg \
+         share/lapora/color/lapora-fogra39.icc share/lapora/color/gs/default_rgb.icc; do
     [[ -e "$prefix/$f" ]] || fail "$f is not installed"
 done
 [[ -x "$prefix/bin/lapora" && -x "$prefix/bin/lapora-cli" ]] || fail "the programs are not executable"
@@ -24,6 +25,14 @@ for page in "$help"/*.htm; do
         [[ -e "$help/${target%%#*}" ]] || fail "$(basename "$page") links to missing $target"
     done < <(grep -o -E '(href|src)="[^"]+"' "$page" | sed -E 's/^(href|src)="//; s/"$//' | grep -v '^#')
 done
+
+# Ghostscript's folder reaches the system's profiles from the new place,
+# with the print shop's profile as its CMYK one.
+color="$prefix/share/lapora/color"
+for f in "$build"/color/gs/*.icc; do
+    [[ -f "$color/gs/$(basename "$f")" ]] || fail "gs/$(basename "$f") is not installed or leads nowhere"
+done
+cmp -s "$color/gs/default_cmyk.icc" "$color/lapora-fogra39.icc" || fail "the installed gs/default_cmyk.icc"
 
 desktop="$prefix/share/applications/lapora.desktop"
 grep -qx 'Exec=lapora %F' "$desktop" || fail "the launcher does not pass the files to open"

@@ -25,8 +25,21 @@ for f in usr/bin/lapora usr/bin/lapora-cli \
          usr/share/icons/hicolor/scalable/mimetypes/application-x-lapora-card.svg \
          usr/share/man/man1/lapora.1.gz usr/share/man/man1/lapora-cli.1.gz \
          usr/share/man/hu/man1/lapora.1.gz usr/share/man/hu/man1/lapora-cli.1.gz \
-         usr/share/doc/lapora/copyright usr/share/doc/lapora/changelog.gz; do
+         usr/share/doc/lapora/copyright usr/share/doc/lapora/changelog.gz \
+         usr/share/lapora/color/lapora-fogra39.icc; do
     [[ -f "$root/$f" ]] || fail "$f is not in the package"
+done
+# Ghostscript's folder: relative links, to the system's profiles where the
+# package lands (the unpacked root has none) and to ours.
+for f in "$build"/color/gs/*.icc; do
+    name=$(basename "$f")
+    link=$(readlink "$root/usr/share/lapora/color/gs/$name") || fail "gs/$name is not in the package"
+    if [[ "$name" == default_cmyk.icc ]]; then
+        [[ "$link" == ../lapora-fogra39.icc ]] || fail "gs/default_cmyk.icc leads to $link"
+    else
+        [[ "$link" == "../../../color/icc/ghostscript/$name" && -f "/usr/share/color/icc/ghostscript/$name" ]] \
+            || fail "gs/$name leads to $link"
+    fi
 done
 # A PNG's width and height from its header.
 png_size() { od -An -tu4 --endian=big -j16 -N8 "$1" | awk '{print $1 "x" $2}'; }
@@ -39,7 +52,7 @@ done
 # The control file: dependencies the tools found, and the fonts the cards use.
 control=$(dpkg-deb -f "$deb" Version Depends)
 grep -q "^Version: $version$" <<<"$control" || fail "package version: $control"
-for dep in libqt6widgets6 libqrencode4 qt6-qpa-plugins fonts-liberation2; do
+for dep in libqt6widgets6 libqrencode4 qt6-qpa-plugins fonts-liberation2 ghostscript; do
     grep -q "$dep" <<<"$control" || fail "no dependency on $dep"
 done
 
