@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev libqt6svg6-dev qt6-translations-l10n libgl-dev
-    libqrencode-dev
+    libqrencode-dev libqpdf-dev
     scdoc librsvg2-bin
     argyll icc-profiles-free ghostscript liblcms2-utils
     libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libzxing-dev zbar-tools poppler-utils

@@ -4,9 +4,11 @@
 #include "merge/MergedCards.h"
 #include "print/PrintJob.h"
 #include "print/PrintOutput.h"
+#include "print/PrintShop.h"
 #include "print/rptLapora.h"
 #include "storage/FileAccess.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <charconv>
@@ -141,6 +143,62 @@ void cardStock(PrintJob& job, const RenderRequest& request, std::string& warning
     }
 }
 
+// The bleed in millimetres: 0 to 5, in steps of a half.
+double bleedOf(const std::string& text)
+{
+    double value = -1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !printshop::validBleed(value))
+        throw BadValue("a --bleed értéke 0 és 5 mm közötti szám lehet, fél milliméterenként (például 2.5), nem "
+                       + text);
+    return value;
+}
+
+// What a shop's preflight would say of a card, a line each.
+std::string preflightWarnings(const TqrLapora& card, const printshop::Options& options, const char* side)
+{
+    std::string lines;
+    for (const printshop::Finding& finding : printshop::preflight(card.Printables, options))
+        lines += std::string("lapora-cli: figyelem: ") + side
+            + printshop::describe(finding, card.PrintableNames).toStdString() + '\n';
+    return lines;
+}
+
+// The print shop's PDF: each card (each person's with a merge) on a page
+// of its own, its back after it; the preflight's warnings go to standard
+// error once the file is written.
+void writePrintShop(const RenderRequest& request, std::string& warning)
+{
+    printshop::Options options;
+    if (request.bleed)
+        options.bleed = bleedOf(*request.bleed);
+    options.cropMarks = request.cropMarks;
+    const QString cardFile = QString::fromLocal8Bit(request.cardFile.c_str());
+    const std::unique_ptr<TqrLapora> card = loadCardReport(cardFile);
+    PrintJob job;
+    job.cards = CardSource(card->Printables);
+    warning = preflightWarnings(*card, options, "");
+    if (request.back) {
+        std::unique_ptr<TqrLapora> back;
+        try {
+            back = loadCardReport(QString::fromLocal8Bit(request.back->c_str()));
+        } catch (const std::exception& error) {
+            throw BadValue("a hátoldal kártyája (" + *request.back + ") nem olvasható: " + error.what());
+        }
+        job.cards.setBack(back->Printables);
+        warning += preflightWarnings(*back, options, "hátoldal, ");
+    }
+    if (request.merge) {
+        const auto people = MergedCards::of({QString::fromLocal8Bit(request.merge->c_str()), nullptr, {}, 1},
+                                            job.cards.front(), job.cards.back());
+        mergeInto(job, people);
+        const std::string unknown = unknownPlaceholderWarning(*people);
+        if (!unknown.empty())
+            warning += "lapora-cli: " + unknown + '\n';
+    }
+    printshop::writePdf(job, options, QFileInfo(cardFile).fileName(), request.output);
+}
+
 // The one job the request asks for: the calibration sheet, the card alone,
 // or sheets of the card's copies (by default the one sheet of ten).
 PrintJob jobFor(const RenderRequest& request, std::string& warning)
@@ -180,7 +238,8 @@ std::optional<RenderRequest> parseOutput(const std::vector<std::string>& argumen
         {"--copies", &RenderRequest::copies}, {"--start", &RenderRequest::start},
         {"--back", &RenderRequest::back},     {"--flip", &RenderRequest::flip},
         {"--offset", &RenderRequest::offset}, {"--scale", &RenderRequest::scale},
-        {"--back-offset", &RenderRequest::backOffset}, {"--merge", &RenderRequest::merge}};
+        {"--back-offset", &RenderRequest::backOffset}, {"--merge", &RenderRequest::merge},
+        {"--bleed", &RenderRequest::bleed}};
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const bool hasValue = i + 1 < arguments.size();
@@ -196,7 +255,12 @@ std::optional<RenderRequest> parseOutput(const std::vector<std::string>& argumen
         if ((argument == "--pdf" || argument == "--png") && hasValue && request.output.empty()) {
             request.pdf = argument == "--pdf";
             request.output = arguments[++i];
-        } else if (argument == "--dpi" && hasValue) {
+        } else if (argument == "--print-shop" && !calibration && hasValue && request.output.empty()) {
+            request.printShop = true;
+            request.output = arguments[++i];
+        } else if (argument == "--crop-marks" && !calibration && !request.cropMarks) {
+            request.cropMarks = true;
+        } else if (argument == "--dpi" && hasValue && !request.printShop) {
             try {
                 std::size_t used = 0;
                 request.dpi = std::stoi(arguments[++i], &used);
@@ -214,7 +278,15 @@ std::optional<RenderRequest> parseOutput(const std::vector<std::string>& argumen
         }
     }
     if ((!calibration && request.cardFile.empty()) || request.output.empty() || (request.card && request.cardStock())
-        || (request.merge && !request.pdf))
+        || (request.merge && !request.pdf && !request.printShop))
+        return std::nullopt;
+    // A shop's file is one card to a page: no sheet, no copies, no card
+    // alone, no pictures; its own options go with it alone.
+    if (request.printShop
+        && (request.card || request.dpi || request.copies || request.start || request.flip || request.offset
+            || request.scale || request.backOffset))
+        return std::nullopt;
+    if (!request.printShop && (request.bleed || request.cropMarks))
         return std::nullopt;
     if (request.dpi == 0)
         request.dpi = DefaultDpi;
@@ -245,10 +317,15 @@ int runRender(int argc, char** argv, const RenderRequest& request)
     try {
         refuseInputs(request.output, request);
         std::string warning;
-        writeOutput(jobFor(request, warning), request);
+        if (request.printShop)
+            writePrintShop(request, warning);
+        else
+            writeOutput(jobFor(request, warning), request);
         // Only once the output is written: a failure's one line stays the
         // only line.
-        if (!warning.empty())
+        if (!warning.empty() && request.printShop)
+            std::cerr << warning;
+        else if (!warning.empty())
             std::cerr << "lapora-cli: " << warning << '\n';
     } catch (const BadValue& error) {
         std::cerr << "lapora-cli: " << error.what() << '\n';

@@ -29,6 +29,10 @@ struct RenderRequest
     std::optional<std::string> scale;
     std::optional<std::string> backOffset;
     std::optional<std::string> merge;  // the data file of a merge
+    // A print shop's PDF/X of each card instead of sheets.
+    bool printShop = false;
+    std::optional<std::string> bleed;
+    bool cropMarks = false;
 
     bool cardStock() const { return copies || start || back || flip || offset || scale || backOffset || merge; }
 };

@@ -34,6 +34,8 @@ public:
     // for the copy's person.
     using PeopleCards = std::function<const std::vector<LayerItem>&(int copy, bool back)>;
     void setPeople(PeopleCards people);
+    // Whether each copy is a person's own card.
+    bool merged() const { return bool(mPeople); }
 
     // The layers of one copy (from 0), its front or its back.
     const std::vector<LayerItem>& copy(int copy, bool back) const;

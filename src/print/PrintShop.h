@@ -113,4 +113,9 @@ QString describe(const Finding& finding, const std::vector<QString>& names);
 bool writePdf(const PrintJob& job, const Options& options, const QString& title, const std::string& path,
               Progress& progress = noProgress());
 
+// The pages as Qt draws them, before their conversion: RGB, the paper in
+// whole points. What the conversion starts from; the benchmarks time
+// Ghostscript alone on it.
+void writeDrawnPages(const PrintJob& job, const Options& options, const QString& path);
+
 } // namespace printshop
