@@ -20,7 +20,8 @@ PrintedCard printedCard(const CardDocument& card)
     for (int row = 0; row < table.StoredCount(); ++row) {
         const CardDocument::LayerId id = table.StoredId(row);
         CardDocument::Snapshot layer = card.snapshot({id});
-        for (LayerItem& item : cardReport(std::move(layer.fields), std::move(layer.records))->Printables) {
+        const std::unique_ptr<TqrLapora> report = cardReport(std::move(layer.fields), std::move(layer.records));
+        for (LayerItem& item : report->Printables) {
             printed.layers.push_back(std::move(item));
             printed.ids.push_back(id);
             printed.names << layerName(table, id);
