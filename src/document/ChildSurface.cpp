@@ -147,7 +147,7 @@ void Tfrm_Child::wireElement(CardElement* element, const LayerItem& item, LayerT
     connect(element, &CardElement::moved, this, &Tfrm_Child::LblMouseMove);
     connect(element, &CardElement::released, this, &Tfrm_Child::LblMouseUp);
     element->show();
-    element->raise();
+    Surface1->raiseLayer(element);
     mCurrentElement = element;
 }
 
