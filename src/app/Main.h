@@ -83,6 +83,7 @@ public:
     void aNyomtatExecute();
     void aNyomtatasExecute();
     void aKorlevelExecute();
+    void aNyomdaiPdfExecute();
     void aBeallitExecute();
     void aSugoExecute();
     void aHonlapExecute();
@@ -126,6 +127,7 @@ private:
     void applyInterfaceFontSize();
     QStringList cardTitles() const;
     QStringList cardFiles() const;
+    QString dataFileStart(const Tfrm_Child& card) const;
     void rememberCard(const QString& path);
     void rebuildRecentList();
     void keepRecentCards();

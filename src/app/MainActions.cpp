@@ -50,6 +50,8 @@ const ActionRow<Tfrm_Main> MainActions[] = {
     {"aNyomtatas", "Nyomtatás...", "Nyomtatás...", "Shift+Ctrl+P", "Nyomtatás", 65, 0, false, false,
      &Tfrm_Main::aNyomtatasExecute},
     {"aKorlevel", "Körlevél...", "Körlevél...", "", "Nyomtatás", 67, 0, false, false, &Tfrm_Main::aKorlevelExecute},
+    {"aNyomdaiPdf", "Nyomdai PDF...", "A kártya nyomdának: PDF kifutóval, vágójelekkel, CMYK-ban", "", "Nyomtatás", 77,
+     0, false, false, &Tfrm_Main::aNyomdaiPdfExecute},
     {"aRendeles", "Megrendelem...", "Megrendelem...", "Ctrl+M", "Nyomtatás", 58, 0, false, false, nullptr},
     {"aBeallit", "Beállítások", "Beállítások", "", "Rendszer", 57, 0, false, false, &Tfrm_Main::aBeallitExecute},
     {"aBetuNovel", "Betűméret növelése", " Betűméret növelése", "F11", "Nézet", 54, 0, false, false,
@@ -96,13 +98,13 @@ void Tfrm_Main::createMenu()
     MainMenu1 = menuBar();
     MainMenu1->setObjectName("MainMenu1");
     mnFile = addTopMenu(MainMenu1, "mnFile", QStringLiteral("File"));
-    mActions->addTo(mnFile, {"aUj", "aMegnyit", Separator, "aMent", "aMentMaskent", Separator, "aNyomtat", Separator,
-                             "aBezar"});
+    mActions->addTo(mnFile, {"aUj", "aMegnyit", Separator, "aMent", "aMentMaskent", Separator, "aNyomtat",
+                             "aNyomdaiPdf", Separator, "aBezar"});
     connect(mnFile, &QMenu::aboutToShow, this, &Tfrm_Main::rebuildRecentList);
     mActions->addTo(addTopMenu(MainMenu1, "mnSzerkesztes", QStringLiteral("Szerkesztés")),
                     {"aVisszavonas", "aMegis"});
     mActions->addTo(addTopMenu(MainMenu1, "mnNyomtatas", QStringLiteral("Nyomtatás")),
-                    {"aNyomKep", "aNyomtat", "aNyomtatas", "aKorlevel", Separator, "aRendeles"});
+                    {"aNyomKep", "aNyomtat", "aNyomtatas", "aKorlevel", "aNyomdaiPdf", Separator, "aRendeles"});
     mActions->addTo(addTopMenu(MainMenu1, "mnRendszer", QStringLiteral("Rendszer")), {"aBeallit"});
     mnAblak = addTopMenu(MainMenu1, "mnAblak", QStringLiteral("Ablak"));
     mActions->addTo(mnAblak, {"aWindowCascade1", "aWindowTileHorizontal1", "aWindowTileVertical1", Separator});

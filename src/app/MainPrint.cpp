@@ -1,10 +1,12 @@
 #include "app/Main.h"
 
+#include "app/Settings.h"
 #include "document/Child.h"
 #include "document/JobProgress.h"
 #include "document/MergeDialog.h"
 #include "document/PrintDialog.h"
 #include "document/PrintPreview.h"
+#include "document/PrintShopDialog.h"
 #include "document/Printing.h"
 #include "merge/MergedCards.h"
 #include "print/PrintJob.h"
@@ -60,11 +62,7 @@ void Tfrm_Main::aKorlevelExecute()
         return;
     JobProgress::refuseWhileRunning();
     const std::vector<LayerItem> front = card->printables();
-    // The first list is looked for beside the card.
-    const QString start = mLastDataFile.isEmpty() && !card->FileName().isEmpty()
-        ? QFileInfo(card->FileName()).absolutePath() + QLatin1Char('/')
-        : mLastDataFile;
-    MergeDialog merge(this, front, start);
+    MergeDialog merge(this, front, dataFileStart(*card));
     if (merge.exec() != QDialog::Accepted)
         return;
     const MergeDialog::Choice people = merge.choice();
@@ -79,6 +77,39 @@ void Tfrm_Main::aKorlevelExecute()
         return;
     const PrintDialog::Choice chosen = dialog.choice();
     runPrintJob(jobFor(front, chosen, &source), chosen);
+}
+
+// The active card for a print shop: its dialog writes the file. The
+// bleed, the crop marks and the folder it was written with are kept, and
+// the card windows' cut lines take the bleed.
+void Tfrm_Main::aNyomdaiPdfExecute()
+{
+    Tfrm_Child* card = activeCard();
+    if (!card)
+        return;
+    JobProgress::refuseWhileRunning();
+    PrintShopDialog dialog(this, *card, cardWindows(),
+                           {Beall.PrintShopBleed, Beall.PrintShopCropMarks, Beall.PrintShopFolder},
+                           dataFileStart(*card));
+    const int result = dialog.exec();
+    if (!dialog.dataFile().isEmpty())
+        mLastDataFile = dialog.dataFile();
+    if (result != QDialog::Accepted)
+        return;
+    const PrintShopDialog::Settings& kept = dialog.settings();
+    Beall.PrintShopBleed = kept.bleed;
+    Beall.PrintShopCropMarks = kept.cropMarks;
+    Beall.PrintShopFolder = kept.folder;
+    for (Tfrm_Child* open : cardWindows())
+        open->setCutBleed(kept.bleed);
+}
+
+// The list of the last merge; the first one is looked for beside the card.
+QString Tfrm_Main::dataFileStart(const Tfrm_Child& card) const
+{
+    if (mLastDataFile.isEmpty() && !card.FileName().isEmpty())
+        return QFileInfo(card.FileName()).absolutePath() + QLatin1Char('/');
+    return mLastDataFile;
 }
 
 QStringList Tfrm_Main::cardTitles() const

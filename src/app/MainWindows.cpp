@@ -50,7 +50,7 @@ void Tfrm_Main::updateWindowActions(const QObject* closing)
     bool any = false;
     for (Tfrm_Child* card : cardWindows())
         any = any || card != closing;
-    for (const char* name : {"aWindowCascade1", "aWindowTileHorizontal1", "aWindowTileVertical1"})
+    for (const char* name : {"aWindowCascade1", "aWindowTileHorizontal1", "aWindowTileVertical1", "aNyomdaiPdf"})
         action(name)->setEnabled(any);
 }
 

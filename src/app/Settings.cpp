@@ -1,6 +1,7 @@
 #include "app/Settings.h"
 
 #include "app/IniFile.h"
+#include "print/PrintShop.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 
+#include <cmath>
 #include <limits>
 
 QString ProgramDir;
@@ -93,6 +95,13 @@ void LoadSettings()
     Beall.LangFile = ini.readString("Lang", "File", QString());
     Beall.FontSize = ini.readInteger("Screen", "FontSize", 9);
     Beall.Zoom = ini.readInteger("Screen", "Zoom", 100);
+    Beall.CutGuides = ini.readBool("Screen", "CutGuides", false);
+    // The bleed in hundredths of a millimetre, as the printers' calibration;
+    // one the shop's file cannot have gives the default.
+    const int bleed = ini.readInteger("PrintShop", "Bleed", -1);
+    Beall.PrintShopBleed = printshop::validBleed(bleed / 100.0) ? bleed / 100.0 : printshop::DefaultBleed;
+    Beall.PrintShopCropMarks = ini.readBool("PrintShop", "CropMarks", false);
+    Beall.PrintShopFolder = ini.readString("PrintShop", "Folder", QString());
     Beall.RecentCards.clear();
     for (int i = 1; i <= MaxRecentCards; ++i) {
         const QString card = ini.readString("Recent", QStringLiteral("File%1").arg(i), QString());
@@ -132,6 +141,7 @@ void SaveSettings()
     ini.writeString("Lang", "File", Beall.LangFile);
     ini.writeInteger("Screen", "FontSize", Beall.FontSize);
     ini.writeInteger("Screen", "Zoom", Beall.Zoom);
+    ini.writeBool("Screen", "CutGuides", Beall.CutGuides);
     SaveRecentCards();
 
     const QFont& font = Beall.DefaultFont;
@@ -140,6 +150,10 @@ void SaveSettings()
     ini.writeBool("Font", "Bold", font.bold());
     ini.writeBool("Font", "Italic", font.italic());
     ini.writeBool("Font", "Underline", font.underline());
+
+    ini.writeInteger("PrintShop", "Bleed", int(std::lround(Beall.PrintShopBleed * 100)));
+    ini.writeBool("PrintShop", "CropMarks", Beall.PrintShopCropMarks);
+    ini.writeString("PrintShop", "Folder", Beall.PrintShopFolder);
 }
 
 QRect fitIntoWorkArea(QRect bounds, int right, int bottom)

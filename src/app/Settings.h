@@ -1,5 +1,7 @@
 #pragma once
 
+#include "print/PrintShop.h"
+
 #include <QFont>
 #include <QPoint>
 #include <QRect>
@@ -31,6 +33,12 @@ struct TBeall
     QFont DefaultFont; // the font of new text layers
     int Zoom = 100; // the card surface's zoom, percent: the last one chosen
     QStringList RecentCards; // the cards last opened or saved, the latest first
+    bool CutGuides = false; // the print shop's cut lines on the card surface
+    // The print shop's file: the bleed (mm), the crop marks and the folder
+    // of the last one written.
+    double PrintShopBleed = printshop::DefaultBleed;
+    bool PrintShopCropMarks = false;
+    QString PrintShopFolder;
 };
 
 extern TBeall Beall;

@@ -110,6 +110,8 @@ void Tfrm_Child::FormShow()
     if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
         resize(sizeHint());
     setZoom(mSettings.Zoom);
+    mCutBleed = mSettings.Bleed;
+    showCutGuides(mSettings.CutGuides);
     setInterfaceFontSize(mSettings.FontSize);
     // A later change of the default font reaches only windows shown after it.
     mTextFont = mSettings.DefaultFont;

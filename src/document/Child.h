@@ -3,6 +3,7 @@
 #include "document/CardDocument.h"
 #include "document/Recovery.h"
 #include "editor/Snapping.h"
+#include "print/PrintShop.h"
 
 #include <QFont>
 #include <QMdiSubWindow>
@@ -56,6 +57,9 @@ public:
         int Zoom = 100;     // the surface's zoom, percent
         // Where the card's recovery copy goes; none without one.
         RecoverySession* Recovery = nullptr;
+        // The print shop's cut lines on the surface, for the bleed given.
+        bool CutGuides = false;
+        double Bleed = printshop::DefaultBleed;
     };
 
     explicit Tfrm_Child(const Settings& settings, QWidget* parent = nullptr);
@@ -112,6 +116,8 @@ public:
     std::function<bool(Tfrm_Child&)> SaveRequested;
     // Told of every zoom the window takes.
     std::function<void(int)> ZoomChosen;
+    // Told when the user shows or hides the cut lines.
+    std::function<void(bool)> CutGuidesChosen;
 
     // The card's state as the rest of the program reads it; the document
     // alone changes it.
@@ -179,6 +185,16 @@ public:
     void aEredetiNagysagExecute();
     void setZoom(int percent);
     int zoom() const;
+
+    // The print shop's cut on the surface: the bleed's outer edge in the
+    // card box's margin, the trim and the safe zone, as thin lines over the
+    // layers. They are the screen's alone: no print, PDF or card file has
+    // them.
+    void aVagasiVonalakExecute();
+    void showCutGuides(bool shown);
+    bool cutGuidesShown() const { return mCutGuides; }
+    // The bleed the lines show, in millimetres.
+    void setCutBleed(double millimetres);
 
     // Placing and copying layers.
     void aVizszintesKozepreExecute();
@@ -304,6 +320,7 @@ private:
     void setShapeField(const char* name, std::string_view field, std::int32_t code);
     void placeElement(CardElement* element, const LayerItem& item);
     void zoomChanged();
+    void placeCutGuides();
     void layOutCardBox();
     void nudge(QPoint step);
     void centreOnCard(Qt::Orientation along, const char* name);
@@ -322,6 +339,8 @@ private:
     QWidget* mClient = nullptr;
     QTimer mNoteTimer;
     Settings mSettings;
+    bool mCutGuides = false;
+    double mCutBleed = printshop::DefaultBleed;
     bool mShown = false;
     bool mCloseAgreed = false;
     std::unique_ptr<ActionTable> mActions;

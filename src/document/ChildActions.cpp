@@ -41,6 +41,8 @@ const ActionRow<Tfrm_Child> CardActions[] = {
      &Tfrm_Child::aKicsinyitesExecute},
     {"aEredetiNagysag", "Eredeti méret", nullptr, "Ctrl+0", "Nézet", 70, 0, false, false,
      &Tfrm_Child::aEredetiNagysagExecute},
+    {"aVagasiVonalak", "Vágási segédvonalak", nullptr, "", "Nézet", 78, 0, false, true,
+     &Tfrm_Child::aVagasiVonalakExecute},
 
     {"aFelkover", "Félkövér", nullptr, "Ctrl+B", "Szöveg", 15, 0, false, true, &Tfrm_Child::aFelkoverExecute},
     {"aDolt", "Dőlt", nullptr, "Ctrl+I", "Szöveg", 16, 0, false, true, &Tfrm_Child::aDoltExecute},

@@ -171,6 +171,14 @@ void Tfrm_Child::createLayout()
     for (int percent : CardSurface::zooms())
         ZoomBox1->addItem(QStringLiteral("%1%").arg(percent), percent);
     ToolBar1->addWidget(ZoomBox1);
+    // The cut lines' switch sits beside the zoom, as a picture alone: its
+    // caption would not fit the bar.
+    auto* cutGuides = new QToolButton(ToolBar1);
+    cutGuides->setObjectName("CutGuidesButton");
+    cutGuides->setDefaultAction(action("aVagasiVonalak"));
+    cutGuides->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    cutGuides->setAutoRaise(true);
+    ToolBar1->addWidget(cutGuides);
 
     GroupBox1 = new QGroupBox(QStringLiteral("Lapora"), mClient);
     GroupBox1->setObjectName("GroupBox1");

@@ -1,5 +1,6 @@
 #include "document/Child.h"
 
+#include "document/PrintedCard.h"
 #include "editor/CardPicture.h"
 #include "editor/CardSurface.h"
 #include "editor/ErrorBox.h"
@@ -109,11 +110,7 @@ void Tfrm_Child::RebuildElements()
 // none. Outside a rebuild it is shown at once.
 void Tfrm_Child::noteProblem(LayerTable::RecordId id, const std::string& problem)
 {
-    const LayerRef record(Tbl(), Tbl().RowOf(id));
-    std::string layer = fromWin1250(ReadStr(record, Field::nev)).left(60).toStdString();
-    if (layer.empty())
-        layer = "#" + std::to_string(ReadInt(record, Field::sorszam, 0));
-    std::string line = layer + ": " + problem;
+    std::string line = layerName(Tbl(), id).toStdString() + ": " + problem;
     if (!line.empty() && line.back() > '.')
         line += '.';
     if (mRebuildProblems)
@@ -150,7 +147,7 @@ void Tfrm_Child::wireElement(CardElement* element, const LayerItem& item, LayerT
     connect(element, &CardElement::moved, this, &Tfrm_Child::LblMouseMove);
     connect(element, &CardElement::released, this, &Tfrm_Child::LblMouseUp);
     element->show();
-    element->raise();
+    Surface1->raiseLayer(element);
     mCurrentElement = element;
 }
 

@@ -186,7 +186,7 @@ MergeDialog::MergeDialog(QWidget* parent, std::vector<LayerItem> card, const QSt
     mUnknown->setMaximumWidth(CardPicture::Size.width());
     mCopies->setRange(1, sheet::MaxCopies);
     mCopies->setValue(sheet::Copies);
-    auto* copiesForm = new QFormLayout;
+    auto* copiesForm = mCopiesForm = new QFormLayout;
     copiesForm->addRow(QStringLiteral("Példányszám személyenként:"), mCopies);
     mSummary->setWordWrap(true);
     auto* right = new QVBoxLayout;
@@ -247,6 +247,17 @@ QPushButton* MergeDialog::button(PrintDialog::Action action) const
     return nullptr;
 }
 
+void MergeDialog::choosePeopleOnly()
+{
+    mPeopleOnly = true;
+    mCopies->setValue(1);
+    mCopiesForm->setRowVisible(mCopies, false);
+    mPreviewButton->hide();
+    mPdf->hide();
+    mPrint->setText(QStringLiteral("OK"));
+    update();
+}
+
 void MergeDialog::browse()
 {
     Dialogs::FileDialog dialog{DataFilter, QString(), mDataFile.isEmpty() ? mStartFolder : mDataFile};
@@ -305,13 +316,16 @@ void MergeDialog::update()
 
     const long long people = static_cast<long long>(mModel->ticked().size());
     const long long cards = people * mCopies->value();
-    mSummary->setText(mModel->rowCount() == 0
-                          ? QString()
-                          : QStringLiteral("%1 személyből %2 kijelölve: %3 kártya, %4 lap.")
-                                .arg(mModel->rowCount())
-                                .arg(people)
-                                .arg(cards)
-                                .arg((cards + sheet::Copies - 1) / sheet::Copies));
+    if (mModel->rowCount() == 0)
+        mSummary->clear();
+    else if (mPeopleOnly)
+        mSummary->setText(QStringLiteral("%1 személyből %2 kijelölve.").arg(mModel->rowCount()).arg(people));
+    else
+        mSummary->setText(QStringLiteral("%1 személyből %2 kijelölve: %3 kártya, %4 lap.")
+                              .arg(mModel->rowCount())
+                              .arg(people)
+                              .arg(cards)
+                              .arg((cards + sheet::Copies - 1) / sheet::Copies));
     for (QPushButton* button : {mPrint, mPreviewButton, mPdf})
         button->setEnabled(people > 0);
 }

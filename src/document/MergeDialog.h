@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -50,6 +51,10 @@ public:
     void openData(const QString& path);
     // The card as shown for the record at that row.
     std::vector<LayerItem> shownCard() const;
+    // For a job of one card per person (the print shop's file): the number
+    // of cards each and the buttons that go on to printing give way to one
+    // "OK" that takes the people.
+    void choosePeopleOnly();
 
     // Named parts, for the tests.
     QTableView* records() const { return mTable; }
@@ -75,9 +80,11 @@ private:
     QWidget* mPreview;
     QLabel* mUnknown;
     QSpinBox* mCopies;
+    QFormLayout* mCopiesForm = nullptr;
     QLabel* mSummary;
     QPushButton* mPrint;
     QPushButton* mPreviewButton;
     QPushButton* mPdf;
     PrintDialog::Action mAction = PrintDialog::Action::Print;
+    bool mPeopleOnly = false;
 };

@@ -14,6 +14,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -37,6 +38,60 @@ QWidget* newGuide(QWidget* surface)
 
 } // namespace
 
+// The print shop's cut over the card: one widget, masked to its lines, so
+// that it never takes the mouse and what lies under it is drawn again only
+// where a line runs.
+class CutLinesView : public QWidget
+{
+public:
+    explicit CutLinesView(QWidget* surface)
+        : QWidget(surface)
+    {
+        setObjectName("CutLines");
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        hide();
+    }
+
+    // The bleed's edge, the trim and the safe zone in surface pixels, each
+    // drawn on its own outermost pixels.
+    void setBoxes(const std::array<QRect, 3>& boxes)
+    {
+        mBoxes = boxes;
+        const QRect all = boxes[0] | boxes[1] | boxes[2];
+        setGeometry(all);
+        QRegion lines;
+        for (QRect box : boxes) {
+            box.translate(-all.topLeft());
+            lines += QRect(box.left(), box.top(), box.width(), 1);
+            lines += QRect(box.left(), box.bottom(), box.width(), 1);
+            lines += QRect(box.left(), box.top(), 1, box.height());
+            lines += QRect(box.right(), box.top(), 1, box.height());
+        }
+        setMask(lines);
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        // The bleed dashed in red, the trim solid in blue, the safe zone
+        // dotted in green.
+        static const std::array<QPen, 3> pens = {QPen(QColor(0xcc, 0x00, 0x00), 1, Qt::DashLine),
+                                                 QPen(QColor(0x20, 0x4a, 0x87), 1, Qt::SolidLine),
+                                                 QPen(QColor(0x4e, 0x9a, 0x06), 1, Qt::DotLine)};
+        QPainter painter(this);
+        painter.translate(-pos());
+        painter.setBrush(Qt::NoBrush);
+        for (std::size_t i = 0; i < mBoxes.size(); ++i) {
+            painter.setPen(pens[i]);
+            painter.drawRect(mBoxes[i].adjusted(0, 0, -1, -1));
+        }
+    }
+
+private:
+    std::array<QRect, 3> mBoxes;
+};
+
 const std::vector<int>& CardSurface::zooms()
 {
     static const std::vector<int> offered = {100, 150, 200, 300, 400};
@@ -44,7 +99,11 @@ const std::vector<int>& CardSurface::zooms()
 }
 
 CardSurface::CardSurface(QWidget* parent)
-    : QWidget(parent), mPicture(new QLabel(this)), mGuideV(newGuide(this)), mGuideH(newGuide(this))
+    : QWidget(parent)
+    , mPicture(new QLabel(this))
+    , mGuideV(newGuide(this))
+    , mGuideH(newGuide(this))
+    , mCutLinesView(new CutLinesView(this))
 {
     mGuideTimer.setSingleShot(true);
     connect(&mGuideTimer, &QTimer::timeout, this, &CardSurface::placeGuides);
@@ -77,6 +136,7 @@ void CardSurface::drawCard()
                        margin().y() * 2 + toScreen(CardPicture::Card.height()));
     setMinimumSize(needed);
     placeGuides();
+    placeCutLines();
 }
 
 QPoint CardSurface::margin() const
@@ -156,6 +216,34 @@ void CardSurface::placeGuides()
     mGuideV->setVisible(mGuideX.has_value());
     mGuideH->setVisible(mGuideY.has_value());
     mGuidesPlaced.start();
+}
+
+void CardSurface::showCutLines(const std::optional<CutLines>& lines)
+{
+    mCutLines = lines;
+    placeCutLines();
+}
+
+void CardSurface::placeCutLines()
+{
+    if (mCutLines)
+        mCutLinesView->setBoxes({screenBox(mCutLines->bleed), screenBox(mCutLines->trim), screenBox(mCutLines->safe)});
+    mCutLinesView->setVisible(mCutLines.has_value());
+}
+
+void CardSurface::raiseLayer(QWidget* element)
+{
+    element->stackUnder(mCutLinesView);
+}
+
+// The pixels a box of card pixels covers at the zoom, its edges rounded to
+// the nearest.
+QRect CardSurface::screenBox(const QRectF& card) const
+{
+    const auto screen = [this](double at) { return int(std::lround(at * mZoom / 100.0)); };
+    const QPoint origin = margin();
+    return QRect(origin + QPoint(screen(card.left()), screen(card.top())),
+                 origin + QPoint(screen(card.right()) - 1, screen(card.bottom()) - 1));
 }
 
 // A notch of a wheel is a step; a touchpad's many small turns add up to

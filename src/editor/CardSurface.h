@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QList>
+#include <QRectF>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
@@ -12,6 +13,16 @@
 #include <vector>
 
 class QLabel;
+class CutLinesView;
+
+// The print shop's cut, in card pixels: the outer edge of the bleed, the
+// trim and the safe zone inside it.
+struct CutLines
+{
+    QRectF bleed;
+    QRectF trim;
+    QRectF safe;
+};
 
 // The card as the card window shows it, at a zoom: the blank card's
 // picture, an element per layer and the two handles are its children.
@@ -54,6 +65,14 @@ public:
     std::optional<double> guideX() const { return mGuideX ? std::optional(mGuideX->at) : std::nullopt; }
     std::optional<double> guideY() const { return mGuideY ? std::optional(mGuideY->at) : std::nullopt; }
 
+    // The print shop's cut as thin lines over the layers, following the
+    // zoom; none to take them away. They are the screen's alone.
+    void showCutLines(const std::optional<CutLines>& lines);
+    bool cutLinesShown() const { return mCutLines.has_value(); }
+    // Puts a layer's element over every other layer's, and under the cut
+    // lines.
+    void raiseLayer(QWidget* element);
+
 signals:
     void zoomChanged(int percent);
     // Ctrl and the wheel: +1 a zoom step in, -1 out.
@@ -72,6 +91,8 @@ protected:
 private:
     void drawCard();
     void placeGuides();
+    void placeCutLines();
+    QRect screenBox(const QRectF& card) const;
 
     int mZoom = 100;
     int mWheelTurned = 0;  // Ctrl and the wheel: what is not yet a step
@@ -84,4 +105,6 @@ private:
     QTimer mGuideTimer;
     std::optional<Guide> mGuideX;
     std::optional<Guide> mGuideY;
+    CutLinesView* mCutLinesView;
+    std::optional<CutLines> mCutLines;
 };

@@ -184,6 +184,42 @@ void card(QPainter& p)
     p.fillRect(2, 9, 11, 1, Grey);
 }
 
+// A card with the crop marks at its corners, as a print shop cuts it.
+void croppedCard(QPainter& p)
+{
+    box(p, QRect(3, 4, 10, 8), DarkBlue, LightBlue);
+    for (int x : {1, 14}) {
+        p.fillRect(x, 0, 1, 3, Ink);
+        p.fillRect(x, 13, 1, 3, Ink);
+    }
+    for (int y : {2, 13}) {
+        p.fillRect(0, y, 3, 1, Ink);
+        p.fillRect(13, y, 3, 1, Ink);
+    }
+}
+
+// A card in its dashed bleed, the safe zone dotted inside it.
+void cutLines(QPainter& p)
+{
+    for (int x = 0; x < Size; x += 3) {
+        p.fillRect(x, 1, 2, 1, Red);
+        p.fillRect(x, 14, 2, 1, Red);
+    }
+    for (int y = 1; y < 15; y += 3) {
+        p.fillRect(0, y, 1, 2, Red);
+        p.fillRect(15, y, 1, 2, Red);
+    }
+    box(p, QRect(2, 3, 12, 10), Ink, Qt::white);
+    for (int x = 5; x <= 10; x += 2) {
+        p.fillRect(x, 5, 1, 1, Green);
+        p.fillRect(x, 10, 1, 1, Green);
+    }
+    for (int y = 7; y <= 8; ++y) {
+        p.fillRect(4, y, 1, 1, Green);
+        p.fillRect(11, y, 1, 1, Green);
+    }
+}
+
 void paintPicture(QPainter& p, int index)
 {
     if (index >= FirstPattern && index < FirstPattern + int(Patterns.size())) {
@@ -274,6 +310,12 @@ void paintPicture(QPainter& p, int index)
     case 73:
         box(p, QRect(1, 1, 10, 9), DarkBlue, LightBlue);
         box(p, QRect(5, 6, 10, 9), DarkBlue, LightBlue);
+        break;
+    case 77:
+        croppedCard(p);
+        break;
+    case 78:
+        cutLines(p);
         break;
     default:
         // The unused indexes stay empty.

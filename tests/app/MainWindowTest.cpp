@@ -84,9 +84,9 @@ private slots:
             menus << (QStringList{top->text()} + names(top->menu()->actions()));
 
         QCOMPARE(menus, (QList<QStringList>{
-            {"File", "aUj", "aMegnyit", "-", "aMent", "aMentMaskent", "-", "aNyomtat", "-", "aBezar"},
+            {"File", "aUj", "aMegnyit", "-", "aMent", "aMentMaskent", "-", "aNyomtat", "aNyomdaiPdf", "-", "aBezar"},
             {"Szerkesztés", "aVisszavonas", "aMegis"},
-            {"Nyomtatás", "aNyomKep", "aNyomtat", "aNyomtatas", "aKorlevel", "-", "aRendeles"},
+            {"Nyomtatás", "aNyomKep", "aNyomtat", "aNyomtatas", "aKorlevel", "aNyomdaiPdf", "-", "aRendeles"},
             {"Rendszer", "aBeallit"},
             {"Ablak", "aWindowCascade1", "aWindowTileHorizontal1", "aWindowTileVertical1", "-"},
             {"Súgó", "aSugo", "-", "aHonlap", "aUjdonsag", "-", "aLevel", "-", "aLapora"}}));

@@ -4,16 +4,21 @@
 
 #include "document/Child.h"
 #include "document/PrintDialog.h"
+#include "document/PrintShopDialog.h"
 #include "layer/LayerFields.h"
 #include "layer/LayerItem.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QApplication>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
+
+QByteArray readFile(const QString& path);
 
 namespace {
 
@@ -84,6 +89,64 @@ private slots:
             QCOMPARE(text.count("Bela"), 0);
         }
         QCOMPARE(card->printables().front().text.text, QString("Bela"));
+    }
+
+    // "Nyomdai PDF..." needs a card window. Its dialog writes the active
+    // card's file, one page; what the file was made with is what the next
+    // opening shows, what the card windows' cut lines take, and what the
+    // settings file keeps. The cut lines' switch is kept as well.
+    void shopFileKeepsItsSettings()
+    {
+        ShellRun run;
+        run.window->show();
+        QAction* command = run.window->action("aNyomdaiPdf");
+        QVERIFY(!command->isEnabled());
+        QCOMPARE(command->toolTip(), QStringLiteral("A kártya nyomdának: PDF kifutóval, vágójelekkel, CMYK-ban"));
+        Tfrm_Child* card = cardSaying(run, "Anna");
+        QVERIFY(command->isEnabled());
+
+        const QString pdf = run.path("nyomda.pdf");
+        run.dialogs.saveAnswers.push_back(pdf);
+        double shownBleed = -1;
+        bool shownMarks = true;
+        QTimer driver;
+        connect(&driver, &QTimer::timeout, this, [&] {
+            auto* dialog = qobject_cast<PrintShopDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            shownBleed = dialog->bleed()->value();
+            shownMarks = dialog->cropMarks()->isChecked();
+            if (shownBleed == 1.5) {
+                dialog->reject();
+                return;
+            }
+            dialog->bleed()->setValue(1.5);
+            dialog->cropMarks()->setChecked(true);
+            dialog->saveButton()->click();
+        });
+        driver.start(0);
+        command->trigger();
+        QCOMPARE(shownBleed, 3.0);
+        QVERIFY(!shownMarks);
+        QVERIFY(pdfText(pdf, 1).contains("Anna"));
+        QVERIFY(pdfText(pdf, 2).isEmpty());
+        QCOMPARE(Beall.PrintShopBleed, 1.5);
+        QVERIFY(Beall.PrintShopCropMarks);
+        QCOMPARE(Beall.PrintShopFolder, QFileInfo(pdf).absolutePath());
+
+        command->trigger();
+        driver.stop();
+        QCOMPARE(shownBleed, 1.5);
+        QVERIFY(shownMarks);
+
+        card->action("aVagasiVonalak")->trigger();
+        QVERIFY(Beall.CutGuides);
+        run.window->aUjExecute();
+        QVERIFY(run.window->activeCard()->cutGuidesShown());
+        SaveSettings();
+        const QByteArray ini = readFile(IniFileName);
+        QVERIFY(ini.contains("CutGuides=1\n"));
+        QVERIFY(ini.contains("[PrintShop]\nBleed=150\nCropMarks=1\nFolder=" + QFileInfo(pdf).absolutePath().toUtf8()));
     }
 };
 

@@ -163,8 +163,9 @@ private slots:
         SaveSettings();
         SaveFormBounds("frm_Main", QRect(10, 10, 682, 607));
         QCOMPARE(readFile(IniFileName),
-                 QByteArray("[Lang]\nFile=\n[Screen]\nFontSize=9\nZoom=100\n"
+                 QByteArray("[Lang]\nFile=\n[Screen]\nFontSize=9\nZoom=100\nCutGuides=0\n"
                             "[Font]\nName=Arial\nSize=8\nBold=0\nItalic=0\nUnderline=0\n"
+                            "[PrintShop]\nBleed=300\nCropMarks=0\nFolder=\n"
                             "[frm_Main]\nLeft=10\nTop=10\nWidth=682\nHeight=607\n"));
 
         // The main window is fitted into the work area, dialogs are not.
@@ -202,6 +203,37 @@ private slots:
         SaveSettings();
         QVERIFY(readFile(root + "/bin/Lapora2.ini").startsWith("[Screen]\nFontSize=11\n"));
         QVERIFY(!QFileInfo::exists(root + "/share"));
+    }
+
+    // The print shop's file keeps its bleed in hundredths of a millimetre;
+    // one its file cannot have (beyond 5 mm, between the halves, no number)
+    // reads as the default 3 mm.
+    void printShopSettingsRoundTrip()
+    {
+        const QString root = freshPath("run");
+        QDir().mkpath(root + "/share/Lapora2");
+        writeFile(root + "/share/Lapora2/Lapora2.ini",
+                  "[Screen]\nCutGuides=1\n[PrintShop]\nBleed=150\nCropMarks=1\nFolder=/home/anna/nyomda\n");
+        startRun(root);
+        QVERIFY(Beall.CutGuides);
+        QCOMPARE(Beall.PrintShopBleed, 1.5);
+        QVERIFY(Beall.PrintShopCropMarks);
+        QCOMPARE(Beall.PrintShopFolder, QString("/home/anna/nyomda"));
+
+        for (const QByteArray bleed : {"230", "600", "-50", "abc", "0"}) {
+            writeFile(IniFileName, "[PrintShop]\nBleed=" + bleed + "\n");
+            LoadSettings();
+            QCOMPARE(Beall.PrintShopBleed, bleed == "0" ? 0.0 : 3.0);
+        }
+
+        Beall.PrintShopBleed = 4.5;
+        Beall.PrintShopCropMarks = false;
+        Beall.PrintShopFolder = "/home/anna/nyomda";
+        Beall.CutGuides = false;
+        SaveSettings();
+        const QByteArray written = readFile(IniFileName);
+        QVERIFY(written.contains("[PrintShop]\nBleed=450\nCropMarks=0\nFolder=/home/anna/nyomda\n"));
+        QVERIFY(written.contains("CutGuides=0\n"));
     }
 
     // Each printer's calibration in a section of its own, in hundredths;
