@@ -73,7 +73,7 @@ add_custom_command(OUTPUT ${profile}
 # Ghostscript takes its default profiles from one folder (-sICCProfilesDir);
 # its CMYK output goes through default_cmyk.icc there. The folder links to
 # the system's profiles, and default_cmyk.icc to ours.
-file(GLOB ghostscript_profiles RELATIVE ${GHOSTSCRIPT_ICC_DIR} ${GHOSTSCRIPT_ICC_DIR}/*.icc)
+file(GLOB ghostscript_profiles CONFIGURE_DEPENDS RELATIVE ${GHOSTSCRIPT_ICC_DIR} ${GHOSTSCRIPT_ICC_DIR}/*.icc)
 list(REMOVE_ITEM ghostscript_profiles default_cmyk.icc)
 set(link_commands)
 foreach(name IN LISTS ghostscript_profiles)

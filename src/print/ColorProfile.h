@@ -4,8 +4,9 @@
 
 // The print shop's CMYK profile (coated offset, FOGRA39), built with the
 // program: the folder holding it as PrintShopProfileName, and beside it gs/,
-// the profile folder for Ghostscript (its -sICCProfilesDir, given with a
-// trailing slash), whose default_cmyk.icc is the same profile.
+// the profile folder for Ghostscript, whose default_cmyk.icc is the same
+// profile. Ghostscript takes that folder as -sICCProfilesDir=DIR/gs/ and
+// stops with a rangecheck when the trailing slash is missing.
 inline constexpr char PrintShopProfileName[] = "lapora-fogra39.icc";
 
 // The folder of the running program's profile: the build's color folder
