@@ -334,16 +334,23 @@ void finish(const QStringList& parts, const Geometry& geometry, const QString& t
 // What makes Ghostscript's output PDF/X-3: the version in the document's
 // information, and the output intent with the profile the colours were
 // converted through.
+// A file's path as a PostScript string.
+QByteArray postScriptPath(const QString& path)
+{
+    QByteArray bytes = QFile::encodeName(path);
+    bytes.replace("\\", "\\\\").replace("(", "\\(").replace(")", "\\)");
+    return '(' + bytes + ')';
+}
+
 QByteArray pdfxPrefix(const QString& profile)
 {
-    QByteArray path = QFile::encodeName(profile);
-    path.replace("\\", "\\\\").replace("(", "\\(").replace(")", "\\)");
+    const QByteArray path = postScriptPath(profile);
     return QByteArray("[ /GTS_PDFXVersion (PDF/X-3:2002) /Trapped /False /DOCINFO pdfmark\n")
         + "[ /_objdef {lapora_icc} /type /stream /OBJ pdfmark\n"
           "[ {lapora_icc} << /N 4 >> /PUT pdfmark\n"
-          "[ {lapora_icc} ("
+          "[ {lapora_icc} "
         + path
-        + ") (r) file /PUT pdfmark\n"
+        + " (r) file /PUT pdfmark\n"
           "[ /_objdef {lapora_intent} /type /dict /OBJ pdfmark\n"
           "[ {lapora_intent} << /Type /OutputIntent /S /GTS_PDFX /OutputCondition (FOGRA39)\n"
           "  /OutputConditionIdentifier (FOGRA39) /RegistryName (http://www.color.org)\n"
@@ -363,54 +370,74 @@ QString ghostscript()
 // megabyte a card here); so many pages at a time keep it bounded.
 constexpr int PagesAtATime = 40;
 
-// Converts pages first to last (from 1) of the RGB pages to CMYK PDF/X-3;
-// false when progress stopped it. Ghostscript says "Page N" as it starts
-// each page, which is the progress: done pages of all so far.
-bool convert(const QString& in, const QString& prefix, int first, int last, const QString& out, int& done, int all,
-             Progress& progress)
+// One Ghostscript conversion of pages first to last (from 1) of the RGB
+// pages to CMYK PDF/X-3. It is started ahead, reading its commands from
+// its input, so that its own start (its fonts and colour profiles, half its
+// time for a card) is done while the pages are still being drawn.
+class Conversion
 {
-    const QString profiles = printShopProfileDir();
-    QProcess gs;
-    gs.setProcessChannelMode(QProcess::SeparateChannels);
-    gs.start(ghostscript(),
-             {QStringLiteral("-dBATCH"), QStringLiteral("-dNOPAUSE"), QStringLiteral("-dSAFER"),
-              QStringLiteral("--permit-file-read=") + profiles + u'/', QStringLiteral("-sDEVICE=pdfwrite"),
-              QStringLiteral("-dPDFX"), QStringLiteral("-sColorConversionStrategy=CMYK"),
-              QStringLiteral("-sProcessColorModel=DeviceCMYK"),
-              QStringLiteral("-sICCProfilesDir=") + profiles + QStringLiteral("/gs/"),
-              QStringLiteral("-dEmbedAllFonts=true"), QStringLiteral("-dSubsetFonts=true"),
-              QStringLiteral("-dFirstPage=%1").arg(first), QStringLiteral("-dLastPage=%1").arg(last),
-              QStringLiteral("-sOutputFile=") + out, prefix, in});
-    if (!gs.waitForStarted())
-        throw PrintError("A Ghostscript (gs) nem indítható el: " + gs.errorString().toStdString() + ".");
-    QByteArray said;
-    int started = 0;
-    while (gs.state() != QProcess::NotRunning) {
-        gs.waitForReadyRead(100);
-        said += gs.readAllStandardOutput();
-        const qsizetype lineEnd = said.lastIndexOf('\n');
-        if (lineEnd < 0)
-            continue;
-        for (const QByteArray& line : said.left(lineEnd).split('\n')) {
-            if (!line.startsWith("Page "))
+public:
+    Conversion(const QString& work, int first, int last, const QString& out)
+    {
+        const QString profiles = printShopProfileDir();
+        mGs.setProcessChannelMode(QProcess::SeparateChannels);
+        mGs.start(ghostscript(),
+                  {QStringLiteral("-dBATCH"), QStringLiteral("-dNOPAUSE"), QStringLiteral("-dSAFER"),
+                   QStringLiteral("--permit-file-read=") + profiles + u'/',
+                   QStringLiteral("--permit-file-read=") + work + u'/', QStringLiteral("-sDEVICE=pdfwrite"),
+                   QStringLiteral("-dPDFX"), QStringLiteral("-sColorConversionStrategy=CMYK"),
+                   QStringLiteral("-sProcessColorModel=DeviceCMYK"),
+                   QStringLiteral("-sICCProfilesDir=") + profiles + QStringLiteral("/gs/"),
+                   QStringLiteral("-dEmbedAllFonts=true"), QStringLiteral("-dSubsetFonts=true"),
+                   QStringLiteral("-dFirstPage=%1").arg(first), QStringLiteral("-dLastPage=%1").arg(last),
+                   QStringLiteral("-sOutputFile=") + out, QStringLiteral("-")});
+        if (!mGs.waitForStarted())
+            throw PrintError("A Ghostscript (gs) nem indítható el: " + mGs.errorString().toStdString() + ".");
+    }
+
+    // Runs the prefix and the pages; false when progress stopped it.
+    // Ghostscript says "Page N" as it starts each page, which is the
+    // progress: done pages of all so far.
+    bool run(const QString& prefix, const QString& in, int& done, int all, Progress& progress)
+    {
+        mGs.write(postScriptPath(prefix) + " run " + postScriptPath(in) + " run\n");
+        mGs.closeWriteChannel();
+        QByteArray said;
+        int started = 0;
+        while (mGs.state() != QProcess::NotRunning) {
+            mGs.waitForReadyRead(100);
+            said += mGs.readAllStandardOutput();
+            const qsizetype lineEnd = said.lastIndexOf('\n');
+            if (lineEnd < 0)
                 continue;
-            // A page started means the one before it is done.
-            if (started++ > 0 && !progress.pageDone(all + done++, 2 * all)) {
-                gs.kill();
-                gs.waitForFinished();
-                return false;
+            for (const QByteArray& line : said.left(lineEnd).split('\n')) {
+                // A page started means the one before it is done.
+                if (line.startsWith("Page ") && started++ > 0 && !progress.pageDone(all + done++, 2 * all))
+                    return false;
             }
+            said = said.mid(lineEnd + 1);
         }
-        said = said.mid(lineEnd + 1);
+        if (mGs.exitStatus() != QProcess::NormalExit || mGs.exitCode() != 0) {
+            const QStringList lines = QString::fromLocal8Bit(mGs.readAllStandardError() + said)
+                                          .split(u'\n', Qt::SkipEmptyParts);
+            throw PrintError("A Ghostscript nem tudta CMYK-ba alakítani a PDF-et"
+                             + (lines.isEmpty() ? std::string() : ": " + lines.last().trimmed().toStdString()) + ".");
+        }
+        return progress.pageDone(all + done++, 2 * all);
     }
-    if (gs.exitStatus() != QProcess::NormalExit || gs.exitCode() != 0) {
-        const QStringList lines = QString::fromLocal8Bit(gs.readAllStandardError() + gs.readAllStandardOutput())
-                                      .split(u'\n', Qt::SkipEmptyParts);
-        throw PrintError("A Ghostscript nem tudta CMYK-ba alakítani a PDF-et"
-                         + (lines.isEmpty() ? std::string() : ": " + lines.last().trimmed().toStdString()) + ".");
+
+    // A conversion not run, or stopped, ends with its job.
+    ~Conversion()
+    {
+        if (mGs.state() != QProcess::NotRunning) {
+            mGs.kill();
+            mGs.waitForFinished();
+        }
     }
-    return progress.pageDone(all + done++, 2 * all);
-}
+
+private:
+    QProcess mGs;
+};
 
 // The pages as Qt draws them, one card to a page; false when progress
 // stopped them.
@@ -483,6 +510,8 @@ bool writePdf(const PrintJob& job, const Options& options, const QString& title,
     const QString prefix = work.filePath(QStringLiteral("pdfx.ps"));
     const QString boxed = work.filePath(QStringLiteral("boxed.pdf"));
     try {
+        std::unique_ptr<Conversion> next = std::make_unique<Conversion>(
+            work.path(), 1, std::min(pages, PagesAtATime), work.filePath(QStringLiteral("cmyk-1.pdf")));
         if (!drawPages(job, options, rgb, copies, progress))
             return false;
         blackOnBlackPlate(rgb, black);
@@ -494,9 +523,14 @@ bool writePdf(const PrintJob& job, const Options& options, const QString& title,
         QStringList parts;
         int done = 0;
         for (int first = 1; first <= pages; first += PagesAtATime) {
+            std::unique_ptr<Conversion> now = std::move(next);
             parts << work.filePath(QStringLiteral("cmyk-%1.pdf").arg(first));
-            if (!convert(black, prefix, first, std::min(pages, first + PagesAtATime - 1), parts.back(), done, pages,
-                         progress))
+            // The next part's Ghostscript starts while this one converts.
+            const int after = first + PagesAtATime;
+            if (after <= pages)
+                next = std::make_unique<Conversion>(work.path(), after, std::min(pages, after + PagesAtATime - 1),
+                                                    work.filePath(QStringLiteral("cmyk-%1.pdf").arg(after)));
+            if (!now->run(prefix, black, done, pages, progress))
                 return false;
         }
         finish(parts, geometry(options), title, boxed);
