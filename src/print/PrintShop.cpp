@@ -110,12 +110,19 @@ void paintMirrored(QPainter& painter, const LayerItem& layer, const QRectF& reac
 
 // Beyond the edges of the box that moved out, the shape grown to the
 // bleed's edge; its outline on those sides goes with it, out of the trim.
+// A solid shape's strips reach a pixel under the shape as placed, which is
+// drawn over them: where the two only met, a screen's smoothing would show
+// a light seam along the card's edge. Hatches and dashed outlines let what
+// is under them show through, so theirs only meet the shape.
 void paintGrown(QPainter& painter, const LayerItem& layer, const QRectF& reached)
 {
+    const bool solid =
+        layer.shape.pattern == FillPattern::Solid && layer.shape.outlinePattern == OutlinePattern::Solid;
+    const int under = solid ? 1 : 0;
     QPainterPath strips;
     strips.addRect(reached);
     QPainterPath placed;
-    placed.addRect(QRectF(layer.box));
+    placed.addRect(QRectF(layer.box).adjusted(under, under, -under, -under));
     painter.save();
     painter.setClipPath(strips.subtracted(placed), Qt::IntersectClip);
     paintLayer(painter, layer, extendedShape(layer.box, reached));
@@ -127,13 +134,11 @@ void paintGrown(QPainter& painter, const LayerItem& layer, const QRectF& reached
 // card's edge stays on the card, and only the bleed beyond it is added.
 void paintCarriedOn(QPainter& painter, const LayerItem& layer, const QRectF& bleed)
 {
-    paintLayer(painter, layer, layer.box);
     const QRectF reached = reach(layer, bleed);
-    if (reached == QRectF(layer.box))
-        return;
-    if (layer.kind == LayerKind::Shape)
+    if (reached != QRectF(layer.box) && layer.kind == LayerKind::Shape)
         paintGrown(painter, layer, reached);
-    else
+    paintLayer(painter, layer, layer.box);
+    if (reached != QRectF(layer.box) && layer.kind != LayerKind::Shape)
         paintMirrored(painter, layer, reached);
 }
 
