@@ -152,14 +152,21 @@ pages=$(pdfinfo "$work/lap.pdf" | awk '/^Pages:/ {print $2}')
 # Both cards changed, the blue one in front: closing asks first about the
 # red one and shows it, then about the blue one. "Igen" saves the red
 # card; "Nem" leaves the blue one as it was on disk.
-xdotool key ctrl+Tab
-sleep 0.8
+# Ctrl+Tab to the other card, waited for until its colour fills the
+# screen: on a busy machine the switch can take longer than a key press.
+switch_to() {
+    xdotool key ctrl+Tab
+    for _ in $(seq 40); do
+        shot front
+        (($(pixels front "$1") > 5000)) && return 0
+        sleep 0.25
+    done
+    fail "Ctrl+Tab did not bring the $1 card to the front"
+}
+switch_to '#FF0000'
 xdotool key F4
 sleep 0.5
-xdotool key ctrl+Tab
-sleep 0.8
-shot front
-(($(pixels front '#0000FF') > 5000)) || fail "the blue card is not in front before closing"
+switch_to '#0000FF'
 # The question in front, with the card of one colour shown and not the
 # other's; it answers with the key given.
 answer() {
