@@ -43,8 +43,12 @@ void JobProgress::refuseWhileRunning()
         throw PrintError("Már folyamatban van egy nyomtatás. Várja meg, amíg befejeződik.");
 }
 
-bool JobProgress::pageDone(int page, int)
+// The writer says how many steps there are: the print shop's PDF counts
+// each page twice, drawn and converted.
+bool JobProgress::pageDone(int page, int pages)
 {
+    if (pages > 0 && mDialog->maximum() != pages)
+        mDialog->setMaximum(pages);
     mDialog->setValue(page + 1);
     QApplication::processEvents();
     return !mDialog->wasCanceled();

@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QProgressDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -126,6 +127,23 @@ class PrintShopDialogTest : public CardWindowTest
     }
 
 private slots:
+    // The print shop's writer counts each page twice, drawn and then
+    // converted: the progress window follows the count the writer gives
+    // and is not done halfway.
+    void progressFollowsTheWritersCount()
+    {
+        JobProgress progress(QStringLiteral("Nyomdai PDF készül…"), 2);
+        QProgressDialog* window = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* found = qobject_cast<QProgressDialog*>(widget))
+                window = found;
+        QVERIFY(window);
+        QVERIFY(progress.pageDone(0, 4));
+        QVERIFY(progress.pageDone(1, 4));
+        QCOMPARE(window->maximum(), 4);
+        QCOMPARE(window->value(), 2);
+    }
+
     void init()
     {
         CardWindowTest::init();
