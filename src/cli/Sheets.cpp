@@ -53,7 +53,7 @@ SheetLayout layoutOf(const std::string& text)
     std::vector<std::string> parts = split(text, ',');
     SheetLayout layout;
     layout.name = QStringLiteral("Egyéni lap");
-    if ((parts.size() == 6 || parts.size() == 8) && !numberOf<double>(parts.back())) {
+    if ((parts.size() == 6 || parts.size() == 8) && !parts.back().empty() && !numberOf<double>(parts.back())) {
         const auto paper = paperOf(parts.back());
         if (!paper)
             throw SheetError("ismeretlen papír: " + parts.back() + " (a4 vagy letter lehet)");

@@ -212,10 +212,12 @@ void checkSheet(const SheetLayout& layout)
     if (layout.first.x() < 0 || layout.first.y() < 0)
         refuse(QStringLiteral("a bal és a felső margó nem lehet negatív, nem %1, %2 mm")
                    .arg(mm(layout.first.x()), mm(layout.first.y())));
+    // In doubles: a grid of any size is refused here, before its card count
+    // is taken.
     const QSizeF paper = layout.paperSize();
-    const QRectF last = layout.stockCard(layout.cardCount());
-    if (!(last.right() <= paper.width() + 1e-9 && last.bottom() <= paper.height() + 1e-9))
+    const double right = layout.first.x() + (layout.columns - 1.0) * layout.pitch.x() + layout.card.width();
+    const double bottom = layout.first.y() + (layout.rows - 1.0) * layout.pitch.y() + layout.card.height();
+    if (!(right <= paper.width() + 1e-9 && bottom <= paper.height() + 1e-9))
         refuse(QStringLiteral("a kártyák lelógnak a papírról: %1 × %2 mm-ig érnek, a papír (%3) %4 × %5 mm")
-                   .arg(mm(last.right()), mm(last.bottom()), paperName(layout.paper), mm(paper.width()),
-                        mm(paper.height())));
+                   .arg(mm(right), mm(bottom), paperName(layout.paper), mm(paper.width()), mm(paper.height())));
 }

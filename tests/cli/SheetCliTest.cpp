@@ -87,6 +87,8 @@ TEST_F(CliTest, BadSheetsWriteNothing)
         {"--layout 2x5,15,10,90", "--layout"},
         {"--layout 2x5,15,10,90,nan", "--layout"},
         {"--layout twobyfive,15,10,90,50", "--layout"},
+        {"--layout 2x5,15,10,90,50,", "--layout"},
+        {"--layout 100000x100000,15,10,90,50", "lelógnak a papírról"},
         {"--sheet 'Avery 9999'", "nincs ilyen lap: Avery 9999"},
         {"--sheet 'Rayfilm VIZ1' --layout 2x5,15,10,90,50", "--sheet"},
         {"--marks maybe", "--marks"},
