@@ -286,11 +286,14 @@ sheet::PrinterCalibration PrintDialog::shownCalibration() const
 void PrintDialog::calibrate()
 {
     std::unique_ptr<QPrinter> printer = printerNamed(mPrinter->currentText());
-    printCalibrationSheet(*printer);
+    // On the paper of the chosen stock, which the readings are taken from.
+    const SheetLayout& layout = builtInSheets()[std::size_t(mSheet->currentIndex())];
+    printCalibrationSheet(*printer, layout);
     const auto readings = askReadings(this);
     if (!readings)
         return;
-    const sheet::Calibration front = sheet::calibrationFromReadings(readings->first, readings->second);
+    const sheet::Calibration front =
+        sheet::calibrationFromReadings(readings->first, readings->second, layout.paperSize());
     const QString result =
         QStringLiteral("A mérés szerint a(z) „%1” nyomtató előlapjához:\n\n"
                        "eltolás: X %2 mm, Y %3 mm\nnagyítás: X %4 %, Y %5 %\n\nMegtartja ezeket az értékeket?")
