@@ -223,6 +223,9 @@ void PrintDialog::printerChosen()
 {
     mStored = calibrationOf(mPrinter->currentText());
     showCalibration(mStored);
+    // The stock last used with this printer, while the program knows it.
+    if (const int last = mSheet->findText(lastSheetOf(mPrinter->currentText())); last >= 0)
+        mSheet->setCurrentIndex(last);
 }
 
 // The picture, the start's range and the note on a shrunk card follow the
@@ -326,6 +329,8 @@ void PrintDialog::finish(Action action)
         }
         mPdfFile = *path;
     }
+    if (mPrinter->count() > 0 && mSheet->currentText() != lastSheetOf(mPrinter->currentText()))
+        keepLastSheet(mPrinter->currentText(), mSheet->currentText());
     if (mPrinter->count() > 0 && shownCalibration() != mStored) {
         keepCalibration(mPrinter->currentText(), shownCalibration());
         mStored = shownCalibration();

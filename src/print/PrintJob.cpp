@@ -19,6 +19,18 @@ CalibrationKeeper& keeper()
     return installed;
 }
 
+SheetNameLookup& sheetLookup()
+{
+    static SheetNameLookup installed;
+    return installed;
+}
+
+SheetNameKeeper& sheetKeeper()
+{
+    static SheetNameKeeper installed;
+    return installed;
+}
+
 // What the printer is asked for: p × scale / 100 + offset.
 void applyCalibration(QPainter& painter, const sheet::Calibration& calibration)
 {
@@ -130,4 +142,21 @@ void keepCalibration(const QString& printerName, const sheet::PrinterCalibration
 sheet::PrinterCalibration calibrationOf(const QString& printerName)
 {
     return lookup() ? lookup()(printerName) : sheet::PrinterCalibration{};
+}
+
+void setLastSheetStore(SheetNameLookup lookupWith, SheetNameKeeper keepWith)
+{
+    sheetLookup() = std::move(lookupWith);
+    sheetKeeper() = std::move(keepWith);
+}
+
+QString lastSheetOf(const QString& printerName)
+{
+    return sheetLookup() ? sheetLookup()(printerName) : QString();
+}
+
+void keepLastSheet(const QString& printerName, const QString& sheetName)
+{
+    if (sheetKeeper())
+        sheetKeeper()(printerName, sheetName);
 }

@@ -110,3 +110,12 @@ using CalibrationKeeper = std::function<void(const QString& printerName, const s
 void setCalibrationStore(CalibrationLookup lookup, CalibrationKeeper keeper);
 sheet::PrinterCalibration calibrationOf(const QString& printerName);
 void keepCalibration(const QString& printerName, const sheet::PrinterCalibration& calibration);
+
+// The name of the layout last printed on with a printer, as the program's
+// settings keep it; empty, and nowhere to keep one, until the program
+// gives where.
+using SheetNameLookup = std::function<QString(const QString& printerName)>;
+using SheetNameKeeper = std::function<void(const QString& printerName, const QString& sheetName)>;
+void setLastSheetStore(SheetNameLookup lookup, SheetNameKeeper keeper);
+QString lastSheetOf(const QString& printerName);
+void keepLastSheet(const QString& printerName, const QString& sheetName);

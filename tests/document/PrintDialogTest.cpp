@@ -18,7 +18,11 @@ class PrintDialogTest : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { setCalibrationStore(nullptr, nullptr); }
+    void cleanup()
+    {
+        setCalibrationStore(nullptr, nullptr);
+        setLastSheetStore(nullptr, nullptr);
+    }
 
     // The start position follows the picture of the sheet and the other way
     // round; the back is none, an open card window, or a card file asked
@@ -104,6 +108,13 @@ private slots:
         dialog.sheets()->setCurrentIndex(1);
         QVERIFY(dialog.scaleNote()->isHidden());
         QCOMPARE(dialog.start()->maximum(), 10);
+
+        // The stock last used with the printer comes back; a name no longer
+        // known leaves the program's own sheet.
+        setLastSheetStore([](const QString&) { return QString("Avery Zweckform C32015"); }, nullptr);
+        QCOMPARE(PrintDialog(nullptr, {}).choice().sheet, sheetNamed("Avery Zweckform C32015"));
+        setLastSheetStore([](const QString&) { return QString("Elfogyott karton"); }, nullptr);
+        QCOMPARE(PrintDialog(nullptr, {}).choice().sheet, SheetLayout());
     }
 
     // "Előnézet" shows the job as set and comes back to the dialog with
