@@ -70,6 +70,7 @@ void Tfrm_Main::FormCreate()
     createDefaultFont();
     LoadSettings();
     setCalibrationStore(LoadPrinterCalibration, SavePrinterCalibration);
+    setLastSheetStore(LoadPrinterSheet, SavePrinterSheet);
     // Unsaved cards are copied under the data folder while the program runs.
     mRecovery = std::make_unique<RecoverySession>(DataDir + QStringLiteral("/recovery"));
     mRecovery->start();

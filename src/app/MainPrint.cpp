@@ -131,8 +131,8 @@ QStringList Tfrm_Main::cardFiles() const
 }
 
 // The job as the print dialog chose it: the card's copies or the people of
-// a merge, the back an open card window or a card file, the start, the
-// edge and the calibration.
+// a merge, the back an open card window or a card file, the sheet's
+// layout, the start, the edge and the calibration.
 PrintJob Tfrm_Main::jobFor(const std::vector<LayerItem>& front, const PrintDialog::Choice& chosen,
                            const MergeSource* people) const
 {
@@ -146,6 +146,7 @@ PrintJob Tfrm_Main::jobFor(const std::vector<LayerItem>& front, const PrintDialo
     job.copies = chosen.copies;
     if (people)
         mergeInto(job, MergedCards::of(*people, job.cards.front(), job.cards.back()));
+    job.sheet = chosen.sheet;
     job.start = chosen.start;
     job.flip = chosen.flip;
     job.calibration = chosen.calibration;

@@ -60,3 +60,13 @@ void SavePrinterCalibration(const QString& printerName, const sheet::PrinterCali
     writeSide(ini, section, QString(), calibration.front);
     writeSide(ini, section, QStringLiteral("Back"), calibration.back);
 }
+
+QString LoadPrinterSheet(const QString& printerName)
+{
+    return IniFile(IniFileName).readString(printerSection(printerName), QStringLiteral("Sheet"), QString());
+}
+
+void SavePrinterSheet(const QString& printerName, const QString& sheetName)
+{
+    IniFile(IniFileName).writeString(printerSection(printerName), QStringLiteral("Sheet"), sheetName);
+}

@@ -14,3 +14,7 @@ sheet::PrinterCalibration LoadPrinterCalibration(const QString& printerName);
 // Throws IniWriteError as every settings write does.
 void SavePrinterCalibration(const QString& printerName, const sheet::PrinterCalibration& calibration);
 QString printerSection(const QString& printerName);
+// The name of the card stock layout last printed on with a printer: the
+// key Sheet of its section; empty where there is none.
+QString LoadPrinterSheet(const QString& printerName);
+void SavePrinterSheet(const QString& printerName, const QString& sheetName);

@@ -109,9 +109,11 @@ std::string unknownPlaceholderWarning(const MergedCards& cards)
 // goes to warning.
 void cardStock(PrintJob& job, const RenderRequest& request, std::string& warning)
 {
-    job.start = request.start ? wholeNumber(*request.start, "--start", 1, sheet::Copies) : 1;
+    job.sheet = sheetOf(request.sheet);
+    const int perSheet = job.sheet.cardCount();
+    job.start = request.start ? wholeNumber(*request.start, "--start", 1, perSheet) : 1;
     job.copies = request.copies ? wholeNumber(*request.copies, "--copies", 1, sheet::MaxCopies)
-                                : (request.start ? sheet::Copies + 1 - job.start : sheet::Copies);
+                                : (request.start ? perSheet + 1 - job.start : perSheet);
     if (request.flip) {
         if (*request.flip != "long" && *request.flip != "short")
             throw BadValue("a --flip értéke long vagy short lehet, nem " + *request.flip);
@@ -136,7 +138,7 @@ void cardStock(PrintJob& job, const RenderRequest& request, std::string& warning
     }
     if (request.merge) {
         const auto people = MergedCards::of({QString::fromLocal8Bit(request.merge->c_str()), nullptr, {},
-                                             request.copies ? job.copies : sheet::Copies},
+                                             request.copies ? job.copies : perSheet},
                                             job.cards.front(), job.cards.back());
         mergeInto(job, people);
         warning = unknownPlaceholderWarning(*people);
@@ -206,6 +208,7 @@ PrintJob jobFor(const RenderRequest& request, std::string& warning)
     PrintJob job;
     if (request.calibrationSheet) {
         job.pages = JobPages::Calibration;
+        job.sheet = sheetOf(request.sheet);
         return job;
     }
     job.cards = CardSource(loadCardReport(QString::fromLocal8Bit(request.cardFile.c_str()))->Printables);
@@ -240,6 +243,10 @@ std::optional<RenderRequest> parseOutput(const std::vector<std::string>& argumen
         {"--offset", &RenderRequest::offset}, {"--scale", &RenderRequest::scale},
         {"--back-offset", &RenderRequest::backOffset}, {"--merge", &RenderRequest::merge},
         {"--bleed", &RenderRequest::bleed}};
+    // The sheet's layout goes with the calibration sheet too: it is drawn
+    // on the layout's paper.
+    const std::pair<const char*, std::optional<std::string> SheetOptions::*> sheetValued[] = {
+        {"--sheet", &SheetOptions::name}, {"--layout", &SheetOptions::layout}, {"--marks", &SheetOptions::marks}};
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const bool hasValue = i + 1 < arguments.size();
@@ -247,6 +254,12 @@ std::optional<RenderRequest> parseOutput(const std::vector<std::string>& argumen
         for (const auto& [name, member] : valued) {
             if (!calibration && argument == name && hasValue && !(request.*member)) {
                 request.*member = arguments[++i];
+                taken = true;
+            }
+        }
+        for (const auto& [name, member] : sheetValued) {
+            if (argument == name && hasValue && !(request.sheet.*member)) {
+                request.sheet.*member = arguments[++i];
                 taken = true;
             }
         }
@@ -284,9 +297,11 @@ std::optional<RenderRequest> parseOutput(const std::vector<std::string>& argumen
     // alone, no pictures; its own options go with it alone.
     if (request.printShop
         && (request.card || request.dpi || request.copies || request.start || request.flip || request.offset
-            || request.scale || request.backOffset))
+            || request.scale || request.backOffset || request.sheet.given()))
         return std::nullopt;
     if (!request.printShop && (request.bleed || request.cropMarks))
+        return std::nullopt;
+    if (calibration && request.sheet.marks)
         return std::nullopt;
     if (request.dpi == 0)
         request.dpi = DefaultDpi;

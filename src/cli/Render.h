@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/Sheets.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -7,10 +9,11 @@
 // lapora-cli render CARD.bcrd --pdf OUT.pdf | --png OUT.png [--dpi N] [--card]
 //     [--copies N] [--start N] [--back BACK.bcrd] [--flip long|short]
 //     [--offset X,Y] [--scale X,Y] [--back-offset X,Y]
+//     [--sheet NAME | --layout COLSxROWS,LEFT,TOP,DX,DY[,W,H][,a4|letter]] [--marks on|off]
 // lapora-cli render CARD.bcrd --merge DATA.csv|DATA.vcf --pdf OUT.pdf
 //     [--copies N] [--start N] [--back BACK.bcrd] [...]: each record's card
 //     N times (10 unless given)
-// lapora-cli calibration --pdf OUT.pdf | --png OUT.png [--dpi N]
+// lapora-cli calibration --pdf OUT.pdf | --png OUT.png [--dpi N] [--sheet NAME | --layout ...]
 struct RenderRequest
 {
     std::string cardFile;
@@ -29,12 +32,16 @@ struct RenderRequest
     std::optional<std::string> scale;
     std::optional<std::string> backOffset;
     std::optional<std::string> merge;  // the data file of a merge
+    SheetOptions sheet;
     // A print shop's PDF/X of each card instead of sheets.
     bool printShop = false;
     std::optional<std::string> bleed;
     bool cropMarks = false;
 
-    bool cardStock() const { return copies || start || back || flip || offset || scale || backOffset || merge; }
+    bool cardStock() const
+    {
+        return copies || start || back || flip || offset || scale || backOffset || merge || sheet.given();
+    }
 };
 
 // The request the arguments after "render" (or "calibration") make, or

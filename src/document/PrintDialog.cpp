@@ -86,6 +86,8 @@ PrintDialog::PrintDialog(QWidget* parent, const QStringList& openCards)
     : QDialog(parent)
     , mOpenCards(openCards)
     , mPrinter(new QComboBox(this))
+    , mSheet(new QComboBox(this))
+    , mScaleNote(new QLabel(this))
     , mCopies(new QSpinBox(this))
     , mStart(new QSpinBox(this))
     , mPicker(new SheetPicker(this))
@@ -105,6 +107,11 @@ PrintDialog::PrintDialog(QWidget* parent, const QStringList& openCards)
         names.prepend(preferred);
     mPrinter->addItems(names);
     mPrinter->setObjectName("Nyomtato");
+    for (const SheetLayout& layout : builtInSheets())
+        mSheet->addItem(layout.name);
+    mSheet->setObjectName("Lap");
+    mScaleNote->setWordWrap(true);
+    mScaleNote->hide();
 
     mCopies->setRange(1, sheet::MaxCopies);
     mCopies->setValue(sheet::Copies);
@@ -139,6 +146,7 @@ PrintDialog::PrintDialog(QWidget* parent, const QStringList& openCards)
 
     auto* form = mForm = new QFormLayout;
     form->addRow(QStringLiteral("Nyomtató:"), mPrinter);
+    form->addRow(QStringLiteral("Lap:"), mSheet);
     form->addRow(QStringLiteral("Példányszám:"), mCopies);
     form->addRow(QStringLiteral("Kezdő pozíció:"), mStart);
     form->addRow(QStringLiteral("Hátoldal:"), mBack);
@@ -157,6 +165,7 @@ PrintDialog::PrintDialog(QWidget* parent, const QStringList& openCards)
     auto* sheetColumn = new QVBoxLayout;
     sheetColumn->addWidget(new QLabel(QStringLiteral("Az első lap:"), this));
     sheetColumn->addWidget(mPicker);
+    sheetColumn->addWidget(mScaleNote);
     sheetColumn->addStretch();
     top->addLayout(sheetColumn);
 
@@ -176,6 +185,7 @@ PrintDialog::PrintDialog(QWidget* parent, const QStringList& openCards)
     connect(mStart, &QSpinBox::valueChanged, mPicker, &SheetPicker::setStart);
     connect(mPicker, &SheetPicker::startChosen, mStart, &QSpinBox::setValue);
     connect(mPrinter, &QComboBox::currentIndexChanged, this, [this] { guarded([this] { printerChosen(); }); });
+    connect(mSheet, &QComboBox::currentIndexChanged, this, [this](int index) { guarded([&] { sheetChosen(index); }); });
     connect(mBack, &QComboBox::activated, this, [this](int index) { guarded([&] { backChosen(index); }); });
     connect(mCalibrate, &QPushButton::clicked, this, [this] { guarded([this] { calibrate(); }); });
     connect(mPrint, &QPushButton::clicked, this, [this] { guarded([this] { finish(Action::Print); }); });
@@ -213,6 +223,26 @@ void PrintDialog::printerChosen()
 {
     mStored = calibrationOf(mPrinter->currentText());
     showCalibration(mStored);
+    // The stock last used with this printer, while the program knows it.
+    if (const int last = mSheet->findText(lastSheetOf(mPrinter->currentText())); last >= 0)
+        mSheet->setCurrentIndex(last);
+}
+
+// The picture, the start's range and the note on a shrunk card follow the
+// layout; a number of copies still at a whole sheet stays a whole sheet.
+void PrintDialog::sheetChosen(int index)
+{
+    const SheetLayout& before = builtInSheets()[std::size_t(std::clamp(mShownSheet, 0, mSheet->count() - 1))];
+    const SheetLayout& layout = builtInSheets()[std::size_t(index)];
+    mShownSheet = index;
+    mPicker->setSheet(layout);
+    mStart->setRange(1, layout.cardCount());
+    if (mCopies->isEnabled() && mCopies->value() == before.cardCount())
+        mCopies->setValue(layout.cardCount());
+    const double scale = layout.cardScale();
+    mScaleNote->setText(QStringLiteral("A kártya %1%-os méretben kerül a kartonra, hogy elférjen rajta.")
+                            .arg(QLocale(QLocale::Hungarian).toString(scale * 100, 'f', 1)));
+    mScaleNote->setVisible(scale < 1);
 }
 
 // "Kártyafájl..." asks for the file at once; without one the back stays
@@ -259,11 +289,14 @@ sheet::PrinterCalibration PrintDialog::shownCalibration() const
 void PrintDialog::calibrate()
 {
     std::unique_ptr<QPrinter> printer = printerNamed(mPrinter->currentText());
-    printCalibrationSheet(*printer);
+    // On the paper of the chosen stock, which the readings are taken from.
+    const SheetLayout& layout = builtInSheets()[std::size_t(mSheet->currentIndex())];
+    printCalibrationSheet(*printer, layout);
     const auto readings = askReadings(this);
     if (!readings)
         return;
-    const sheet::Calibration front = sheet::calibrationFromReadings(readings->first, readings->second);
+    const sheet::Calibration front =
+        sheet::calibrationFromReadings(readings->first, readings->second, layout.paperSize());
     const QString result =
         QStringLiteral("A mérés szerint a(z) „%1” nyomtató előlapjához:\n\n"
                        "eltolás: X %2 mm, Y %3 mm\nnagyítás: X %4 %, Y %5 %\n\nMegtartja ezeket az értékeket?")
@@ -296,6 +329,8 @@ void PrintDialog::finish(Action action)
         }
         mPdfFile = *path;
     }
+    if (mPrinter->count() > 0 && mSheet->currentText() != lastSheetOf(mPrinter->currentText()))
+        keepLastSheet(mPrinter->currentText(), mSheet->currentText());
     if (mPrinter->count() > 0 && shownCalibration() != mStored) {
         keepCalibration(mPrinter->currentText(), shownCalibration());
         mStored = shownCalibration();
@@ -313,6 +348,7 @@ PrintDialog::Choice PrintDialog::choice() const
     Choice chosen;
     chosen.action = mAction;
     chosen.printer = mPrinter->currentText();
+    chosen.sheet = builtInSheets()[std::size_t(mSheet->currentIndex())];
     chosen.copies = mCopies->value();
     chosen.start = mStart->value();
     const int back = mBack->currentIndex();

@@ -11,13 +11,14 @@ class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
 class QFormLayout;
+class QLabel;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
 class SheetPicker;
 
 // "Nyomtatás": printing on card stock. The printer (the system's queues,
-// the default one first), the number of cards, the first free position of
+// the default one first), the stock's layout, the number of cards, the first free position of
 // the first sheet, a back side (none, an open card window, or a card file)
 // with the edge the sheet is turned over, and the printer's calibration,
 // which "Kalibrálás..." measures. The printer's calibration is kept when
@@ -33,6 +34,7 @@ public:
     {
         Action action = Action::Print;
         QString printer;
+        SheetLayout sheet;
         int copies = sheet::Copies;
         int start = 1;
         int backCard = -1;  // an open card window, by its place in the list given
@@ -64,6 +66,8 @@ public:
 
     // Named parts, for the tests.
     QComboBox* printers() const { return mPrinter; }
+    QComboBox* sheets() const { return mSheet; }
+    QLabel* scaleNote() const { return mScaleNote; }
     QSpinBox* copies() const { return mCopies; }
     QSpinBox* start() const { return mStart; }
     SheetPicker* picker() const { return mPicker; }
@@ -76,6 +80,7 @@ public:
 
 private:
     void printerChosen();
+    void sheetChosen(int index);
     void backChosen(int index);
     void finish(Action action);
     void showCalibration(const sheet::PrinterCalibration& calibration);
@@ -86,6 +91,8 @@ private:
     std::function<void(const Choice&)> mShowPreview;
     QFormLayout* mForm = nullptr;
     QComboBox* mPrinter;
+    QComboBox* mSheet;
+    QLabel* mScaleNote;
     QSpinBox* mCopies;
     QSpinBox* mStart;
     SheetPicker* mPicker;
@@ -99,6 +106,7 @@ private:
     QPushButton* mPrint;
     QPushButton* mPreview;
     QPushButton* mPdf;
+    int mShownSheet = 0;
     Action mAction = Action::Print;
     QString mPdfFile;
     sheet::PrinterCalibration mStored;

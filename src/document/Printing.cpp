@@ -87,11 +87,12 @@ bool printJob(QPrinter& printer, const PrintJob& job)
     return printOn(printer, job, progress);
 }
 
-void printCalibrationSheet(QPrinter& printer)
+void printCalibrationSheet(QPrinter& printer, const SheetLayout& layout)
 {
-    PrintJob sheet;
-    sheet.pages = JobPages::Calibration;
-    printOn(printer, sheet, noProgress());
+    PrintJob calibration;
+    calibration.pages = JobPages::Calibration;
+    calibration.sheet = layout;
+    printOn(printer, calibration, noProgress());
 }
 
 void RunCardReport(CardDocument::Snapshot card, bool print)

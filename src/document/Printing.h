@@ -2,6 +2,7 @@
 
 #include "document/CardDocument.h"
 #include "print/Progress.h"
+#include "print/SheetLayout.h"
 
 #include <QString>
 
@@ -26,8 +27,9 @@ bool printOn(QPrinter& printer, const PrintJob& job, Progress& progress);
 // The same with a progress window (see JobProgress).
 bool printJob(QPrinter& printer, const PrintJob& job);
 
-// The calibration sheet on a printer, no calibration applied.
-void printCalibrationSheet(QPrinter& printer);
+// The calibration sheet on a printer, on the layout's paper, no
+// calibration applied.
+void printCalibrationSheet(QPrinter& printer, const SheetLayout& layout = SheetLayout());
 
 // The printer by its name, as the system offers it; the default one for an
 // empty name. Fails with "Nincs elérhető nyomtató." when there is none.

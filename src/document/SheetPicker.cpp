@@ -22,19 +22,21 @@ SheetPicker::SheetPicker(QWidget* parent)
 
 QSize SheetPicker::sizeHint() const
 {
-    return QSize(int(sheet::Paper.width() * PixelsPerMm) + 2, int(sheet::Paper.height() * PixelsPerMm) + 2);
+    const QSizeF paper = mSheet.paperSize();
+    return QSize(int(paper.width() * PixelsPerMm) + 2, int(paper.height() * PixelsPerMm) + 2);
 }
 
 QRect SheetPicker::positionRect(int position) const
 {
-    const QPointF origin = sheet::copyOrigin(position) * PixelsPerMm;
-    const QSizeF size = sheet::CardBand * PixelsPerMm;
-    return QRectF(origin + QPointF(1, 1), size).toRect().adjusted(1, 1, -1, -1);
+    const QRectF card = mSheet.stockCard(position);
+    return QRectF(card.topLeft() * PixelsPerMm + QPointF(1, 1), card.size() * PixelsPerMm)
+        .toRect()
+        .adjusted(1, 1, -1, -1);
 }
 
 int SheetPicker::positionAt(QPoint point) const
 {
-    for (int position = 1; position <= sheet::Copies; ++position)
+    for (int position = 1; position <= mSheet.cardCount(); ++position)
         if (positionRect(position).adjusted(-1, -1, 1, 1).contains(point))
             return position;
     return 0;
@@ -42,10 +44,18 @@ int SheetPicker::positionAt(QPoint point) const
 
 void SheetPicker::setStart(int position)
 {
-    position = std::clamp(position, 1, sheet::Copies);
+    position = std::clamp(position, 1, mSheet.cardCount());
     if (position == mStart)
         return;
     mStart = position;
+    update();
+}
+
+void SheetPicker::setSheet(const SheetLayout& layout)
+{
+    mSheet = layout;
+    mStart = std::clamp(mStart, 1, mSheet.cardCount());
+    updateGeometry();
     update();
 }
 
@@ -59,7 +69,7 @@ void SheetPicker::paintEvent(QPaintEvent*)
     QFont font = painter.font();
     font.setPixelSize(10);
     painter.setFont(font);
-    for (int position = 1; position <= sheet::Copies; ++position) {
+    for (int position = 1; position <= mSheet.cardCount(); ++position) {
         const QRect box = positionRect(position);
         const bool used = position < mStart;
         painter.fillRect(box, used ? QColor(200, 200, 200) : QColor(222, 236, 250));

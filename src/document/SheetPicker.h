@@ -1,10 +1,12 @@
 #pragma once
 
+#include "print/SheetLayout.h"
+
 #include <QWidget>
 
-// A small picture of the 2 × 5 sheet: the positions before the start
-// position are the sheet's used cards (grey), the rest will be printed on.
-// A click on a position makes it the start.
+// A small picture of the sheet's paper and its stock cards, numbered: the
+// positions before the start position are the sheet's used cards (grey),
+// the rest will be printed on. A click on a position makes it the start.
 class SheetPicker : public QWidget
 {
     Q_OBJECT
@@ -14,7 +16,10 @@ public:
 
     int start() const { return mStart; }
     void setStart(int position);
-    // The position (1 … 10) at a point of the picture, or 0.
+    // The sheet pictured; the start stays within its cards.
+    void setSheet(const SheetLayout& layout);
+    // The position (1 … the sheet's card count) at a point of the picture,
+    // or 0.
     int positionAt(QPoint point) const;
     QRect positionRect(int position) const;
 
@@ -28,5 +33,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    SheetLayout mSheet;
     int mStart = 1;
 };

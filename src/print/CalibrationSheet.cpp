@@ -55,20 +55,22 @@ void ruler(QPainter& painter, QPointF from, QPointF along, QPointF side, int len
 
 } // namespace
 
-void paintCalibrationSheet(QPainter& painter)
+void paintCalibrationSheet(QPainter& painter, const SheetLayout& layout)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(170, 170, 170), LineWidth));
     painter.setBrush(Qt::NoBrush);
-    for (int copy = 1; copy <= sheet::Copies; ++copy)
-        painter.drawRect(QRectF(sheet::copyOrigin(copy), sheet::CardBand));
+    for (int position = 1; position <= layout.cardCount(); ++position)
+        painter.drawRect(layout.placedCard(position));
 
     painter.setPen(QPen(Qt::black, LineWidth));
+    const double width = layout.paperSize().width();
+    const double height = layout.paperSize().height();
+    // The bottom-right cross keeps its distance from the paper's corner.
     const QPointF a = sheet::CalibrationTopLeft;
-    const QPointF b = sheet::CalibrationBottomRight;
-    const double width = sheet::Paper.width();
-    const double height = sheet::Paper.height();
+    const QPointF b =
+        sheet::CalibrationBottomRight + QPointF(width - sheet::Paper.width(), height - sheet::Paper.height());
     cross(painter, a);
     cross(painter, b);
     // Beside each cross, rulers numbered by the distance from the paper's

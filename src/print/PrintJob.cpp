@@ -19,6 +19,18 @@ CalibrationKeeper& keeper()
     return installed;
 }
 
+SheetNameLookup& sheetLookup()
+{
+    static SheetNameLookup installed;
+    return installed;
+}
+
+SheetNameKeeper& sheetKeeper()
+{
+    static SheetNameKeeper installed;
+    return installed;
+}
+
 // What the printer is asked for: p × scale / 100 + offset.
 void applyCalibration(QPainter& painter, const sheet::Calibration& calibration)
 {
@@ -32,22 +44,25 @@ void paintSheetPage(QPainter& painter, const PrintJob& job, int page)
     const int pagesPerSheet = hasBack ? 2 : 1;
     const int sheetIndex = page / pagesPerSheet;
     const bool back = hasBack && page % 2 == 1;
+    const SheetLayout& layout = job.sheet;
+    const int perSheet = layout.cardCount();
+    const double scale = layout.cardScale();
     painter.save();
     applyCalibration(painter, back ? job.calibration.back : job.calibration.front);
     // The sheet's positions in order; the copies run on from the start
     // position of the first sheet.
-    for (int position = 1; position <= sheet::Copies; ++position) {
-        const long long copy = (long long)sheetIndex * sheet::Copies + position - job.start;
+    for (int position = 1; position <= perSheet; ++position) {
+        const long long copy = (long long)sheetIndex * perSheet + position - job.start;
         if (copy < 0 || copy >= job.copies)
             continue;
         const std::vector<LayerItem>& layers = job.cards.copy(int(copy), back);
-        if (back)
-            paintCopy(painter, layers, sheet::backOrigin(position, job.flip));
-        else
-            paintCopy(painter, layers, sheet::copyOrigin(position));
+        const QRectF placed = back ? layout.backCard(position, job.flip) : layout.placedCard(position);
+        paintCopy(painter, layers, placed.topLeft(), scale, layout.marks);
     }
-    if (!back)
-        paintSheetFooter(painter);
+    if (!back) {
+        if (const std::optional<QRectF> footer = layout.footer())
+            paintSheetFooter(painter, *footer);
+    }
     painter.restore();
 }
 
@@ -79,12 +94,13 @@ int pageCount(const PrintJob& job)
 {
     if (job.pages != JobPages::Sheets)
         return 1;
-    return sheet::sheetCount(job.copies, job.start) * (job.cards.hasBack() ? 2 : 1);
+    return sheet::sheetCount(job.copies, job.start, job.sheet.cardCount()) * (job.cards.hasBack() ? 2 : 1);
 }
 
 QPageLayout pageLayout(const PrintJob& job)
 {
     const QPageSize paper = job.pages == JobPages::Card ? QPageSize(sheet::CardBand, QPageSize::Millimeter)
+        : job.sheet.paper == sheet::PaperSize::Letter   ? QPageSize(QPageSize::Letter)
                                                         : QPageSize(QPageSize::A4);
     return QPageLayout(paper, QPageLayout::Portrait, QMarginsF());
 }
@@ -107,7 +123,7 @@ void paintJobPage(QPainter& painter, const PrintJob& job, int page)
     switch (job.pages) {
     case JobPages::Sheets: paintSheetPage(painter, job, page); break;
     case JobPages::Card: paintCard(painter, job.cards.copy(0, false)); break;
-    case JobPages::Calibration: paintCalibrationSheet(painter); break;
+    case JobPages::Calibration: paintCalibrationSheet(painter, job.sheet); break;
     }
 }
 
@@ -126,4 +142,21 @@ void keepCalibration(const QString& printerName, const sheet::PrinterCalibration
 sheet::PrinterCalibration calibrationOf(const QString& printerName)
 {
     return lookup() ? lookup()(printerName) : sheet::PrinterCalibration{};
+}
+
+void setLastSheetStore(SheetNameLookup lookupWith, SheetNameKeeper keepWith)
+{
+    sheetLookup() = std::move(lookupWith);
+    sheetKeeper() = std::move(keepWith);
+}
+
+QString lastSheetOf(const QString& printerName)
+{
+    return sheetLookup() ? sheetLookup()(printerName) : QString();
+}
+
+void keepLastSheet(const QString& printerName, const QString& sheetName)
+{
+    if (sheetKeeper())
+        sheetKeeper()(printerName, sheetName);
 }

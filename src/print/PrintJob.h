@@ -52,7 +52,8 @@ private:
 enum class JobPages { Sheets, Card, Calibration };
 
 // What to print, built alike by lapora-cli render and by the print
-// dialogs: the cards, the sheet, how many copies from which position on,
+// dialogs: the cards, the sheet's layout, how many copies from which
+// position on (1 … the layout's card count),
 // the edge a sheet is turned over for its back, and the printer's
 // calibration. Every output (a PDF, PNG pages, a printer, the preview)
 // walks its pages through paintJobPage.
@@ -60,6 +61,7 @@ struct PrintJob
 {
     JobPages pages = JobPages::Sheets;
     CardSource cards;
+    SheetLayout sheet;
     int copies = sheet::Copies;
     int start = 1;
     sheet::Flip flip = sheet::Flip::Long;
@@ -94,10 +96,11 @@ void useJobUnits(QPainter& painter, const QPaintDevice& device, const PrintJob& 
 // sheet.
 void paintJobPage(QPainter& painter, const PrintJob& job, int page);
 
-// The calibration sheet, on a painter in millimetres: the ten card frames,
-// a cross with millimetre rulers at the top-left and the bottom-right
-// corner, rulers across the middle, and what to measure.
-void paintCalibrationSheet(QPainter& painter);
+// The calibration sheet, on a painter in millimetres, on the layout's
+// paper: the frames of its cards, a cross with millimetre rulers at the
+// top-left and the bottom-right corner, rulers across the middle, and what
+// to measure.
+void paintCalibrationSheet(QPainter& painter, const SheetLayout& layout = SheetLayout());
 
 // A printer's calibration, by its name, as the program's settings keep it;
 // the identity, and nowhere to keep one, until the program gives where
@@ -107,3 +110,12 @@ using CalibrationKeeper = std::function<void(const QString& printerName, const s
 void setCalibrationStore(CalibrationLookup lookup, CalibrationKeeper keeper);
 sheet::PrinterCalibration calibrationOf(const QString& printerName);
 void keepCalibration(const QString& printerName, const sheet::PrinterCalibration& calibration);
+
+// The name of the layout last printed on with a printer, as the program's
+// settings keep it; empty, and nowhere to keep one, until the program
+// gives where.
+using SheetNameLookup = std::function<QString(const QString& printerName)>;
+using SheetNameKeeper = std::function<void(const QString& printerName, const QString& sheetName)>;
+void setLastSheetStore(SheetNameLookup lookup, SheetNameKeeper keeper);
+QString lastSheetOf(const QString& printerName);
+void keepLastSheet(const QString& printerName, const QString& sheetName);

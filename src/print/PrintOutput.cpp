@@ -103,8 +103,8 @@ QImage blankPicture(const PrintJob& job, int dpi)
         picture = QImage(QSize(int(std::lround(340 * scale)), int(std::lround(190 * scale))), QImage::Format_ARGB32);
         picture.fill(Qt::transparent);
     } else {
-        const QSize size(int(std::lround(sheet::Paper.width() / 25.4 * dpi)),
-                         int(std::lround(sheet::Paper.height() / 25.4 * dpi)));
+        const QSizeF paper = job.sheet.paperSize();
+        const QSize size(int(std::lround(paper.width() / 25.4 * dpi)), int(std::lround(paper.height() / 25.4 * dpi)));
         picture = QImage(size, QImage::Format_RGB32);
         picture.fill(Qt::white);
     }

@@ -4,8 +4,10 @@
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
+#include <QString>
 
 #include <array>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -76,9 +78,9 @@ struct Placement
 inline constexpr int MaxCopies = 1000;
 
 // The copies of a job: from the start position on on the first sheet, then
-// further sheets from position 1.
-std::vector<Placement> placements(int copies, int start);
-int sheetCount(int copies, int start);
+// further sheets from position 1, a sheet holding perSheet copies.
+std::vector<Placement> placements(int copies, int start, int perSheet = Copies);
+int sheetCount(int copies, int start, int perSheet = Copies);
 
 // The edge a sheet is turned over to print its back: the long edge (left
 // and right change places) or the short one (top and bottom do).
@@ -126,10 +128,72 @@ inline constexpr QPointF CalibrationBottomRight{190, 277};
 // top-left cross's distance from the paper's left and top edges, and the
 // bottom-right cross's from its right and bottom edges. The calibration
 // that makes the crosses land where they belong. Throws CalibrationError
-// with its message where the readings give one beyond the limits.
-Calibration calibrationFromReadings(QPointF topLeft, QPointF bottomRight);
+// with its message where the readings give one beyond the limits. The
+// bottom-right cross sits as far from the corner of any paper.
+Calibration calibrationFromReadings(QPointF topLeft, QPointF bottomRight, QSizeF paper = Paper);
+
+enum class PaperSize { A4, Letter };
+inline constexpr QSizeF LetterPaper{215.9, 279.4};
+QSizeF paperSize(PaperSize paper);
 
 } // namespace sheet
+
+// A sheet of card stock, in millimetres from the paper's top-left corner:
+// its paper, the grid of its stock cards (the first one's corner and the
+// step to the next column and row) and the stock card's size. Our card
+// goes into each stock card centred, at its own size where the stock card
+// takes it within a tolerance, else scaled down to fit. The default is the
+// program's own sheet, whose stock card is the card itself.
+struct SheetLayout
+{
+    QString name = QStringLiteral("Lapora A4, 10");
+    sheet::PaperSize paper = sheet::PaperSize::A4;
+    int columns = 2;
+    int rows = sheet::CopiesPerColumn;
+    QPointF first{sheet::LeftMargin, sheet::TopMargin};
+    QPointF pitch{sheet::ColumnWidth, sheet::CopyStep};
+    QSizeF card = sheet::CardBand;
+    bool marks = true;
+
+    // A stock card this much smaller than ours still takes it at full size.
+    static constexpr double Tolerance = 0.5;
+
+    int cardCount() const { return columns * rows; }
+    QSizeF paperSize() const { return sheet::paperSize(paper); }
+    // The stock card at a position (1 … cardCount, down the first column,
+    // then down the next).
+    QRectF stockCard(int position) const;
+    // The factor our card is drawn at: 1, or less where the stock card is
+    // smaller than the tolerance allows.
+    double cardScale() const;
+    // Our card as placed on the front at a position, and on the back page
+    // behind it once the sheet is turned over the edge.
+    QRectF placedCard(int position) const;
+    QRectF backCard(int position, sheet::Flip flip) const;
+    // The footer band, moved with the paper's foot, where it fits below the
+    // last row of stock cards.
+    std::optional<QRectF> footer() const;
+
+    friend bool operator==(const SheetLayout&, const SheetLayout&) = default;
+};
+
+// The layouts of the card stock the program knows, the default first.
+const std::vector<SheetLayout>& builtInSheets();
+// A known layout by its name, in any case; a SheetError where there is none.
+SheetLayout sheetNamed(const QString& name);
+// "A4" or "Letter".
+QString paperName(sheet::PaperSize paper);
+// Refuses a layout that cannot be printed: no rows or columns, a card
+// below 20 mm, stock cards that overlap or leave the paper.
+void checkSheet(const SheetLayout& layout);
+
+// A sheet that cannot be used; what() is the message for the user, one
+// line.
+class SheetError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // A calibration that cannot be kept; what() is the message for the user.
 class CalibrationError : public std::runtime_error

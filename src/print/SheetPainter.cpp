@@ -30,18 +30,18 @@ void paintLayers(QPainter& painter, const std::vector<LayerItem>& layers)
 
 } // namespace
 
-void paintSheetFooter(QPainter& painter)
+void paintSheetFooter(QPainter& painter, const QRectF& band)
 {
     painter.save();
-    painter.fillRect(sheet::Footer, Qt::white);
+    painter.fillRect(band, Qt::white);
     painter.scale(1 / TextUnitsPerMillimetre, 1 / TextUnitsPerMillimetre);
     QFont font(QStringLiteral("Courier New"));
     font.setPixelSize(int(std::lround(sheet::FooterFontPoints * sheet::MillimetresPerPoint * TextUnitsPerMillimetre)));
     painter.setFont(font);
     painter.setPen(Qt::black);
-    const QRectF footer(sheet::Footer.left() * TextUnitsPerMillimetre,
-                        (sheet::Footer.top() + sheet::FooterLabelDrop) * TextUnitsPerMillimetre,
-                        sheet::Footer.width() * TextUnitsPerMillimetre,
+    const QRectF footer(band.left() * TextUnitsPerMillimetre,
+                        (band.top() + sheet::FooterLabelDrop) * TextUnitsPerMillimetre,
+                        band.width() * TextUnitsPerMillimetre,
                         QFontMetricsF(font).height());
     const int line = Qt::AlignTop | Qt::TextSingleLine;
     painter.drawText(footer, line | Qt::AlignLeft, QString::fromLatin1(sheet::FooterLeft));
@@ -55,13 +55,17 @@ void useMillimetres(QPainter& painter, const QPaintDevice& device)
     painter.scale(device.logicalDpiX() / 25.4, device.logicalDpiY() / 25.4);
 }
 
-void paintCopy(QPainter& painter, const std::vector<LayerItem>& layers, QPointF origin)
+void paintCopy(QPainter& painter, const std::vector<LayerItem>& layers, QPointF origin, double scale, bool marks)
 {
     const QRectF band(QPointF(0, 0), sheet::CardBand);
     painter.save();
     painter.translate(origin);
+    // A smaller stock card takes the whole card, marks and all, shrunk.
+    if (scale != 1)
+        painter.scale(scale, scale);
     painter.fillRect(band, Qt::white);
-    paintMarks(painter);
+    if (marks)
+        paintMarks(painter);
     // A layer reaching beyond the card is cut at its band, so that no copy
     // draws over its neighbours.
     painter.setClipRect(band, Qt::IntersectClip);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "layer/LayerItem.h"
+#include "print/SheetLayout.h"
 
 #include <vector>
 
@@ -17,8 +18,9 @@ void useMillimetres(QPainter& painter, const QPaintDevice& device);
 // The card alone, on a painter in card pixels: white, then the layers.
 void paintCard(QPainter& painter, const std::vector<LayerItem>& layers);
 
-// One copy on a painter in millimetres: the white band at origin, its
-// corner marks, the layers cut at the band.
-void paintCopy(QPainter& painter, const std::vector<LayerItem>& layers, QPointF origin);
-// The footer line at the foot of a front page.
-void paintSheetFooter(QPainter& painter);
+// One copy on a painter in millimetres: the white band at origin, drawn
+// at a scale, its corner marks where asked for, the layers cut at the band.
+void paintCopy(QPainter& painter, const std::vector<LayerItem>& layers, QPointF origin, double scale = 1,
+               bool marks = true);
+// The footer line at the foot of a front page, in its band.
+void paintSheetFooter(QPainter& painter, const QRectF& band = sheet::Footer);

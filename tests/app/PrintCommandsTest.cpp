@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QApplication>
 #include <QProcess>
@@ -89,6 +90,33 @@ private slots:
             QCOMPARE(text.count("Bela"), 0);
         }
         QCOMPARE(card->printables().front().text.text, QString("Bela"));
+    }
+
+    // The layout chosen in the dialog is the job's: thirteen copies on
+    // Letter stock of ten to the sheet are two pages of Letter.
+    void theChosenLayoutReachesThePdf()
+    {
+        ShellRun run;
+        run.window->show();
+        cardSaying(run, "Anna");
+        const QString pdf = run.path("letter.pdf");
+        run.dialogs.saveAnswers.push_back(pdf);
+        QTimer driver;
+        connect(&driver, &QTimer::timeout, this, [&] {
+            if (auto* dialog = qobject_cast<PrintDialog*>(QApplication::activeModalWidget())) {
+                dialog->sheets()->setCurrentText("Avery 5371, 8371");
+                dialog->copies()->setValue(13);
+                dialog->button(PrintDialog::Action::Pdf)->click();
+            }
+        });
+        driver.start(0);
+        run.window->aNyomtatasExecute();
+        driver.stop();
+        QTRY_VERIFY(QFile::exists(pdf));
+        QTRY_VERIFY(!jobWindow());
+        QCOMPARE(pdfText(pdf, 1).count("Anna"), 10);
+        QCOMPARE(pdfText(pdf, 2).count("Anna"), 3);
+        QVERIFY(readFile(pdf).contains("/MediaBox [0 0 612.000000 792.000000]"));
     }
 
     // "Nyomdai PDF..." needs a card window. Its dialog writes the active

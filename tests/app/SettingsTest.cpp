@@ -259,6 +259,12 @@ private slots:
         const QByteArray written = readFile(IniFileName);
         QVERIFY(written.contains("OffsetX=-33\nOffsetY=1999\nScaleX=9000\nScaleY=10987\n"));
         QVERIFY(written.contains("; mine\n[Printer:Otthon]\nScaleX=10100\n"));
+
+        // The stock last printed on, by its name, beside the calibration.
+        QCOMPARE(LoadPrinterSheet("Otthon"), QString());
+        SavePrinterSheet("Otthon", "Avery Zweckform C32010, C32011");
+        QCOMPARE(LoadPrinterSheet("Otthon"), QString("Avery Zweckform C32010, C32011"));
+        QVERIFY(readFile(IniFileName).contains("[Printer:Otthon]\nScaleX=10100\nSheet=Avery Zweckform C32010, C32011\n"));
     }
 };
 

@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QPushButton>
 #include <QSpinBox>
@@ -17,7 +18,11 @@ class PrintDialogTest : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { setCalibrationStore(nullptr, nullptr); }
+    void cleanup()
+    {
+        setCalibrationStore(nullptr, nullptr);
+        setLastSheetStore(nullptr, nullptr);
+    }
 
     // The start position follows the picture of the sheet and the other way
     // round; the back is none, an open card window, or a card file asked
@@ -66,6 +71,50 @@ private slots:
         QVERIFY(merged.button(PrintDialog::Action::Pdf)->isDefault());
         QVERIFY(!merged.button(PrintDialog::Action::Print)->isDefault());
         QCOMPARE(merged.choice().copies, 2500);
+    }
+
+    // The stock's layout: the picture shows its cards, the start runs to
+    // its count, copies left at a whole sheet stay a whole sheet, a card
+    // that must shrink to fit says so, and the choice carries the layout.
+    void sheetLayoutReachesTheChoice()
+    {
+        FakeDialogs fake;
+        PrintDialog dialog(nullptr, {});
+        QCOMPARE(dialog.sheets()->count(), int(builtInSheets().size()));
+        QCOMPARE(dialog.choice().sheet, SheetLayout());
+        dialog.sheets()->setCurrentText("Avery Zweckform C32015");
+        QCOMPARE(dialog.start()->maximum(), 8);
+        QCOMPARE(dialog.copies()->value(), 8);
+        QVERIFY(!dialog.scaleNote()->isHidden());
+        QVERIFY2(dialog.scaleNote()->text().contains("94,5%"), qPrintable(dialog.scaleNote()->text()));
+        SheetPicker* picker = dialog.picker();
+        QCOMPARE(picker->positionAt(picker->positionRect(8).center()), 8);
+        QTest::mouseClick(picker, Qt::LeftButton, {}, picker->positionRect(6).center());
+        QCOMPARE(dialog.start()->value(), 6);
+        // 2 × 4 of 85 × 54 from 17, 31.5 at a pitch of 91 × 60: position 5
+        // is the top of the second column.
+        QVERIFY(picker->positionRect(5).left() > picker->positionRect(4).right());
+        QCOMPARE(picker->positionRect(5).top(), picker->positionRect(1).top());
+
+        dialog.copies()->setValue(20);
+        dialog.sheets()->setCurrentText("Avery 5371, 8371");
+        QCOMPARE(dialog.copies()->value(), 20);
+        QCOMPARE(dialog.start()->value(), 6);
+        QVERIFY(picker->sizeHint().width() > int(210 * 0.45) + 2);
+        const PrintDialog::Choice chosen = dialog.choice();
+        QCOMPARE(chosen.sheet, sheetNamed("Avery 5371, 8371"));
+        QCOMPARE(chosen.start, 6);
+
+        dialog.sheets()->setCurrentIndex(1);
+        QVERIFY(dialog.scaleNote()->isHidden());
+        QCOMPARE(dialog.start()->maximum(), 10);
+
+        // The stock last used with the printer comes back; a name no longer
+        // known leaves the program's own sheet.
+        setLastSheetStore([](const QString&) { return QString("Avery Zweckform C32015"); }, nullptr);
+        QCOMPARE(PrintDialog(nullptr, {}).choice().sheet, sheetNamed("Avery Zweckform C32015"));
+        setLastSheetStore([](const QString&) { return QString("Elfogyott karton"); }, nullptr);
+        QCOMPARE(PrintDialog(nullptr, {}).choice().sheet, SheetLayout());
     }
 
     // "Előnézet" shows the job as set and comes back to the dialog with
