@@ -126,21 +126,24 @@ panel newQr
 xdotool key shift+ctrl+p
 dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Nyomtatás$' | head -n 1) || fail "no print dialog"
 xdotool windowactivate --sync "$dialog"
-xdotool key Tab ctrl+a
+# From the printer past the sheet to the copies.
+xdotool key Tab Tab ctrl+a
 xdotool type 13
 xdotool key Tab ctrl+a
 xdotool type 4
 xdotool key Tab Down
 sleep 0.3
-# The buttons' row: Nyomtatás, Előnézet, PDF mentése..., Mégse.
+# The buttons' row, at the right: Nyomtatás, Előnézet, PDF mentése...,
+# Mégse; found from the dialog's right edge.
 height=$(xwininfo -id "$dialog" | awk '/Height:/ {print $2}')
-xdotool mousemove --window "$dialog" 154 $((height - 23)) click 1
+width=$(xwininfo -id "$dialog" | awk '/Width:/ {print $2}')
+xdotool mousemove --window "$dialog" $((width - 264)) $((height - 23)) click 1
 preview=$(timeout 10 xdotool search --sync --onlyvisible --name '^Lapora nyomtatás$' | head -n 1) || fail "no preview"
 sleep 1
 wmctrl -i -c "$preview"
 sleep 1
 xdotool search --onlyvisible --name '^Nyomtatás$' >/dev/null || fail "the print dialog did not come back"
-xdotool mousemove --window "$dialog" 254 $((height - 23)) click 1
+xdotool mousemove --window "$dialog" $((width - 157)) $((height - 23)) click 1
 sleep 1.5
 xdotool key ctrl+a
 xdotool type --delay 20 "$work/lap.pdf"
