@@ -6,6 +6,7 @@
 // process: its peak memory stays under 200 MB, as a page is written as soon
 // as it is drawn. Run build/card_stock_bench.
 #include "bench/HundredLayerCard.h"
+#include "bench/WholeProcess.h"
 
 #include "print/PrintJob.h"
 #include "print/PrintOutput.h"
@@ -91,24 +92,8 @@ void BM_ThousandCopiesToPngAt300Dpi(benchmark::State& state)
     const std::string card = cards().dir.filePath("front.bcrd").toStdString();
     const QTemporaryDir out;
     const std::string pages = QDir(out.path()).filePath("lap.png").toStdString();
-    long peakKb = 0;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        const pid_t child = fork();
-        if (child == 0) {
-            execl(cli.c_str(), cli.c_str(), "render", card.c_str(), "--png", pages.c_str(), "--dpi", "300",
-                  "--copies", "1000", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        int status = 0;
-        rusage usage{};
-        wait4(child, &status, 0, &usage);
-        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-            state.SkipWithError("lapora-cli render --png failed");
-        peakKb = std::max(peakKb, usage.ru_maxrss);
-    }
-    state.counters["peak_MB"] = peakKb / 1024.0;
+    timeWholeProcess(state, {cli, "render", card, "--png", pages, "--dpi", "300", "--copies", "1000"}, 0,
+                     "lapora-cli render --png failed");
     state.counters["pages"] = QDir(out.path()).entryList(QDir::Files).size();
 }
 BENCHMARK(BM_ThousandCopiesToPngAt300Dpi)->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);

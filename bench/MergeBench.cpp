@@ -7,6 +7,7 @@
 // layer should open and render within 1.2 × the time of the same card
 // whose picture is a plain PNG of the code's pixels. Run build/merge_bench.
 #include "bench/HundredLayerCard.h"
+#include "bench/WholeProcess.h"
 
 #include "layer/PictureDecoder.h"
 #include "layer/Win1250Text.h"
@@ -134,25 +135,9 @@ void runCli(benchmark::State& state, const std::string& data, int expectedStatus
     const std::string card = cardWith("sablon.bcrd", qrPng(contact(-1)));
     const std::string cli = (fs::canonical("/proc/self/exe").parent_path() / "lapora-cli").string();
     const std::string out = path("korlevel.pdf").toStdString();
-    long peakKb = 0;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        const pid_t child = fork();
-        if (child == 0) {
-            execl(cli.c_str(), cli.c_str(), "render", card.c_str(), "--merge", data.c_str(), "--pdf", out.c_str(),
-                  "--copies", "1", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        int status = 0;
-        rusage usage{};
-        wait4(child, &status, 0, &usage);
-        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != expectedStatus)
-            state.SkipWithError(expectedStatus == 0 ? "lapora-cli render --merge failed"
-                                                    : "lapora-cli render --merge did not refuse the list");
-        peakKb = std::max(peakKb, usage.ru_maxrss);
-    }
-    state.counters["peak_MB"] = peakKb / 1024.0;
+    timeWholeProcess(state, {cli, "render", card, "--merge", data, "--pdf", out, "--copies", "1"}, expectedStatus,
+                     expectedStatus == 0 ? "lapora-cli render --merge failed"
+                                         : "lapora-cli render --merge did not refuse the list");
     if (expectedStatus == 0)
         state.counters["pdf_MB"] = double(fs::file_size(out)) / 1e6;
 }

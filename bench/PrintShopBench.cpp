@@ -4,6 +4,7 @@
 // included) flat; and beside it a bare Ghostscript conversion of the same
 // drawn pages, the floor the whole should stay within 1.3 × of. Run
 // build/print_shop_bench.
+#include "bench/WholeProcess.h"
 #include "print/ColorProfile.h"
 #include "print/PrintJob.h"
 #include "print/PrintShop.h"
@@ -80,43 +81,17 @@ std::string people(int count)
     return file;
 }
 
-// One run of a process: its wall time, and the peak of any process of it.
-void runProcess(benchmark::State& state, std::vector<std::string> arguments)
-{
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    long peakKb = 0;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        const pid_t child = fork();
-        if (child == 0) {
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        int status = 0;
-        rusage usage{};
-        wait4(child, &status, 0, &usage);
-        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-            state.SkipWithError("the process failed");
-        rusage descendants{};
-        getrusage(RUSAGE_CHILDREN, &descendants);
-        peakKb = std::max({peakKb, usage.ru_maxrss, descendants.ru_maxrss});
-    }
-    state.counters["peak_MB"] = peakKb / 1024.0;
-}
-
 void BM_PrintShopOneCard(benchmark::State& state)
 {
-    runProcess(state, {beside("lapora-cli").string(), "render", front(), "--print-shop", path("egy.pdf")});
+    timeWholeProcess(state, {beside("lapora-cli").string(), "render", front(), "--print-shop", path("egy.pdf")}, 0,
+                     "lapora-cli render --print-shop failed");
 }
 
 void BM_PrintShopHundredWithBacks(benchmark::State& state)
 {
-    runProcess(state, {beside("lapora-cli").string(), "render", front(), "--print-shop", path("szaz.pdf"), "--back",
-                       back(), "--merge", people(100)});
+    timeWholeProcess(state, {beside("lapora-cli").string(), "render", front(), "--print-shop", path("szaz.pdf"), "--back",
+                       back(), "--merge", people(100)},
+                     0, "lapora-cli render --print-shop failed");
 }
 
 // Ghostscript alone on the pages as drawn for the one card: the floor.
@@ -127,9 +102,10 @@ void BM_GhostscriptFloorOneCard(benchmark::State& state)
     const std::string drawn = path("rajz.pdf");
     printshop::writeDrawnPages(job, {}, QString::fromStdString(drawn));
     const std::string profiles = printShopProfileDir().toStdString();
-    runProcess(state, {"/usr/bin/gs", "-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=pdfwrite", "-dPDFX",
+    timeWholeProcess(state, {"/usr/bin/gs", "-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=pdfwrite", "-dPDFX",
                        "-sColorConversionStrategy=CMYK", "-sProcessColorModel=DeviceCMYK",
-                       "-sICCProfilesDir=" + profiles + "/gs/", "-sOutputFile=" + path("gs.pdf"), drawn});
+                       "-sICCProfilesDir=" + profiles + "/gs/", "-sOutputFile=" + path("gs.pdf"), drawn},
+                     0, "Ghostscript failed");
 }
 
 } // namespace

@@ -22,9 +22,9 @@ struct CliRun
     std::string out;
 };
 
-inline CliRun run(const std::string& arguments)
+// What a shell command prints, and its exit status.
+inline CliRun runCommand(const std::string& command)
 {
-    std::string command = std::string(LAPORA_CLI) + " " + arguments + " 2>/dev/null";
     FILE* pipe = ::popen(command.c_str(), "r");
     std::string out;
     char buffer[4096];
@@ -32,6 +32,20 @@ inline CliRun run(const std::string& arguments)
         out.append(buffer, n);
     int status = ::pclose(pipe);
     return {WEXITSTATUS(status), out};
+}
+
+inline CliRun run(const std::string& arguments)
+{
+    return runCommand(std::string(LAPORA_CLI) + " " + arguments + " 2>/dev/null");
+}
+
+// The text a page of a PDF shows, as a PDF reader finds it, in the order
+// it is drawn.
+inline std::string pdfText(const fs::path& pdf, int page)
+{
+    return runCommand("pdftotext -raw -enc UTF-8 -f " + std::to_string(page) + " -l " + std::to_string(page) + " '"
+                      + pdf.string() + "' - 2>/dev/null")
+        .out;
 }
 
 inline std::string readBytes(const fs::path& path)
@@ -62,11 +76,5 @@ protected:
 // What went to standard error, the output thrown away.
 inline CliRun runForMessages(const std::string& arguments)
 {
-    std::string command = std::string(LAPORA_CLI) + " " + arguments + " 2>&1 >/dev/null";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::string out;
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-        out.append(buffer, n);
-    return {WEXITSTATUS(::pclose(pipe)), out};
+    return runCommand(std::string(LAPORA_CLI) + " " + arguments + " 2>&1 >/dev/null");
 }

@@ -8,21 +8,6 @@
 
 namespace {
 
-// The text a page of a PDF shows, as a PDF reader finds it, in the order
-// it is drawn.
-std::string pdfText(const fs::path& pdf, int page)
-{
-    const std::string command = "pdftotext -raw -enc UTF-8 -f " + std::to_string(page) + " -l " + std::to_string(page)
-        + " '" + pdf.string() + "' - 2>/dev/null";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::string out;
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-        out.append(buffer, n);
-    ::pclose(pipe);
-    return out;
-}
-
 int pdfPages(const fs::path& pdf)
 {
     const std::string bytes = readBytes(pdf);
