@@ -102,12 +102,53 @@ std::string unknownPlaceholderWarning(const MergedCards& cards)
         + "; az adatfájl oszlopai: " + oneLine(cards.columns().names());
 }
 
+// How the merge fits its texts: shrink unless told.
+TextFit textFitOf(const RenderRequest& request)
+{
+    if (!request.fit || *request.fit == "shrink")
+        return TextFit::Shrink;
+    if (*request.fit == "off")
+        return TextFit::Off;
+    throw BadValue("a --fit értéke shrink vagy off lehet, nem " + *request.fit);
+}
+
+// The people whose texts the merge drew smaller, and apart from them those
+// whose texts fit at no size: a heading and a line each, by their place in
+// the list.
+std::string fitReport(const MergedCards& cards)
+{
+    std::string shrunk;
+    std::string tooLong;
+    int shrunkPeople = 0;
+    int tooLongPeople = 0;
+    for (const auto& [record, note] : cards.fitNotes()) {
+        const std::string person = "lapora-cli:   " + std::to_string(record + 1) + ". személy: „";
+        if (note.tooLong) {
+            ++tooLongPeople;
+            tooLong += person + oneLine({note.tooLong->text}) + "”\n";
+        } else if (note.shrunk) {
+            ++shrunkPeople;
+            shrunk += person + oneLine({note.shrunk->text}) + "” (" + std::to_string(note.shrunk->designedPoints)
+                + " helyett " + std::to_string(note.shrunk->points) + " pt)\n";
+        }
+    }
+    std::string report;
+    if (shrunkPeople > 0)
+        report += "lapora-cli: figyelem: " + std::to_string(shrunkPeople)
+            + " személy szövege kisebb betűvel nyomtatódik, hogy elférjen:\n" + shrunk;
+    if (tooLongPeople > 0)
+        report += "lapora-cli: figyelem: " + std::to_string(tooLongPeople) + " személy szövege "
+            + std::to_string(SmallestFitPoints) + " pontos betűvel sem fér el:\n" + tooLong;
+    return report;
+}
+
 // The card stock options: the card's copies from the start position on,
 // its back, the edge and the calibration; with a merge, each record's card
 // the copies given for each person (a sheet unless given), the back filled
 // as the front. What the user should know of a merge that still prints
-// goes to warning.
-void cardStock(PrintJob& job, const RenderRequest& request, std::string& warning)
+// goes to warning; the merge to merged, for its report once drawn.
+void cardStock(PrintJob& job, const RenderRequest& request, std::string& warning,
+               std::shared_ptr<MergedCards>& merged)
 {
     job.sheet = sheetOf(request.sheet);
     const int perSheet = job.sheet.cardCount();
@@ -138,10 +179,11 @@ void cardStock(PrintJob& job, const RenderRequest& request, std::string& warning
     }
     if (request.merge) {
         const auto people = MergedCards::of({QString::fromLocal8Bit(request.merge->c_str()), nullptr, {},
-                                             request.copies ? job.copies : perSheet},
+                                             request.copies ? job.copies : perSheet, textFitOf(request)},
                                             job.cards.front(), job.cards.back());
         mergeInto(job, people);
         warning = unknownPlaceholderWarning(*people);
+        merged = people;
     }
 }
 
@@ -169,7 +211,7 @@ std::string preflightWarnings(const TqrLapora& card, const printshop::Options& o
 // The print shop's PDF: each card (each person's with a merge) on a page
 // of its own, its back after it; the preflight's warnings go to standard
 // error once the file is written.
-void writePrintShop(const RenderRequest& request, std::string& warning)
+void writePrintShop(const RenderRequest& request, std::string& warning, std::shared_ptr<MergedCards>& merged)
 {
     printshop::Options options;
     if (request.bleed)
@@ -191,9 +233,11 @@ void writePrintShop(const RenderRequest& request, std::string& warning)
         warning += preflightWarnings(*back, options, "hátoldal, ");
     }
     if (request.merge) {
-        const auto people = MergedCards::of({QString::fromLocal8Bit(request.merge->c_str()), nullptr, {}, 1},
-                                            job.cards.front(), job.cards.back());
+        const auto people =
+            MergedCards::of({QString::fromLocal8Bit(request.merge->c_str()), nullptr, {}, 1, textFitOf(request)},
+                            job.cards.front(), job.cards.back());
         mergeInto(job, people);
+        merged = people;
         const std::string unknown = unknownPlaceholderWarning(*people);
         if (!unknown.empty())
             warning += "lapora-cli: " + unknown + '\n';
@@ -203,7 +247,7 @@ void writePrintShop(const RenderRequest& request, std::string& warning)
 
 // The one job the request asks for: the calibration sheet, the card alone,
 // or sheets of the card's copies (by default the one sheet of ten).
-PrintJob jobFor(const RenderRequest& request, std::string& warning)
+PrintJob jobFor(const RenderRequest& request, std::string& warning, std::shared_ptr<MergedCards>& merged)
 {
     PrintJob job;
     if (request.calibrationSheet) {
@@ -215,7 +259,7 @@ PrintJob jobFor(const RenderRequest& request, std::string& warning)
     if (request.card)
         job.pages = JobPages::Card;
     else
-        cardStock(job, request, warning);
+        cardStock(job, request, warning, merged);
     return job;
 }
 
@@ -242,7 +286,7 @@ std::optional<RenderRequest> parseOutput(const std::vector<std::string>& argumen
         {"--back", &RenderRequest::back},     {"--flip", &RenderRequest::flip},
         {"--offset", &RenderRequest::offset}, {"--scale", &RenderRequest::scale},
         {"--back-offset", &RenderRequest::backOffset}, {"--merge", &RenderRequest::merge},
-        {"--bleed", &RenderRequest::bleed}};
+        {"--bleed", &RenderRequest::bleed}, {"--fit", &RenderRequest::fit}};
     // The sheet's layout goes with the calibration sheet too: it is drawn
     // on the layout's paper.
     const std::pair<const char*, std::optional<std::string> SheetOptions::*> sheetValued[] = {
@@ -291,7 +335,7 @@ std::optional<RenderRequest> parseOutput(const std::vector<std::string>& argumen
         }
     }
     if ((!calibration && request.cardFile.empty()) || request.output.empty() || (request.card && request.cardStock())
-        || (request.merge && !request.pdf && !request.printShop))
+        || (request.merge && !request.pdf && !request.printShop) || (request.fit && !request.merge))
         return std::nullopt;
     // A shop's file is one card to a page: no sheet, no copies, no card
     // alone, no pictures; its own options go with it alone.
@@ -332,16 +376,19 @@ int runRender(int argc, char** argv, const RenderRequest& request)
     try {
         refuseInputs(request.output, request);
         std::string warning;
+        std::shared_ptr<MergedCards> merged;
         if (request.printShop)
-            writePrintShop(request, warning);
+            writePrintShop(request, warning, merged);
         else
-            writeOutput(jobFor(request, warning), request);
+            writeOutput(jobFor(request, warning, merged), request);
         // Only once the output is written: a failure's one line stays the
         // only line.
         if (!warning.empty() && request.printShop)
             std::cerr << warning;
         else if (!warning.empty())
             std::cerr << "lapora-cli: " << warning << '\n';
+        if (merged)
+            std::cerr << fitReport(*merged);
     } catch (const BadValue& error) {
         std::cerr << "lapora-cli: " << error.what() << '\n';
         return 1;

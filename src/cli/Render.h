@@ -11,8 +11,8 @@
 //     [--offset X,Y] [--scale X,Y] [--back-offset X,Y]
 //     [--sheet NAME | --layout COLSxROWS,LEFT,TOP,DX,DY[,W,H][,a4|letter]] [--marks on|off]
 // lapora-cli render CARD.bcrd --merge DATA.csv|DATA.vcf --pdf OUT.pdf
-//     [--copies N] [--start N] [--back BACK.bcrd] [...]: each record's card
-//     N times (10 unless given)
+//     [--copies N] [--start N] [--back BACK.bcrd] [--fit shrink|off] [...]:
+//     each record's card N times (10 unless given)
 // lapora-cli calibration --pdf OUT.pdf | --png OUT.png [--dpi N] [--sheet NAME | --layout ...]
 struct RenderRequest
 {
@@ -32,6 +32,7 @@ struct RenderRequest
     std::optional<std::string> scale;
     std::optional<std::string> backOffset;
     std::optional<std::string> merge;  // the data file of a merge
+    std::optional<std::string> fit;    // shrink or off: how a merge fits its texts
     SheetOptions sheet;
     // A print shop's PDF/X of each card instead of sheets.
     bool printShop = false;

@@ -50,6 +50,9 @@ enum class PictureScale { Display, Paper };
 // The finest a printed picture is decoded at, in dots per card pixel.
 inline constexpr double PaperDotsPerPixel = 600.0 / 96.0;
 
+// The card itself, in card pixels: what is printed and cut.
+inline constexpr QRect CardArea{0, 0, 340, 190};
+
 // The card box of a card window: no more of a layer than this is ever seen
 // on the surface.
 inline constexpr QSize SurfaceSize{369, 233};

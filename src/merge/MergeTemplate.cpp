@@ -48,13 +48,20 @@ QStringList MergeTemplate::unknownPlaceholders(const Columns& columns) const
 }
 
 std::vector<LayerItem> MergeTemplate::filled(const Columns& columns, const QStringList& values,
-                                             QSet<QString>* unknown) const
+                                             QSet<QString>* unknown, FitNote* fit) const
 {
     std::vector<LayerItem> layers = mLayers;
     for (LayerItem& layer : layers) {
         if (layer.kind == LayerKind::Text && layer.text.text.contains(u'{')) {
             layer.text.text = fillPlaceholders(layer.text.text, columns, values, unknown);
-            layer.box.setSize(textExtent(layer.text));
+            const int designed = layer.text.points;
+            const FittedText placed = fitText(layer.text, layer.box, mFit);
+            layer.box = placed.box;
+            if (fit && placed.outcome != FitOutcome::Fits) {
+                auto& note = placed.outcome == FitOutcome::Shrunk ? fit->shrunk : fit->tooLong;
+                if (!note)
+                    note = FitNote::Text{layer.text.text, designed, layer.text.points};
+            }
         } else if (layer.qr && layer.qr->contents.contains('{')) {
             QrContents contents = contentsFromText(layer.qr->contents);
             if (contents.isContact) {

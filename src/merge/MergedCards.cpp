@@ -44,11 +44,20 @@ std::shared_ptr<MergedCards> MergedCards::of(const MergeSource& source, const st
     std::optional<MergeTemplate> backTemplate;
     if (back)
         backTemplate.emplace(*back);
-    if (source.records)
-        return std::make_shared<MergedCards>(source.records, MergeTemplate(front), std::move(backTemplate),
-                                             source.copiesEach, source.chosen);
-    return std::make_shared<MergedCards>(source.dataFile, MergeTemplate(front), std::move(backTemplate),
-                                         source.copiesEach, source.chosen);
+    std::shared_ptr<MergedCards> cards =
+        source.records ? std::make_shared<MergedCards>(source.records, MergeTemplate(front), std::move(backTemplate),
+                                                       source.copiesEach, source.chosen)
+                       : std::make_shared<MergedCards>(source.dataFile, MergeTemplate(front), std::move(backTemplate),
+                                                       source.copiesEach, source.chosen);
+    cards->setFit(source.fit);
+    return cards;
+}
+
+void MergedCards::setFit(TextFit fit)
+{
+    mFront.setFit(fit);
+    if (mBack)
+        mBack->setFit(fit);
 }
 
 void MergedCards::checkPeople() const
@@ -82,13 +91,21 @@ const std::vector<LayerItem>& MergedCards::card(int copy, bool back)
     const int side = back && mBack ? 1 : 0;
     if (mFilled[side] != record) {
         const QStringList& values = valuesOf(record);
+        MergeTemplate::FitNote fit;
         try {
-            mCards[side] = (side ? *mBack : mFront).filled(mColumns, values);
+            mCards[side] = (side ? *mBack : mFront).filled(mColumns, values, nullptr, &fit);
         } catch (const QrError& error) {
             throw MergeError("A(z) " + std::to_string(record + 1) + ". személy kártyája nem készíthető el: "
                              + error.what());
         }
         mFilled[side] = record;
+        if (fit.shrunk || fit.tooLong) {
+            MergeTemplate::FitNote& kept = mFitNotes[record];
+            if (!kept.shrunk)
+                kept.shrunk = fit.shrunk;
+            if (!kept.tooLong)
+                kept.tooLong = fit.tooLong;
+        }
     }
     return mCards[side];
 }

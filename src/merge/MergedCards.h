@@ -4,6 +4,7 @@
 #include "merge/MergeTemplate.h"
 
 #include <deque>
+#include <map>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -18,6 +19,7 @@ struct MergeSource
     std::shared_ptr<const RecordList> records;
     std::vector<long long> chosen;
     int copiesEach = 10;
+    TextFit fit = TextFit::Shrink;
 };
 
 // The cards of a merge: the card of each chosen record of a data file, so
@@ -44,6 +46,15 @@ public:
     // The placeholders of the front and the back that no column answers:
     // they stay as typed.
     QStringList unknownPlaceholders() const;
+
+    // Whether texts too wide for their room are made smaller; they are
+    // unless told. Set before the first card is asked for.
+    void setFit(TextFit fit);
+
+    // What fitting did to the people's texts, as far as their cards were
+    // made: by record (place in the file from 0), front and back together.
+    using FitNotes = std::map<long long, MergeTemplate::FitNote>;
+    const FitNotes& fitNotes() const { return mFitNotes; }
 
     // The layers of one copy, its front or its back. Asked for in order, a
     // file is read on; the people of the last page or two are kept, so
@@ -80,4 +91,5 @@ private:
     std::deque<std::pair<long long, QStringList>> mRecent;
     long long mFilled[2] = {-1, -1};  // whose front and back are in mCards
     std::vector<LayerItem> mCards[2];
+    FitNotes mFitNotes;
 };

@@ -251,3 +251,45 @@ TEST_F(CliTest, RenderedQrCodeReadsRightWithZbar)
     ASSERT_EQ(WEXITSTATUS(::pclose(pipe)), 0) << "zbarimg missing? scripts/install-deps.sh installs zbar-tools";
     EXPECT_NE(read.find("\r\nFN:Kovács Zsófia\r\nORG:Tűzép Kft.\r\n"), std::string::npos) << read;
 }
+
+// A name too long for the card is drawn smaller for that person alone,
+// and stderr lists whom it touched, apart from those it fits at no size;
+// the status stays 0. --fit off leaves the sizes and says nothing; a fit
+// the program does not know is refused before anything is written.
+TEST_F(CliTest, MergeFitsLongTextsAndSaysWhom)
+{
+    const std::string card = (dir / "nev.bcrd").string();
+    ASSERT_EQ(run("build "
+                  + write("nev.json", R"({"records": [
+        {"tipus": 0, "nev": "{Név}", "left": 150, "top": 10, "betutipus": "DejaVu Sans", "betumeret": 12}]})")
+                  + " " + card)
+                  .status,
+              0);
+    const std::string data = write("nevek.csv", "Név\r\nŐ Ödön\r\nDr. Szentgyörgyi-Nagy Erzsébet Krisztina\r\n"
+                                                "Nemzetközi kapcsolatokért és fenntartható fejlődésért felelős "
+                                                "igazgatóhelyettes asszony\r\n");
+    const fs::path pdf = dir / "nevek.pdf";
+    CliRun result = runForMessages("render " + card + " --merge " + data + " --copies 1 --pdf " + pdf.string());
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(std::regex_replace(result.out, std::regex(R"(\(12 helyett \d+ pt\))"), "(12 helyett N pt)"),
+              "lapora-cli: figyelem: 1 személy szövege kisebb betűvel nyomtatódik, hogy elférjen:\n"
+              "lapora-cli:   2. személy: „Dr. Szentgyörgyi-Nagy Erzsébet Krisztina” (12 helyett N pt)\n"
+              "lapora-cli: figyelem: 1 személy szövege 6 pontos betűvel sem fér el:\n"
+              "lapora-cli:   3. személy: „Nemzetközi kapcsolatokért és fenntartható fejlődésért felelős "
+              "igazgatóhelyettes asszony”\n");
+    // Smaller, never cut: every name is there in full.
+    const std::string text = pdfText(pdf, 1);
+    EXPECT_NE(text.find("Szentgyörgyi-Nagy Erzsébet Krisztina"), std::string::npos) << text;
+
+    result = runForMessages("render " + card + " --merge " + data + " --copies 1 --fit off --pdf " + pdf.string());
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "");
+
+    const fs::path never = dir / "never.pdf";
+    result = runForMessages("render " + card + " --merge " + data + " --fit kicsi --pdf " + never.string());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "lapora-cli: a --fit értéke shrink vagy off lehet, nem kicsi\n");
+    EXPECT_FALSE(fs::exists(never));
+    EXPECT_EQ(run("render " + card + " --fit off --pdf " + never.string()).status, 2);
+    EXPECT_FALSE(fs::exists(never));
+}
