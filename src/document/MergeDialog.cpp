@@ -9,6 +9,7 @@
 #include "print/SheetPainter.h"
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -68,13 +69,15 @@ class RecordTable : public QAbstractTableModel
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    void load(std::shared_ptr<const RecordList> list)
+    void load(std::shared_ptr<const RecordList> list, std::vector<FitOutcome> fits)
     {
         beginResetModel();
         mList = std::move(list);
         mTicked.assign(mList->rows.size(), true);
+        mFits = std::move(fits);
         endResetModel();
     }
+    FitOutcome fit(std::size_t row) const { return row < mFits.size() ? mFits[row] : FitOutcome::Fits; }
     void tickAll(bool ticked)
     {
         std::fill(mTicked.begin(), mTicked.end(), ticked);
@@ -107,6 +110,10 @@ public:
         const std::size_t row = std::size_t(index.row());
         if (role == Qt::CheckStateRole && index.column() == 0)
             return mTicked[row] ? Qt::Checked : Qt::Unchecked;
+        // Whose text is drawn smaller shows at a glance, and whose does not
+        // fit at all stands out more.
+        if (role == Qt::BackgroundRole && fit(row) != FitOutcome::Fits)
+            return QColor(fit(row) == FitOutcome::Shrunk ? 0xfff4c2 : 0xffd0d0);
         if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
             const QString value = mList->rows[row].value(index.column());
             return role == Qt::DisplayRole ? QString(value).replace(u'\n', u' ') : value;
@@ -141,6 +148,7 @@ private:
     std::shared_ptr<const RecordList> mList;
     const QStringList mNone;
     std::vector<bool> mTicked;
+    std::vector<FitOutcome> mFits;
 };
 
 MergeDialog::MergeDialog(QWidget* parent, std::vector<LayerItem> card, const QString& dataFile)
@@ -152,6 +160,7 @@ MergeDialog::MergeDialog(QWidget* parent, std::vector<LayerItem> card, const QSt
     , mTable(new QTableView(this))
     , mPreview(new CardView(this))
     , mUnknown(new QLabel(this))
+    , mFit(new QLabel(this))
     , mCopies(new QSpinBox(this))
     , mSummary(new QLabel(this))
 {
@@ -184,6 +193,9 @@ MergeDialog::MergeDialog(QWidget* parent, std::vector<LayerItem> card, const QSt
     mUnknown->setWordWrap(true);
     mUnknown->setStyleSheet(QStringLiteral("color: #cc0000"));
     mUnknown->setMaximumWidth(CardPicture::Size.width());
+    mFit->setObjectName("LblIgazodas");
+    mFit->setWordWrap(true);
+    mFit->setMaximumWidth(CardPicture::Size.width());
     mCopies->setRange(1, sheet::MaxCopies);
     mCopies->setValue(sheet::Copies);
     auto* copiesForm = mCopiesForm = new QFormLayout;
@@ -192,6 +204,7 @@ MergeDialog::MergeDialog(QWidget* parent, std::vector<LayerItem> card, const QSt
     auto* right = new QVBoxLayout;
     right->addWidget(mPreview);
     right->addWidget(mUnknown);
+    right->addWidget(mFit);
     right->addLayout(copiesForm);
     right->addWidget(mSummary);
     right->addStretch();
@@ -273,9 +286,22 @@ void MergeDialog::openData(const QString& path)
     if (list->rows.empty())
         throw MergeError("A(z) „" + QFileInfo(path).fileName().toStdString()
                          + "” adatfájlban nincs egyetlen személy (sor) sem.");
+    // What fitting does to each person's texts, found once for the list.
+    const Columns columns(list->columns);
+    std::vector<FitOutcome> fits;
+    fits.reserve(list->rows.size());
+    for (const QStringList& values : list->rows) {
+        MergeTemplate::FitNote note;
+        try {
+            mTemplate.filled(columns, values, nullptr, &note);
+        } catch (const QrError&) {
+            // Named when the job is made.
+        }
+        fits.push_back(note.tooLong ? FitOutcome::TooLong : note.shrunk ? FitOutcome::Shrunk : FitOutcome::Fits);
+    }
     mDataFile = path;
     mPath->setText(path);
-    mModel->load(std::move(list));
+    mModel->load(std::move(list), std::move(fits));
     mTable->resizeColumnsToContents();
     mTable->selectRow(0);
     mTable->setCurrentIndex(mModel->index(0, 0));
@@ -314,6 +340,8 @@ void MergeDialog::update()
     else
         mUnknown->clear();
 
+    showFits();
+
     const long long people = static_cast<long long>(mModel->ticked().size());
     const long long cards = people * mCopies->value();
     if (mModel->rowCount() == 0)
@@ -328,6 +356,38 @@ void MergeDialog::update()
                               .arg((cards + sheet::Copies - 1) / sheet::Copies));
     for (QPushButton* button : {mPrint, mPreviewButton, mPdf})
         button->setEnabled(people > 0);
+}
+
+// The ticked people whose texts are drawn smaller, and apart from them
+// those whose texts fit at no size, by their rows.
+void MergeDialog::showFits()
+{
+    constexpr int ShownPeople = 12;
+    QStringList shrunk;
+    QStringList tooLong;
+    int shrunkCount = 0;
+    int tooLongCount = 0;
+    for (long long row : mModel->ticked()) {
+        const FitOutcome fit = mModel->fit(std::size_t(row));
+        if (fit == FitOutcome::Fits)
+            continue;
+        QStringList& names = fit == FitOutcome::Shrunk ? shrunk : tooLong;
+        int& count = fit == FitOutcome::Shrunk ? shrunkCount : tooLongCount;
+        if (++count <= ShownPeople)
+            names << QStringLiteral("%1.").arg(row + 1);
+    }
+    auto line = [](const QString& heading, QStringList names, int count) {
+        if (count > int(names.size()))
+            names << QStringLiteral("… (összesen %1)").arg(count);
+        return heading + names.join(QStringLiteral(", ")) + QStringLiteral(" személy szövege.");
+    };
+    QStringList lines;
+    if (shrunkCount > 0)
+        lines << line(QStringLiteral("Kisebb betűvel nyomtatódik, hogy elférjen: "), shrunk, shrunkCount);
+    if (tooLongCount > 0)
+        lines << line(QStringLiteral("%1 pontos betűvel sem fér el: ").arg(SmallestFitPoints), tooLong, tooLongCount);
+    mFit->setText(lines.join(u'\n'));
+    mFit->setStyleSheet(tooLongCount > 0 ? QStringLiteral("color: #cc0000") : QString());
 }
 
 // Every ticked person's card is made once before the print dialog opens,

@@ -60,6 +60,8 @@ public:
     QTableView* records() const { return mTable; }
     QSpinBox* copiesEach() const { return mCopies; }
     QLabel* unknownLabel() const { return mUnknown; }
+    // The people whose texts are drawn smaller, or fit at no size.
+    QLabel* fitLabel() const { return mFit; }
     QLabel* summary() const { return mSummary; }
     QWidget* preview() const { return mPreview; }
     QPushButton* button(PrintDialog::Action action) const;
@@ -68,6 +70,7 @@ private:
     void browse();
     void selectionMoved();
     void update();
+    void showFits();
     void finish(PrintDialog::Action action);
 
     MergeTemplate mTemplate;
@@ -79,6 +82,7 @@ private:
     QTableView* mTable;
     QWidget* mPreview;
     QLabel* mUnknown;
+    QLabel* mFit;
     QSpinBox* mCopies;
     QFormLayout* mCopiesForm = nullptr;
     QLabel* mSummary;

@@ -115,6 +115,39 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.choice().records, (std::vector<long long>{0, 2}));
     }
+
+    // The people whose texts are drawn smaller, and apart from them those
+    // whose texts fit at no size, are named by their rows and tinted in
+    // the list; unticking one takes them off; the card shown is the
+    // person's fitted card.
+    void peopleWhoseTextsDoNotFitAreNamed()
+    {
+        LayerItem name = textLayer(QStringLiteral("{Név}"));
+        name.box.moveLeft(150);
+        MergeDialog dialog(nullptr, {name});
+        dialog.openData(written(mDir.filePath("nevek.csv"),
+                                QStringLiteral("Név\nŐ Ödön\nDr. Szentgyörgyi-Nagy Erzsébet\nKis Anna\n"
+                                               "Nemzetközi kapcsolatokért és fenntartható fejlődésért felelős "
+                                               "igazgatóhelyettes asszony\n")
+                                    .toUtf8()));
+        QCOMPARE(dialog.fitLabel()->text(),
+                 QStringLiteral("Kisebb betűvel nyomtatódik, hogy elférjen: 2. személy szövege.\n"
+                                "6 pontos betűvel sem fér el: 4. személy szövege."));
+        QAbstractItemModel* model = dialog.records()->model();
+        QVERIFY(!model->data(model->index(0, 0), Qt::BackgroundRole).isValid());
+        QVERIFY(model->data(model->index(1, 0), Qt::BackgroundRole).isValid());
+        QVERIFY(model->data(model->index(1, 0), Qt::BackgroundRole) != model->data(model->index(3, 0), Qt::BackgroundRole));
+
+        dialog.records()->selectRow(1);
+        QVERIFY(dialog.shownCard()[0].text.points < name.text.points);
+        QVERIFY(dialog.shownCard()[0].box.right() < 340 - TextMargin);
+
+        model->setData(model->index(3, 0), Qt::Unchecked, Qt::CheckStateRole);
+        QCOMPARE(dialog.fitLabel()->text(),
+                 QStringLiteral("Kisebb betűvel nyomtatódik, hogy elférjen: 2. személy szövege."));
+        model->setData(model->index(1, 0), Qt::Unchecked, Qt::CheckStateRole);
+        QCOMPARE(dialog.fitLabel()->text(), QString());
+    }
 };
 
 REGISTER_TEST(MergeDialogTest)
