@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMdiArea>
 #include <QToolButton>
 #include <QToolTip>
@@ -39,8 +40,10 @@ Tfrm_Main::Tfrm_Main(QWidget* parent) : QMainWindow(parent)
     setCentralWidget(mMdiArea);
     connect(mMdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
         updateWindowActions();
-        if (auto* card = qobject_cast<Tfrm_Child*>(window))
+        auto* card = qobject_cast<Tfrm_Child*>(window);
+        if (card)
             mHistories.setActiveStack(&card->document().history());
+        LblWarning->setText(card ? card->currentWarning() : QString());
     });
 
     createActions();

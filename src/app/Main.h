@@ -60,6 +60,7 @@ public:
     // Named components.
     QToolBar* ToolBar1 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
+    QLabel* LblWarning = nullptr;
     QMenuBar* MainMenu1 = nullptr;
     QMenu* mnAblak = nullptr;
     QMenu* mnFile = nullptr;

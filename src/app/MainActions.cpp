@@ -143,6 +143,12 @@ void Tfrm_Main::createStatusBar()
         panel->setFrameShadow(QFrame::Sunken);
         StatusBar1->addWidget(panel);
     }
+    // The active card's current layer's warning, in red, for as long as it
+    // holds.
+    LblWarning = new QLabel(StatusBar1);
+    LblWarning->setObjectName("LblFigyelmeztetes");
+    LblWarning->setStyleSheet(QStringLiteral("color: #cc0000"));
+    StatusBar1->addWidget(LblWarning, 1);
 }
 
 // The history commands of the menu follow the active card window's: its

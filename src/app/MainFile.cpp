@@ -6,9 +6,10 @@
 #include "document/Child.h"
 #include "editor/ErrorBox.h"
 
-#include <QMdiArea>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
 #include <QStandardPaths>
 
 namespace {
@@ -135,6 +136,10 @@ Tfrm_Child* Tfrm_Main::newCardWindow()
     // with, this run and the next.
     card->ZoomChosen = [](int percent) { Beall.Zoom = percent; };
     card->CutGuidesChosen = [](bool shown) { Beall.CutGuides = shown; };
+    card->StatusWarning = [this, card](const QString& warning) {
+        if (mMdiArea->activeSubWindow() == card)
+            LblWarning->setText(warning);
+    };
     mMdiArea->addSubWindow(card);
     // The close question saves through here. A card that was not written
     // (dialog cancelled) answers false and keeps its window; a failed write

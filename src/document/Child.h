@@ -118,6 +118,11 @@ public:
     std::function<void(int)> ZoomChosen;
     // Told when the user shows or hides the cut lines.
     std::function<void(bool)> CutGuidesChosen;
+    // Told of the current layer's warning whenever the current layer or its
+    // warning changes: a text that runs off the card, a code too small to
+    // read; empty for none.
+    std::function<void(const QString&)> StatusWarning;
+    QString currentWarning() const;
 
     // The card's state as the rest of the program reads it; the document
     // alone changes it.
@@ -319,6 +324,8 @@ private:
     void setPictureStretch(const char* name, bool stretch);
     void setShapeField(const char* name, std::string_view field, std::int32_t code);
     void placeElement(CardElement* element, const LayerItem& item);
+    // Marks the element with what its layer warns of, if anything.
+    void markElement(CardElement* element);
     void zoomChanged();
     void placeCutGuides();
     void layOutCardBox();

@@ -61,6 +61,8 @@ void Tfrm_Child::TblAfterScroll(const LayerTable& DataSet)
         Shape1->hide();
         Shape4->hide();
     }
+    if (StatusWarning)
+        StatusWarning(currentWarning());
 }
 
 void Tfrm_Child::showTabs(int kind)

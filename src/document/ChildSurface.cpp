@@ -1,6 +1,7 @@
 #include "document/Child.h"
 
 #include "document/PrintedCard.h"
+#include "document/QrDialog.h"
 #include "editor/CardPicture.h"
 #include "editor/CardSurface.h"
 #include "editor/ErrorBox.h"
@@ -13,6 +14,7 @@
 #include "layer/LayerRecord.h"
 #include "layer/PictureDecoder.h"
 #include "layer/Win1250Text.h"
+#include "merge/QrCode.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -149,6 +151,40 @@ void Tfrm_Child::wireElement(CardElement* element, const LayerItem& item, LayerT
     element->show();
     Surface1->raiseLayer(element);
     mCurrentElement = element;
+    markElement(element);
+}
+
+namespace {
+
+// What a layer warns of, as it prints: a text not wholly on the card, a
+// code whose modules print smaller than a phone reads well.
+QString layerWarning(const LayerItem& item)
+{
+    if (item.kind == LayerKind::Text) {
+        if (!item.text.text.isEmpty() && !CardArea.contains(item.box))
+            return QStringLiteral("A szöveg kilóg a kártyáról: ami a szélén túl van, nem nyomtatódik ki.");
+    } else if (item.qr && item.qr->modules && item.qr->modules->size > 0) {
+        if (moduleMillimetres(*item.qr->modules, std::min(item.box.width(), item.box.height())) < MinimumModuleMm)
+            return smallModuleWarning();
+    }
+    return {};
+}
+
+} // namespace
+
+void Tfrm_Child::markElement(CardElement* element)
+{
+    const QString warning = layerWarning(element->item());
+    if (warning == element->mark())
+        return;
+    element->setMark(warning);
+    if (element == mCurrentElement && StatusWarning)
+        StatusWarning(warning);
+}
+
+QString Tfrm_Child::currentWarning() const
+{
+    return mCurrentElement ? mCurrentElement->mark() : QString();
 }
 
 CardElement* Tfrm_Child::BuildTextElement(LayerTable::RecordId id)
@@ -258,6 +294,7 @@ void Tfrm_Child::layerChanged(LayerTable::RecordId id)
         placeElement(element, item);
     }
     element->setTag(ReadInt(record, Field::sorszam, 0));
+    markElement(element);
 }
 
 void Tfrm_Child::layersReset()

@@ -136,6 +136,13 @@ QrContents QrDialog::contents() const
     return contents;
 }
 
+QString smallModuleWarning()
+{
+    return QStringLiteral("Figyelem: %1 mm-nél kisebb modult a telefonok nehezen olvasnak. "
+                          "Nagyítsa a réteget, vagy rövidítse a tartalmat.")
+        .arg(QLocale(QLocale::Hungarian).toString(MinimumModuleMm, 'f', 1));
+}
+
 // The code as it is now, drawn as the card draws it; what cannot be made
 // says why in place of the module size.
 void QrDialog::showCode()
@@ -170,11 +177,7 @@ void QrDialog::showCode()
     // warning of 0,4.
     mModule->setText(QStringLiteral("Egy modul nyomtatva: %1 mm")
                          .arg(hungarian.toString(std::floor(module * 100) / 100, 'f', 2)));
-    mWarning->setText(module < MinimumModuleMm
-                          ? QStringLiteral("Figyelem: %1 mm-nél kisebb modult a telefonok nehezen olvasnak. "
-                                           "Nagyítsa a réteget, vagy rövidítse a tartalmat.")
-                                .arg(hungarian.toString(MinimumModuleMm, 'f', 1))
-                          : QString());
+    mWarning->setText(module < MinimumModuleMm ? smallModuleWarning() : QString());
     mWarning->setStyleSheet(WarningStyle);
     mOk->setEnabled(true);
 }

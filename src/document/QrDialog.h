@@ -14,6 +14,10 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 
+// The warning of a code whose modules print smaller than a phone reads
+// well: the dialog's, and the card window's for a layer resized too small.
+QString smallModuleWarning();
+
 // "QR-kód": what a QR layer says, a contact ("Névjegy") or any text or web
 // address ("Szöveg"), and its error correction, with the code as it will
 // look and the printed size of one module at the layer's size; below

@@ -76,6 +76,7 @@ void CardElement::paintEvent(QPaintEvent* event)
             paintPlaceholder(painter);
         else
             paintItem(painter);
+        paintMark(painter);
         return;
     }
     const qreal ratio = devicePixelRatioF();
@@ -90,6 +91,39 @@ void CardElement::paintEvent(QPaintEvent* event)
     }
     for (const QRect& dirty : event->region())
         paintKept(painter, dirty, mDrawn);
+    paintMark(painter);
+}
+
+void CardElement::setMark(const QString& why)
+{
+    if (why == mMark)
+        return;
+    mMark = why;
+    setToolTip(why);
+    update();
+}
+
+// A red disc with an exclamation mark in the element's top-left corner, at
+// the screen's size whatever the zoom; the print never has it.
+void CardElement::paintMark(QPainter& painter) const
+{
+    if (mMark.isEmpty())
+        return;
+    const int side = std::min({MarkSide, width(), height()});
+    if (side < 4)
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::white, 1));
+    painter.setBrush(QColor(0xd0, 0x10, 0x10));
+    const QRectF disc(0.5, 0.5, side - 1, side - 1);
+    painter.drawEllipse(disc);
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(std::max(6, side - 3));
+    painter.setFont(font);
+    painter.drawText(disc, Qt::AlignCenter, QStringLiteral("!"));
+    painter.restore();
 }
 
 void CardElement::setZoom(int percent)

@@ -29,6 +29,13 @@ public:
     bool isPlaceholder() const { return mPlaceholder; }
     void setPlaceholder(bool placeholder);
 
+    // A warning about the layer (it runs off the card, its code is too
+    // small to read): shown as a mark on the element and as its tool tip;
+    // none when empty.
+    const QString& mark() const { return mMark; }
+    void setMark(const QString& why);
+    static constexpr int MarkSide = 13;
+
     int tag() const { return mTag; }
     void setTag(int tag) { mTag = tag; }
 
@@ -60,6 +67,7 @@ protected:
     // The kept drawing is out of date; the paint under way draws afresh.
     void forgetDrawing() { mDrawn = {}; }
     void paintPlaceholder(QPainter& painter) const;
+    void paintMark(QPainter& painter) const;
     // The layer on a painter of the element's own pixels: scaled to them
     // from card pixels, so that outlines, hatches and text are drawn at
     // the zoom rather than enlarged.
@@ -75,6 +83,7 @@ private:
     int mTag = 0;
     LayerTable::RecordId mLayerId = 0;
     bool mPlaceholder = false;
+    QString mMark;
     QMenu* mContextMenu = nullptr;
     int mZoom = 100;
     QPixmap mDrawn;

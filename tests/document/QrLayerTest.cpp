@@ -191,6 +191,48 @@ private slots:
         dialog.textEdit()->setPlainText(QString(3000, u'x'));
         QVERIFY(!dialog.okButton()->isEnabled());
     }
+
+    // A code resized until its modules print under 0.4 mm is marked on the
+    // card, and the status bar hears the dialog's warning while it is the
+    // current layer; undo takes both away. A text moved partly off the card
+    // is marked too.
+    void layersThatWillNotPrintWellAreMarked()
+    {
+        Tfrm_Child* child = newCard();
+        QStringList heard;
+        child->StatusWarning = [&](const QString& warning) { heard << warning; };
+        fake->qrAnswers = {contact(QStringLiteral("Kovács"), QStringLiteral("Anna"))};
+        child->action("aQrKod")->trigger();
+        CardElement* code = child->CurrentElement();
+        QCOMPARE(code->mark(), QString());
+
+        const LayerTable::RecordId id = child->Tbl().CurrentId();
+        child->document().change(id, {{"width", 40}, {"height", 40}}, "méret");
+        QCOMPARE(code->mark(), smallModuleWarning());
+        QCOMPARE(code->toolTip(), smallModuleWarning());
+        QCOMPARE(heard.last(), smallModuleWarning());
+        QCOMPARE(child->currentWarning(), smallModuleWarning());
+        child->document().history().undo();
+        QCOMPARE(code->mark(), QString());
+        QCOMPARE(heard.last(), QString());
+
+        child->action("aSzoveg")->trigger();
+        CardElement* text = child->CurrentElement();
+        QCOMPARE(text->mark(), QString());
+        const LayerTable::RecordId textId = child->Tbl().CurrentId();
+        child->document().change(textId, {{"left", 320}}, "hely");
+        QVERIFY(text->mark().contains(QStringLiteral("kilóg")));
+        QCOMPARE(heard.last(), text->mark());
+        child->document().change(textId, {{"left", 10}}, "hely");
+        QCOMPARE(text->mark(), QString());
+
+        // Going from layer to layer, the status bar follows the current one.
+        child->document().change(id, {{"width", 40}, {"height", 40}}, "méret");
+        child->document().setCurrent(id);
+        QCOMPARE(heard.last(), smallModuleWarning());
+        child->document().setCurrent(textId);
+        QCOMPARE(heard.last(), QString());
+    }
 };
 
 REGISTER_TEST(QrLayerTest)
