@@ -3,7 +3,10 @@
 // one card each: 1,000 people should take under 1 s and 100 MB at the
 // peak, 100,000 under 100 × that time and 150 MB. A list of 150 MB with an
 // unclosed quote early on, and one with a line of 200 MB, are refused
-// under 100 MB at the peak (the files are made in a temporary folder). And a card with a QR
+// under 100 MB at the peak (the files are made in a temporary folder). The
+// merge of 1,000 whose every fifth title is too long for the card, fitted
+// (--fit shrink), should take within 1.3 × the same merge unfitted (--fit
+// off). And a card with a QR
 // layer should open and render within 1.2 × the time of the same card
 // whose picture is a plain PNG of the code's pixels. Run build/merge_bench.
 #include "bench/HundredLayerCard.h"
@@ -90,6 +93,27 @@ std::string list(int people)
     return file.toStdString();
 }
 
+// People whose every fifth title is too long for its place on the card and
+// is drawn smaller.
+std::string longTitles(int people)
+{
+    const QString file = path(qPrintable(QStringLiteral("hosszu%1.csv").arg(people)));
+    if (!QFile::exists(file)) {
+        QFile out(file);
+        out.open(QIODevice::WriteOnly);
+        out.write(QByteArray::fromStdString(toWin1250("Vezetéknév;Keresztnév;Beosztás;Telefon;Email\r\n")));
+        for (int i = 0; i < people; ++i)
+            out.write(QByteArray::fromStdString(toWin1250(
+                QStringLiteral("Kovács%1;Ödön;%3;+36 30 %2;ember%1@tuzep.hu\r\n")
+                    .arg(i, 6, 10, QLatin1Char('0'))
+                    .arg(1000000 + i)
+                    .arg(i % 5 ? QStringLiteral("Területi vezető")
+                               : QStringLiteral("Nemzetközi kapcsolatokért és fenntartható fejlődésért felelős "
+                                                "területi igazgatóhelyettes")))));
+    }
+    return file.toStdString();
+}
+
 // A list file made once: its head, then a block of about a megabyte of the
 // unit repeated up to the size, then the tail.
 std::string bigList(const char* name, const QByteArray& head, const QByteArray& unit, qint64 size,
@@ -130,12 +154,15 @@ std::string oneLongLine()
 
 // The whole process, its wall time and its peak memory; status is the exit
 // status it should end with (1 for a list it refuses).
-void runCli(benchmark::State& state, const std::string& data, int expectedStatus = 0)
+void runCli(benchmark::State& state, const std::string& data, int expectedStatus = 0,
+            std::vector<std::string> more = {})
 {
     const std::string card = cardWith("sablon.bcrd", qrPng(contact(-1)));
     const std::string cli = (fs::canonical("/proc/self/exe").parent_path() / "lapora-cli").string();
     const std::string out = path("korlevel.pdf").toStdString();
-    timeWholeProcess(state, {cli, "render", card, "--merge", data, "--pdf", out, "--copies", "1"}, expectedStatus,
+    std::vector<std::string> command = {cli, "render", card, "--merge", data, "--pdf", out, "--copies", "1"};
+    command.insert(command.end(), more.begin(), more.end());
+    timeWholeProcess(state, command, expectedStatus,
                      expectedStatus == 0 ? "lapora-cli render --merge failed"
                                          : "lapora-cli render --merge did not refuse the list");
     if (expectedStatus == 0)
@@ -146,6 +173,11 @@ void BM_MergeThousand(benchmark::State& state) { runCli(state, list(1000)); }
 void BM_MergeHundredThousand(benchmark::State& state) { runCli(state, list(100000)); }
 BENCHMARK(BM_MergeThousand)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 BENCHMARK(BM_MergeHundredThousand)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+
+void BM_MergeThousandLongTitlesUnfitted(benchmark::State& state) { runCli(state, longTitles(1000), 0, {"--fit", "off"}); }
+void BM_MergeThousandLongTitlesFitted(benchmark::State& state) { runCli(state, longTitles(1000), 0, {"--fit", "shrink"}); }
+BENCHMARK(BM_MergeThousandLongTitlesUnfitted)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(7);
+BENCHMARK(BM_MergeThousandLongTitlesFitted)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(7);
 
 // Hostile lists are refused, and their peak stays under 100 MB: the reader
 // never holds more than one bounded record, whatever the file holds.

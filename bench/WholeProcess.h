@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fcntl.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -13,7 +14,9 @@
 // A whole process each iteration: its wall time is the iteration's time,
 // and the peak memory of it or of any process it waited for (Ghostscript
 // under lapora-cli) is reported as peak_MB. A run that does not end with
-// the expected status stops the benchmark with failure as its message.
+// the expected status stops the benchmark with failure as its message. What
+// the process says on standard error (a merge's report, a refusal) is not
+// shown among the figures.
 inline void timeWholeProcess(benchmark::State& state, std::vector<std::string> arguments, int expectedStatus,
                              const char* failure)
 {
@@ -26,6 +29,8 @@ inline void timeWholeProcess(benchmark::State& state, std::vector<std::string> a
         const auto start = std::chrono::steady_clock::now();
         const pid_t child = fork();
         if (child == 0) {
+            if (const int quiet = open("/dev/null", O_WRONLY); quiet >= 0)
+                dup2(quiet, STDERR_FILENO);
             execv(argv[0], argv.data());
             _exit(127);
         }
