@@ -44,6 +44,7 @@ Tfrm_Main::Tfrm_Main(QWidget* parent) : QMainWindow(parent)
         if (card)
             mHistories.setActiveStack(&card->document().history());
         LblWarning->setText(card ? card->currentWarning() : QString());
+        LblWarning->setToolTip(LblWarning->text());
     });
 
     createActions();

@@ -137,8 +137,10 @@ Tfrm_Child* Tfrm_Main::newCardWindow()
     card->ZoomChosen = [](int percent) { Beall.Zoom = percent; };
     card->CutGuidesChosen = [](bool shown) { Beall.CutGuides = shown; };
     card->StatusWarning = [this, card](const QString& warning) {
-        if (mMdiArea->activeSubWindow() == card)
+        if (activeCard() == card) {
             LblWarning->setText(warning);
+            LblWarning->setToolTip(warning);
+        }
     };
     mMdiArea->addSubWindow(card);
     // The close question saves through here. A card that was not written

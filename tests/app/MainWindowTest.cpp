@@ -141,6 +141,28 @@ private slots:
         QCOMPARE(card->GroupBox3->geometry().bottom(), client->height() - 7);
         QVERIFY(card->ScrollBox1->isVisible() && card->ScrollBox1->width() == card->GroupBox1->width());
     }
+
+    // The status bar shows the active card's current layer's warning, and
+    // follows the card windows as they are activated.
+    void statusBarShowsTheCurrentLayersWarning()
+    {
+        ShellRun run;
+        QVERIFY(run.showActive());
+        run.window->aUjExecute();
+        Tfrm_Child* card = run.window->activeCard();
+        auto* warning = run.window->findChild<QLabel*>("LblFigyelmeztetes");
+        QVERIFY(warning);
+        card->action("aSzoveg")->trigger();
+        QCOMPARE(warning->text(), QString());
+        card->document().change(card->Tbl().CurrentId(), {{"left", 330}}, "hely");
+        QVERIFY(warning->text().contains(QStringLiteral("kilóg")));
+        QVERIFY(warning->isVisible());
+
+        run.window->aUjExecute();
+        QCOMPARE(warning->text(), QString());
+        run.window->findChild<QMdiArea*>()->setActiveSubWindow(card);
+        QVERIFY(warning->text().contains(QStringLiteral("kilóg")));
+    }
 };
 
 REGISTER_TEST(MainWindow)
