@@ -1,5 +1,5 @@
 #include "tests/TestRegistry.h"
-#include "app/IniFile.h"
+#include "print/IniFile.h"
 #include "app/PrinterCalibration.h"
 #include "app/Settings.h"
 
