@@ -2,9 +2,11 @@
 
 #include "document/Dialogs.h"
 #include "document/Printing.h"
+#include "document/SheetEditor.h"
 #include "document/SheetPicker.h"
 #include "editor/ErrorBox.h"
 #include "print/PrintJob.h"
+#include "print/SavedSheets.h"
 #include "storage/FileAccess.h"
 
 #include <QButtonGroup>
@@ -80,6 +82,34 @@ QString shown(double value)
     return QLocale(QLocale::Hungarian).toString(value, 'f', 2);
 }
 
+// The system's printers, the default one first.
+QStringList printerNames()
+{
+    const QString preferred = QPrinterInfo::defaultPrinterName();
+    QStringList names = QPrinterInfo::availablePrinterNames();
+    names.removeAll(preferred);
+    if (!preferred.isEmpty())
+        names.prepend(preferred);
+    return names;
+}
+
+// The built-in layouts, then the saved ones that can be printed on.
+std::vector<SheetLayout> knownSheets()
+{
+    std::vector<SheetLayout> sheets = builtInSheets();
+    if (!savedSheetsFile().isEmpty()) {
+        const std::vector<SheetLayout> saved = savedSheets(IniFile(savedSheetsFile()));
+        sheets.insert(sheets.end(), saved.begin(), saved.end());
+    }
+    return sheets;
+}
+
+PrintDialog::SheetEditorRun& sheetEditorRun()
+{
+    static PrintDialog::SheetEditorRun run;
+    return run;
+}
+
 } // namespace
 
 PrintDialog::PrintDialog(QWidget* parent, const QStringList& openCards)
@@ -87,6 +117,9 @@ PrintDialog::PrintDialog(QWidget* parent, const QStringList& openCards)
     , mOpenCards(openCards)
     , mPrinter(new QComboBox(this))
     , mSheet(new QComboBox(this))
+    , mNewSheet(new QPushButton(QStringLiteral("Egyéni lap..."), this))
+    , mEditSheet(new QPushButton(QStringLiteral("Módosítás..."), this))
+    , mDeleteSheet(new QPushButton(QStringLiteral("Törlés"), this))
     , mScaleNote(new QLabel(this))
     , mCopies(new QSpinBox(this))
     , mStart(new QSpinBox(this))
@@ -100,16 +133,13 @@ PrintDialog::PrintDialog(QWidget* parent, const QStringList& openCards)
     setObjectName("frm_Nyomtatas");
     setWindowTitle(QStringLiteral("Nyomtatás"));
 
-    const QString preferred = QPrinterInfo::defaultPrinterName();
-    QStringList names = QPrinterInfo::availablePrinterNames();
-    names.removeAll(preferred);
-    if (!preferred.isEmpty())
-        names.prepend(preferred);
-    mPrinter->addItems(names);
+    mPrinter->addItems(printerNames());
     mPrinter->setObjectName("Nyomtato");
-    for (const SheetLayout& layout : builtInSheets())
-        mSheet->addItem(layout.name);
     mSheet->setObjectName("Lap");
+    mNewSheet->setObjectName("EgyeniLap");
+    mEditSheet->setObjectName("LapModositas");
+    mDeleteSheet->setObjectName("LapTorles");
+    listSheets(QString());
     mScaleNote->setWordWrap(true);
     mScaleNote->hide();
 
@@ -146,7 +176,12 @@ PrintDialog::PrintDialog(QWidget* parent, const QStringList& openCards)
 
     auto* form = mForm = new QFormLayout;
     form->addRow(QStringLiteral("Nyomtató:"), mPrinter);
-    form->addRow(QStringLiteral("Lap:"), mSheet);
+    auto* sheetRow = new QHBoxLayout;
+    sheetRow->addWidget(mSheet, 1);
+    sheetRow->addWidget(mNewSheet);
+    sheetRow->addWidget(mEditSheet);
+    sheetRow->addWidget(mDeleteSheet);
+    form->addRow(QStringLiteral("Lap:"), sheetRow);
     form->addRow(QStringLiteral("Példányszám:"), mCopies);
     form->addRow(QStringLiteral("Kezdő pozíció:"), mStart);
     form->addRow(QStringLiteral("Hátoldal:"), mBack);
@@ -186,6 +221,9 @@ PrintDialog::PrintDialog(QWidget* parent, const QStringList& openCards)
     connect(mPicker, &SheetPicker::startChosen, mStart, &QSpinBox::setValue);
     connect(mPrinter, &QComboBox::currentIndexChanged, this, [this] { guarded([this] { printerChosen(); }); });
     connect(mSheet, &QComboBox::currentIndexChanged, this, [this](int index) { guarded([&] { sheetChosen(index); }); });
+    connect(mNewSheet, &QPushButton::clicked, this, [this] { guarded([this] { editSheet(false); }); });
+    connect(mEditSheet, &QPushButton::clicked, this, [this] { guarded([this] { editSheet(true); }); });
+    connect(mDeleteSheet, &QPushButton::clicked, this, [this] { guarded([this] { removeSheet(); }); });
     connect(mBack, &QComboBox::activated, this, [this](int index) { guarded([&] { backChosen(index); }); });
     connect(mCalibrate, &QPushButton::clicked, this, [this] { guarded([this] { calibrate(); }); });
     connect(mPrint, &QPushButton::clicked, this, [this] { guarded([this] { finish(Action::Print); }); });
@@ -194,6 +232,7 @@ PrintDialog::PrintDialog(QWidget* parent, const QStringList& openCards)
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     backChosen(0);
     printerChosen();
+    sheetChosen(mSheet->currentIndex());
 }
 
 QPushButton* PrintDialog::button(Action action) const
@@ -232,13 +271,17 @@ void PrintDialog::printerChosen()
 // layout; a number of copies still at a whole sheet stays a whole sheet.
 void PrintDialog::sheetChosen(int index)
 {
-    const SheetLayout& before = builtInSheets()[std::size_t(std::clamp(mShownSheet, 0, mSheet->count() - 1))];
-    const SheetLayout& layout = builtInSheets()[std::size_t(index)];
-    mShownSheet = index;
+    if (index < 0)
+        return;
+    const SheetLayout& layout = mSheets[std::size_t(index)];
     mPicker->setSheet(layout);
     mStart->setRange(1, layout.cardCount());
-    if (mCopies->isEnabled() && mCopies->value() == before.cardCount())
+    if (mCopies->isEnabled() && mCopies->value() == mShownCards)
         mCopies->setValue(layout.cardCount());
+    mShownCards = layout.cardCount();
+    const bool saved = index >= int(builtInSheets().size());
+    mEditSheet->setEnabled(saved);
+    mDeleteSheet->setEnabled(saved);
     const double scale = layout.cardScale();
     mScaleNote->setText(QStringLiteral("A kártya %1%-os méretben kerül a kartonra, hogy elférjen rajta.")
                             .arg(QLocale(QLocale::Hungarian).toString(scale * 100, 'f', 1)));
@@ -290,7 +333,7 @@ void PrintDialog::calibrate()
 {
     std::unique_ptr<QPrinter> printer = printerNamed(mPrinter->currentText());
     // On the paper of the chosen stock, which the readings are taken from.
-    const SheetLayout& layout = builtInSheets()[std::size_t(mSheet->currentIndex())];
+    const SheetLayout& layout = chosenSheet();
     printCalibrationSheet(*printer, layout);
     const auto readings = askReadings(this);
     if (!readings)
@@ -348,7 +391,7 @@ PrintDialog::Choice PrintDialog::choice() const
     Choice chosen;
     chosen.action = mAction;
     chosen.printer = mPrinter->currentText();
-    chosen.sheet = builtInSheets()[std::size_t(mSheet->currentIndex())];
+    chosen.sheet = chosenSheet();
     chosen.copies = mCopies->value();
     chosen.start = mStart->value();
     const int back = mBack->currentIndex();
@@ -361,4 +404,60 @@ PrintDialog::Choice PrintDialog::choice() const
     chosen.calibratePdf = mCalibratePdf->isChecked();
     chosen.pdfFile = mPdfFile;
     return chosen;
+}
+
+void PrintDialog::listSheets(const QString& chosen)
+{
+    mSheets = knownSheets();
+    const QSignalBlocker quiet(mSheet);
+    mSheet->clear();
+    for (const SheetLayout& layout : mSheets)
+        mSheet->addItem(layout.name);
+    mSheet->setCurrentIndex(std::max(0, mSheet->findText(chosen, Qt::MatchFixedString)));
+}
+
+const SheetLayout& PrintDialog::chosenSheet() const
+{
+    return mSheets[std::size_t(std::clamp(mSheet->currentIndex(), 0, int(mSheets.size()) - 1))];
+}
+
+void PrintDialog::setSheetEditorRun(SheetEditorRun run)
+{
+    sheetEditorRun() = std::move(run);
+}
+
+// A new layout starts from the one chosen, so that a stock close to a
+// known one takes a few changes.
+void PrintDialog::editSheet(bool edited)
+{
+    SheetEditor editor(this, chosenSheet(), edited);
+    const int result = sheetEditorRun() ? sheetEditorRun()(editor) : editor.exec();
+    if (result != QDialog::Accepted)
+        return;
+    listSheets(editor.savedName());
+    sheetChosen(mSheet->currentIndex());
+}
+
+void PrintDialog::removeSheet()
+{
+    const QString name = chosenSheet().name;
+    if (isBuiltInSheet(name))
+        return;
+    if (dialogs().question(this, QStringLiteral("Törlés"), QStringLiteral("Törli a(z) „%1” saját lapot?").arg(name))
+        != Dialogs::Answer::Yes)
+        return;
+    removeSavedSheet(IniFile(savedSheetsFile()), name);
+    listSheets(QString());
+    sheetChosen(mSheet->currentIndex());
+}
+
+SheetLayout PrintDialog::openingSheet()
+{
+    const QStringList printers = printerNames();
+    const QString last = lastSheetOf(printers.value(0));
+    for (const SheetLayout& layout : knownSheets()) {
+        if (layout.name == last)
+            return layout;
+    }
+    return SheetLayout();
 }

@@ -51,6 +51,14 @@ void SheetPicker::setStart(int position)
     update();
 }
 
+void SheetPicker::setChoosing(bool choosing)
+{
+    mChoosing = choosing;
+    setCursor(choosing ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    setToolTip(choosing ? toolTip() : QString());
+    update();
+}
+
 void SheetPicker::setSheet(const SheetLayout& layout)
 {
     mSheet = layout;
@@ -71,9 +79,9 @@ void SheetPicker::paintEvent(QPaintEvent*)
     painter.setFont(font);
     for (int position = 1; position <= mSheet.cardCount(); ++position) {
         const QRect box = positionRect(position);
-        const bool used = position < mStart;
+        const bool used = mChoosing && position < mStart;
         painter.fillRect(box, used ? QColor(200, 200, 200) : QColor(222, 236, 250));
-        painter.setPen(position == mStart ? QPen(QColor(32, 74, 135), 2) : QPen(QColor(120, 120, 120), 1));
+        painter.setPen(mChoosing && position == mStart ? QPen(QColor(32, 74, 135), 2) : QPen(QColor(120, 120, 120), 1));
         painter.drawRect(box);
         painter.setPen(used ? QColor(120, 120, 120) : Qt::black);
         painter.drawText(box, Qt::AlignCenter, QString::number(position));
@@ -82,7 +90,7 @@ void SheetPicker::paintEvent(QPaintEvent*)
 
 void SheetPicker::mousePressEvent(QMouseEvent* event)
 {
-    if (const int position = positionAt(event->position().toPoint())) {
+    if (const int position = mChoosing ? positionAt(event->position().toPoint()) : 0) {
         setStart(position);
         emit startChosen(position);
     }

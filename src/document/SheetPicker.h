@@ -22,6 +22,8 @@ public:
     // or 0.
     int positionAt(QPoint point) const;
     QRect positionRect(int position) const;
+    // A picture only: no start marked, and clicks choose nothing.
+    void setChoosing(bool choosing);
 
     QSize sizeHint() const override;
 
@@ -35,4 +37,5 @@ protected:
 private:
     SheetLayout mSheet;
     int mStart = 1;
+    bool mChoosing = true;
 };
