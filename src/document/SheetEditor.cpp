@@ -108,6 +108,7 @@ SheetEditor::SheetEditor(QWidget* parent, const SheetLayout& start, bool edited)
     mMarks->setObjectName("Vagojelek");
     mMarks->setChecked(start.marks);
     mPicture->setChoosing(false);
+    mPicture->setPixelsPerMm(1);
     mFault->setObjectName("Hiba");
     mFault->setWordWrap(true);
     mFault->setStyleSheet(QStringLiteral("color: #a40000"));

@@ -22,8 +22,11 @@ public:
     // or 0.
     int positionAt(QPoint point) const;
     QRect positionRect(int position) const;
-    // A picture only: no start marked, and clicks choose nothing.
+    // A picture only: no start marked, clicks choose nothing, and cards
+    // drawn see-through, so that where two overlap shows darker.
     void setChoosing(bool choosing);
+    // The picture's scale; a third of a millimetre to the pixel unless set.
+    void setPixelsPerMm(double pixels);
 
     QSize sizeHint() const override;
 
@@ -38,4 +41,5 @@ private:
     SheetLayout mSheet;
     int mStart = 1;
     bool mChoosing = true;
+    double mPixelsPerMm = 0.45;
 };
