@@ -49,27 +49,6 @@ class SavedSheetsTest : public QObject
     Q_OBJECT
 
 private slots:
-    // A section goes with every line up to the next one, whatever the case
-    // it is named in; the rest of the file keeps its bytes, CRLF and
-    // comments included.
-    void sectionsAreListedAndRemovedWhole()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("a.ini");
-        writeText(path, "; kezdet\r\n[Screen]\r\nZoom=100\r\n[Sheet:A]\r\nRows=5\r\n; megjegyzés\r\n"
-                         "[ screen ]\r\nFontSize=9\r\n[sheet:a]\r\nRows=4\r\n[Font]\r\nName=Arial");
-        const IniFile ini(path);
-        QCOMPARE(ini.sections(), QStringList({"Screen", "Sheet:A", "Font"}));
-        ini.removeSection("SHEET:A");
-        QCOMPARE(bytesOf(path), QByteArray("; kezdet\r\n[Screen]\r\nZoom=100\r\n[ screen ]\r\nFontSize=9\r\n"
-                                           "[Font]\r\nName=Arial"));
-        ini.removeSection("Font");
-        QCOMPARE(bytesOf(path), QByteArray("; kezdet\r\n[Screen]\r\nZoom=100\r\n[ screen ]\r\nFontSize=9\r\n"));
-        ini.removeSection("Nincs");
-        QCOMPARE(ini.readInteger("Screen", "FontSize", 0), 9);
-        QVERIFY(IniFile(dir.filePath("none.ini")).sections().isEmpty());
-    }
-
     // Saved in whole hundredths of a millimetre and read back equal; the
     // section of one layout changes, the others stay.
     void layoutRoundTrip()
