@@ -55,6 +55,8 @@ public:
     // The layout the dialog opens with: the one last printed on with the
     // first printer it offers, else the program's own sheet.
     static SheetLayout openingSheet();
+    // The system's printers, the default one first.
+    static QStringList printerNames();
 
     // For the cards of a merge: their number is the list's, shown and not
     // changed here, and the button the merge dialog's matches is the
