@@ -6,10 +6,10 @@
 #include <string>
 
 // The sheet options of render and calibration as given: a known sheet by
-// name (--sheet; built in, or saved by the designer), a layout of the user's own (--layout
-// COLSxROWS,LEFT,TOP,DX,DY[,W,H][,a4|letter] in millimetres, the stock card
-// the pitch when left out, on A4 unless named) and the cut marks (--marks
-// on|off).
+// name (--sheet; built in, or saved by the designer), a layout of the
+// user's own (--layout COLSxROWS,LEFT,TOP,DX,DY[,W,H][,a4|letter] in
+// millimetres, the stock card the pitch when left out, on A4 unless named)
+// and the cut marks (--marks on|off).
 struct SheetOptions
 {
     std::optional<std::string> name;
