@@ -51,8 +51,10 @@ QStringList savedSheetNames(const IniFile& ini)
 {
     QStringList names;
     for (const QString& section : ini.sections()) {
-        if (section.startsWith(SectionPrefix, Qt::CaseInsensitive) && section.size() > SectionPrefix.size())
-            names << section.mid(SectionPrefix.size());
+        // One under a built-in's name, edited in by hand, is never used.
+        const QString name = section.mid(SectionPrefix.size());
+        if (section.startsWith(SectionPrefix, Qt::CaseInsensitive) && !name.isEmpty() && !isBuiltInSheet(name))
+            names << name;
     }
     return names;
 }

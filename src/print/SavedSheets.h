@@ -15,7 +15,8 @@
 // or 0).
 QString sheetSection(const QString& name);
 
-// The names of the layouts saved in a file, in its order.
+// The names of the layouts saved in a file, in its order; one a built-in
+// layout's name hides is left out.
 QStringList savedSheetNames(const IniFile& ini);
 // One saved layout, checked. A SheetError in one line that names the
 // section where it is missing, saved wrongly or refused by checkSheet.

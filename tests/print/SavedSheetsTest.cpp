@@ -111,7 +111,7 @@ private slots:
                          "[Sheet:Papír]\nPaper=A5\nColumns=2\nRows=5\nLeft=0\nTop=0\nDX=9000\nDY=5000\n"
                          "[Sheet:Sor]\nPaper=A4\nColumns=2\nRows=öt\nLeft=0\nTop=0\nDX=9000\nDY=5000\n"
                          "[Sheet:Átfed]\nPaper=A4\nColumns=2\nRows=5\nLeft=0\nTop=0\nDX=8000\nDY=5000\nW=9000\n"
-                         "H=5000\n");
+                         "H=5000\n[Sheet:avery l7414]\nPaper=A4\nColumns=1\nRows=1\nLeft=0\nTop=0\nDX=9000\nDY=5000\n");
         const IniFile ini(path);
         const SheetLayout good = savedSheet(ini, "Jó");
         QCOMPARE(good.card, QSizeF(90, 55));
@@ -131,6 +131,8 @@ private slots:
             }
         }
         QCOMPARE(savedSheets(ini), std::vector<SheetLayout>({good}));
+        QCOMPARE(savedSheetNames(ini), QStringList({"Jó", "Papír", "Sor", "Átfed"}));
+        QCOMPARE(sheetNamed("Avery L7414", ini), sheetNamed("Avery L7414"));
     }
 
     // The designer's own folder wins over the data location, as the
