@@ -3,6 +3,7 @@
 #include "app/MenuPainting.h"
 #include "app/PrinterCalibration.h"
 #include "print/PrintJob.h"
+#include "print/SavedSheets.h"
 #include "app/Settings.h"
 #include "document/Child.h"
 #include "editor/ActionTable.h"
@@ -75,6 +76,7 @@ void Tfrm_Main::FormCreate()
     LoadSettings();
     setCalibrationStore(LoadPrinterCalibration, SavePrinterCalibration);
     setLastSheetStore(LoadPrinterSheet, SavePrinterSheet);
+    setSavedSheetsFile(IniFileName);
     // Unsaved cards are copied under the data folder while the program runs.
     mRecovery = std::make_unique<RecoverySession>(DataDir + QStringLiteral("/recovery"));
     mRecovery->start();

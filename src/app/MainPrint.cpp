@@ -63,6 +63,7 @@ void Tfrm_Main::aKorlevelExecute()
     JobProgress::refuseWhileRunning();
     const std::vector<LayerItem> front = card->printables();
     MergeDialog merge(this, front, dataFileStart(*card));
+    merge.setSheet(PrintDialog::openingSheet());
     if (merge.exec() != QDialog::Accepted)
         return;
     const MergeDialog::Choice people = merge.choice();

@@ -1,6 +1,6 @@
 #include "app/PrinterCalibration.h"
 
-#include "app/IniFile.h"
+#include "print/IniFile.h"
 #include "app/Settings.h"
 
 #include <cmath>

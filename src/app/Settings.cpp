@@ -1,7 +1,8 @@
 #include "app/Settings.h"
 
-#include "app/IniFile.h"
+#include "print/IniFile.h"
 #include "print/PrintShop.h"
+#include "print/SettingsFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,9 +21,6 @@ WorkAreaRect WorkArea;
 TBeall Beall;
 
 namespace {
-
-const QString AppFolderName = QStringLiteral("Lapora2");
-const QString IniBaseName = QStringLiteral("Lapora2.ini");
 
 constexpr int DefaultFormLeft = 10;
 constexpr int DefaultFormTop = 10;
@@ -59,14 +57,14 @@ void initPaths(const QString& programDir, const QString& appDataDir, WorkAreaRec
     ProgramDir = withoutTrailingSlash(QDir::fromNativeSeparators(programDir));
     DataDir = appDataDir.isEmpty()
         ? ProgramDir
-        : withoutTrailingSlash(QDir::fromNativeSeparators(appDataDir)) + '/' + AppFolderName;
-    IniFileName = DataDir + '/' + IniBaseName;
+        : withoutTrailingSlash(QDir::fromNativeSeparators(appDataDir)) + '/' + SettingsFolderName;
+    IniFileName = DataDir + '/' + SettingsBaseName;
     WorkArea = workArea;
 }
 
 void prepareDataDir()
 {
-    const QString ownIni = ProgramDir + '/' + IniBaseName;
+    const QString ownIni = ProgramDir + '/' + SettingsBaseName;
     if (QFileInfo(ownIni).isFile()) {
         IniFileName = ownIni;
         DataDir = ProgramDir;

@@ -1,5 +1,10 @@
 #include "cli/Sheets.h"
 
+#include "print/SavedSheets.h"
+#include "print/SettingsFile.h"
+
+#include <QCoreApplication>
+
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -101,7 +106,7 @@ SheetLayout sheetOf(const SheetOptions& options)
         throw SheetError("a --sheet és a --layout közül csak az egyik adható meg");
     SheetLayout layout;
     if (options.name)
-        layout = sheetNamed(QString::fromLocal8Bit(options.name->c_str()));
+        layout = sheetNamed(QString::fromLocal8Bit(options.name->c_str()), IniFile(settingsFileName()));
     else if (options.layout)
         layout = layoutOf(*options.layout);
     if (options.marks) {
@@ -113,9 +118,21 @@ SheetLayout sheetOf(const SheetOptions& options)
     return layout;
 }
 
-int runSheets()
+// The built-in layouts, then those saved in the designer's settings; a
+// saved one that is broken stops the list before anything is printed.
+int runSheets(int argc, char** argv)
 {
-    for (const SheetLayout& layout : builtInSheets())
+    QCoreApplication app(argc, argv);
+    std::vector<SheetLayout> layouts = builtInSheets();
+    try {
+        const IniFile settings(settingsFileName());
+        for (const QString& name : savedSheetNames(settings))
+            layouts.push_back(savedSheet(settings, name));
+    } catch (const SheetError& error) {
+        std::cerr << "lapora-cli: " << error.what() << '\n';
+        return 1;
+    }
+    for (const SheetLayout& layout : layouts)
         std::cout << QStringLiteral("%1\t%2\t%3x%4\t%5 x %6 mm\n")
                          .arg(layout.name, paperName(layout.paper))
                          .arg(layout.columns)

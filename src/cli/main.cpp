@@ -33,7 +33,7 @@ const char* const Usage =
     "  build        write a card file from JSON records (as dump prints them)\n"
     "  render       draw the printed sheet of ten cards (or the card alone, --card)\n"
     "  calibration  draw the calibration sheet of the printer calibration\n"
-    "  sheets       list the known card stock layouts: name, paper, grid, card size\n"
+    "  sheets       list the card stock layouts, built in and saved: name, paper, grid, card size\n"
     "\n"
     "  --pdf OUT.pdf        write a PDF, one page per sheet\n"
     "  --png OUT.png        write a PNG picture; several pages as OUT-1.png, OUT-2.png, ...\n"
@@ -46,7 +46,8 @@ const char* const Usage =
     "  --offset X,Y         calibration offset in mm, -20 to 20\n"
     "  --scale X,Y          calibration scale in percent, 90 to 110\n"
     "  --back-offset X,Y    the back page's own offset in mm\n"
-    "  --sheet NAME         a card stock layout by the name lapora-cli sheets lists\n"
+    "  --sheet NAME         a card stock layout by the name lapora-cli sheets lists: built in,\n"
+    "                       or saved by the designer in its settings file\n"
     "  --layout GRID        a layout of your own, COLSxROWS,LEFT,TOP,DX,DY[,W,H][,a4|letter]\n"
     "                       in mm: the grid, the first card's corner, the pitch, the stock card\n"
     "                       (the pitch unless given) and the paper (a4 unless given)\n"
@@ -82,7 +83,7 @@ int main(int argc, char** argv)
     if (command == "build" && argc == 4)
         return runBuild(argv[2], argv[3]);
     if (command == "sheets" && argc == 2)
-        return runSheets();
+        return runSheets(argc, argv);
     if (command == "render") {
         if (const auto request = parseRender(std::vector<std::string>(argv + 2, argv + argc)))
             return runRender(argc, argv, *request);

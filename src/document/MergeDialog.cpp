@@ -327,6 +327,14 @@ void MergeDialog::selectionMoved()
     }
 }
 
+void MergeDialog::setSheet(const SheetLayout& layout)
+{
+    if (!mPeopleOnly && mCopies->value() == mSheet.cardCount())
+        mCopies->setValue(layout.cardCount());
+    mSheet = layout;
+    update();
+}
+
 void MergeDialog::update()
 {
     QStringList unknown;
@@ -353,7 +361,7 @@ void MergeDialog::update()
                               .arg(mModel->rowCount())
                               .arg(people)
                               .arg(cards)
-                              .arg((cards + sheet::Copies - 1) / sheet::Copies));
+                              .arg((cards + mSheet.cardCount() - 1) / mSheet.cardCount()));
     for (QPushButton* button : {mPrint, mPreviewButton, mPdf})
         button->setEnabled(people > 0);
 }

@@ -55,6 +55,10 @@ public:
     // of cards each and the buttons that go on to printing give way to one
     // "OK" that takes the people.
     void choosePeopleOnly();
+    // The layout the cards go on, as the print dialog will open with it: the
+    // number of sheets counts its cards, and a number each still at a whole
+    // sheet stays a whole sheet of it.
+    void setSheet(const SheetLayout& layout);
 
     // Named parts, for the tests.
     QTableView* records() const { return mTable; }
@@ -91,4 +95,5 @@ private:
     QPushButton* mPdf;
     PrintDialog::Action mAction = PrintDialog::Action::Print;
     bool mPeopleOnly = false;
+    SheetLayout mSheet;
 };

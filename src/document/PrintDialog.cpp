@@ -80,6 +80,8 @@ QString shown(double value)
     return QLocale(QLocale::Hungarian).toString(value, 'f', 2);
 }
 
+
+
 } // namespace
 
 PrintDialog::PrintDialog(QWidget* parent, const QStringList& openCards)
@@ -87,6 +89,9 @@ PrintDialog::PrintDialog(QWidget* parent, const QStringList& openCards)
     , mOpenCards(openCards)
     , mPrinter(new QComboBox(this))
     , mSheet(new QComboBox(this))
+    , mNewSheet(new QPushButton(QStringLiteral("Egyéni lap..."), this))
+    , mEditSheet(new QPushButton(QStringLiteral("Módosítás..."), this))
+    , mDeleteSheet(new QPushButton(QStringLiteral("Törlés"), this))
     , mScaleNote(new QLabel(this))
     , mCopies(new QSpinBox(this))
     , mStart(new QSpinBox(this))
@@ -100,16 +105,13 @@ PrintDialog::PrintDialog(QWidget* parent, const QStringList& openCards)
     setObjectName("frm_Nyomtatas");
     setWindowTitle(QStringLiteral("Nyomtatás"));
 
-    const QString preferred = QPrinterInfo::defaultPrinterName();
-    QStringList names = QPrinterInfo::availablePrinterNames();
-    names.removeAll(preferred);
-    if (!preferred.isEmpty())
-        names.prepend(preferred);
-    mPrinter->addItems(names);
+    mPrinter->addItems(printerNames());
     mPrinter->setObjectName("Nyomtato");
-    for (const SheetLayout& layout : builtInSheets())
-        mSheet->addItem(layout.name);
     mSheet->setObjectName("Lap");
+    mNewSheet->setObjectName("EgyeniLap");
+    mEditSheet->setObjectName("LapModositas");
+    mDeleteSheet->setObjectName("LapTorles");
+    listSheets(QString());
     mScaleNote->setWordWrap(true);
     mScaleNote->hide();
 
@@ -146,7 +148,12 @@ PrintDialog::PrintDialog(QWidget* parent, const QStringList& openCards)
 
     auto* form = mForm = new QFormLayout;
     form->addRow(QStringLiteral("Nyomtató:"), mPrinter);
-    form->addRow(QStringLiteral("Lap:"), mSheet);
+    auto* sheetRow = new QHBoxLayout;
+    sheetRow->addWidget(mSheet, 1);
+    sheetRow->addWidget(mNewSheet);
+    sheetRow->addWidget(mEditSheet);
+    sheetRow->addWidget(mDeleteSheet);
+    form->addRow(QStringLiteral("Lap:"), sheetRow);
     form->addRow(QStringLiteral("Példányszám:"), mCopies);
     form->addRow(QStringLiteral("Kezdő pozíció:"), mStart);
     form->addRow(QStringLiteral("Hátoldal:"), mBack);
@@ -186,6 +193,9 @@ PrintDialog::PrintDialog(QWidget* parent, const QStringList& openCards)
     connect(mPicker, &SheetPicker::startChosen, mStart, &QSpinBox::setValue);
     connect(mPrinter, &QComboBox::currentIndexChanged, this, [this] { guarded([this] { printerChosen(); }); });
     connect(mSheet, &QComboBox::currentIndexChanged, this, [this](int index) { guarded([&] { sheetChosen(index); }); });
+    connect(mNewSheet, &QPushButton::clicked, this, [this] { guarded([this] { editSheet(false); }); });
+    connect(mEditSheet, &QPushButton::clicked, this, [this] { guarded([this] { editSheet(true); }); });
+    connect(mDeleteSheet, &QPushButton::clicked, this, [this] { guarded([this] { removeSheet(); }); });
     connect(mBack, &QComboBox::activated, this, [this](int index) { guarded([&] { backChosen(index); }); });
     connect(mCalibrate, &QPushButton::clicked, this, [this] { guarded([this] { calibrate(); }); });
     connect(mPrint, &QPushButton::clicked, this, [this] { guarded([this] { finish(Action::Print); }); });
@@ -194,6 +204,7 @@ PrintDialog::PrintDialog(QWidget* parent, const QStringList& openCards)
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     backChosen(0);
     printerChosen();
+    sheetChosen(mSheet->currentIndex());
 }
 
 QPushButton* PrintDialog::button(Action action) const
@@ -226,23 +237,6 @@ void PrintDialog::printerChosen()
     // The stock last used with this printer, while the program knows it.
     if (const int last = mSheet->findText(lastSheetOf(mPrinter->currentText())); last >= 0)
         mSheet->setCurrentIndex(last);
-}
-
-// The picture, the start's range and the note on a shrunk card follow the
-// layout; a number of copies still at a whole sheet stays a whole sheet.
-void PrintDialog::sheetChosen(int index)
-{
-    const SheetLayout& before = builtInSheets()[std::size_t(std::clamp(mShownSheet, 0, mSheet->count() - 1))];
-    const SheetLayout& layout = builtInSheets()[std::size_t(index)];
-    mShownSheet = index;
-    mPicker->setSheet(layout);
-    mStart->setRange(1, layout.cardCount());
-    if (mCopies->isEnabled() && mCopies->value() == before.cardCount())
-        mCopies->setValue(layout.cardCount());
-    const double scale = layout.cardScale();
-    mScaleNote->setText(QStringLiteral("A kártya %1%-os méretben kerül a kartonra, hogy elférjen rajta.")
-                            .arg(QLocale(QLocale::Hungarian).toString(scale * 100, 'f', 1)));
-    mScaleNote->setVisible(scale < 1);
 }
 
 // "Kártyafájl..." asks for the file at once; without one the back stays
@@ -290,7 +284,7 @@ void PrintDialog::calibrate()
 {
     std::unique_ptr<QPrinter> printer = printerNamed(mPrinter->currentText());
     // On the paper of the chosen stock, which the readings are taken from.
-    const SheetLayout& layout = builtInSheets()[std::size_t(mSheet->currentIndex())];
+    const SheetLayout& layout = chosenSheet();
     printCalibrationSheet(*printer, layout);
     const auto readings = askReadings(this);
     if (!readings)
@@ -348,7 +342,7 @@ PrintDialog::Choice PrintDialog::choice() const
     Choice chosen;
     chosen.action = mAction;
     chosen.printer = mPrinter->currentText();
-    chosen.sheet = builtInSheets()[std::size_t(mSheet->currentIndex())];
+    chosen.sheet = chosenSheet();
     chosen.copies = mCopies->value();
     chosen.start = mStart->value();
     const int back = mBack->currentIndex();
@@ -361,4 +355,14 @@ PrintDialog::Choice PrintDialog::choice() const
     chosen.calibratePdf = mCalibratePdf->isChecked();
     chosen.pdfFile = mPdfFile;
     return chosen;
+}
+
+QStringList PrintDialog::printerNames()
+{
+    const QString preferred = QPrinterInfo::defaultPrinterName();
+    QStringList names = QPrinterInfo::availablePrinterNames();
+    names.removeAll(preferred);
+    if (!preferred.isEmpty())
+        names.prepend(preferred);
+    return names;
 }

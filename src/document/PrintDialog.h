@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -15,6 +16,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
+class SheetEditor;
 class SheetPicker;
 
 // "Nyomtatás": printing on card stock. The printer (the system's queues,
@@ -50,6 +52,12 @@ public:
 
     Choice choice() const;
 
+    // The layout the dialog opens with: the one last printed on with the
+    // first printer it offers, else the program's own sheet.
+    static SheetLayout openingSheet();
+    // The system's printers, the default one first.
+    static QStringList printerNames();
+
     // For the cards of a merge: their number is the list's, shown and not
     // changed here, and the button the merge dialog's matches is the
     // default one.
@@ -67,6 +75,9 @@ public:
     // Named parts, for the tests.
     QComboBox* printers() const { return mPrinter; }
     QComboBox* sheets() const { return mSheet; }
+    QPushButton* newSheet() const { return mNewSheet; }
+    QPushButton* editSheet() const { return mEditSheet; }
+    QPushButton* deleteSheet() const { return mDeleteSheet; }
     QLabel* scaleNote() const { return mScaleNote; }
     QSpinBox* copies() const { return mCopies; }
     QSpinBox* start() const { return mStart; }
@@ -78,9 +89,24 @@ public:
     // readings and shows what they give before it is taken.
     void calibrate();
 
+    // "Egyéni lap...", "Módosítás...", "Törlés": a layout of the user's
+    // own, new or the chosen saved one, in the editor; the saved one chosen
+    // removed after a question.
+    void editSheet(bool edited);
+    void removeSheet();
+
+    // Opens the editor of a layout and gives its result; a test puts its
+    // own there to answer in place of the user.
+    using SheetEditorRun = std::function<int(SheetEditor&)>;
+    static void setSheetEditorRun(SheetEditorRun run);
+
 private:
     void printerChosen();
     void sheetChosen(int index);
+    // The built-in layouts, then the saved ones, with one chosen by name
+    // (else the first).
+    void listSheets(const QString& chosen);
+    const SheetLayout& chosenSheet() const;
     void backChosen(int index);
     void finish(Action action);
     void showCalibration(const sheet::PrinterCalibration& calibration);
@@ -92,6 +118,10 @@ private:
     QFormLayout* mForm = nullptr;
     QComboBox* mPrinter;
     QComboBox* mSheet;
+    std::vector<SheetLayout> mSheets;
+    QPushButton* mNewSheet;
+    QPushButton* mEditSheet;
+    QPushButton* mDeleteSheet;
     QLabel* mScaleNote;
     QSpinBox* mCopies;
     QSpinBox* mStart;
@@ -106,7 +136,7 @@ private:
     QPushButton* mPrint;
     QPushButton* mPreview;
     QPushButton* mPdf;
-    int mShownSheet = 0;
+    int mShownCards = sheet::Copies;
     Action mAction = Action::Print;
     QString mPdfFile;
     sheet::PrinterCalibration mStored;

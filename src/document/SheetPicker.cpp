@@ -5,13 +5,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-namespace {
-
-// The sheet drawn a third of a millimetre to the pixel.
-constexpr double PixelsPerMm = 0.45;
-
-} // namespace
-
 SheetPicker::SheetPicker(QWidget* parent)
     : QWidget(parent)
 {
@@ -23,13 +16,13 @@ SheetPicker::SheetPicker(QWidget* parent)
 QSize SheetPicker::sizeHint() const
 {
     const QSizeF paper = mSheet.paperSize();
-    return QSize(int(paper.width() * PixelsPerMm) + 2, int(paper.height() * PixelsPerMm) + 2);
+    return QSize(int(paper.width() * mPixelsPerMm) + 2, int(paper.height() * mPixelsPerMm) + 2);
 }
 
 QRect SheetPicker::positionRect(int position) const
 {
     const QRectF card = mSheet.stockCard(position);
-    return QRectF(card.topLeft() * PixelsPerMm + QPointF(1, 1), card.size() * PixelsPerMm)
+    return QRectF(card.topLeft() * mPixelsPerMm + QPointF(1, 1), card.size() * mPixelsPerMm)
         .toRect()
         .adjusted(1, 1, -1, -1);
 }
@@ -48,6 +41,21 @@ void SheetPicker::setStart(int position)
     if (position == mStart)
         return;
     mStart = position;
+    update();
+}
+
+void SheetPicker::setChoosing(bool choosing)
+{
+    mChoosing = choosing;
+    setCursor(choosing ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    setToolTip(choosing ? toolTip() : QString());
+    update();
+}
+
+void SheetPicker::setPixelsPerMm(double pixels)
+{
+    mPixelsPerMm = pixels;
+    updateGeometry();
     update();
 }
 
@@ -71,9 +79,10 @@ void SheetPicker::paintEvent(QPaintEvent*)
     painter.setFont(font);
     for (int position = 1; position <= mSheet.cardCount(); ++position) {
         const QRect box = positionRect(position);
-        const bool used = position < mStart;
-        painter.fillRect(box, used ? QColor(200, 200, 200) : QColor(222, 236, 250));
-        painter.setPen(position == mStart ? QPen(QColor(32, 74, 135), 2) : QPen(QColor(120, 120, 120), 1));
+        const bool used = mChoosing && position < mStart;
+        const QColor fill = used ? QColor(200, 200, 200) : QColor(222, 236, 250);
+        painter.fillRect(box, mChoosing ? fill : QColor(90, 140, 210, 70));
+        painter.setPen(mChoosing && position == mStart ? QPen(QColor(32, 74, 135), 2) : QPen(QColor(120, 120, 120), 1));
         painter.drawRect(box);
         painter.setPen(used ? QColor(120, 120, 120) : Qt::black);
         painter.drawText(box, Qt::AlignCenter, QString::number(position));
@@ -82,7 +91,7 @@ void SheetPicker::paintEvent(QPaintEvent*)
 
 void SheetPicker::mousePressEvent(QMouseEvent* event)
 {
-    if (const int position = positionAt(event->position().toPoint())) {
+    if (const int position = mChoosing ? positionAt(event->position().toPoint()) : 0) {
         setStart(position);
         emit startChosen(position);
     }

@@ -22,6 +22,11 @@ public:
     // or 0.
     int positionAt(QPoint point) const;
     QRect positionRect(int position) const;
+    // A picture only: no start marked, clicks choose nothing, and cards
+    // drawn see-through, so that where two overlap shows darker.
+    void setChoosing(bool choosing);
+    // The picture's scale; a third of a millimetre to the pixel unless set.
+    void setPixelsPerMm(double pixels);
 
     QSize sizeHint() const override;
 
@@ -35,4 +40,6 @@ protected:
 private:
     SheetLayout mSheet;
     int mStart = 1;
+    bool mChoosing = true;
+    double mPixelsPerMm = 0.45;
 };

@@ -188,36 +188,42 @@ QString paperName(sheet::PaperSize paper)
     return paper == sheet::PaperSize::Letter ? QStringLiteral("Letter") : QStringLiteral("A4");
 }
 
-// Each refusal names the value at fault, in one line.
-void checkSheet(const SheetLayout& layout)
+// Each fault names the value at fault, in one line.
+std::optional<QString> sheetFault(const SheetLayout& layout)
 {
-    auto refuse = [](const QString& why) { throw SheetError(("hibás lap: " + why).toStdString()); };
     const double values[] = {layout.first.x(), layout.first.y(), layout.pitch.x(), layout.pitch.y(),
                              layout.card.width(), layout.card.height()};
     if (!std::all_of(std::begin(values), std::end(values), [](double value) { return std::isfinite(value); }))
-        refuse(QStringLiteral("a méretek milliméterben megadott számok"));
+        return QStringLiteral("a méretek milliméterben megadott számok");
     if (layout.columns < 1 || layout.rows < 1)
-        refuse(QStringLiteral("legalább egy oszlop és egy sor kell, nem %1x%2").arg(layout.columns).arg(layout.rows));
+        return QStringLiteral("legalább egy oszlop és egy sor kell, nem %1x%2").arg(layout.columns).arg(layout.rows);
     if (!(layout.card.width() >= SmallestCard && layout.card.height() >= SmallestCard))
-        refuse(QStringLiteral("a kártya legalább %1 × %1 mm, nem %2 × %3 mm")
-                   .arg(mm(SmallestCard), mm(layout.card.width()), mm(layout.card.height())));
+        return QStringLiteral("a kártya legalább %1 × %1 mm, nem %2 × %3 mm")
+                   .arg(mm(SmallestCard), mm(layout.card.width()), mm(layout.card.height()));
     if (layout.columns > 1 && layout.pitch.x() < layout.card.width())
-        refuse(QStringLiteral("a vízszintes lépés (%1 mm) kisebb a kártya szélességénél (%2 mm), a kártyák "
+        return QStringLiteral("a vízszintes lépés (%1 mm) kisebb a kártya szélességénél (%2 mm), a kártyák "
                               "egymásra kerülnének")
-                   .arg(mm(layout.pitch.x()), mm(layout.card.width())));
+                   .arg(mm(layout.pitch.x()), mm(layout.card.width()));
     if (layout.rows > 1 && layout.pitch.y() < layout.card.height())
-        refuse(QStringLiteral("a függőleges lépés (%1 mm) kisebb a kártya magasságánál (%2 mm), a kártyák "
+        return QStringLiteral("a függőleges lépés (%1 mm) kisebb a kártya magasságánál (%2 mm), a kártyák "
                               "egymásra kerülnének")
-                   .arg(mm(layout.pitch.y()), mm(layout.card.height())));
+                   .arg(mm(layout.pitch.y()), mm(layout.card.height()));
     if (layout.first.x() < 0 || layout.first.y() < 0)
-        refuse(QStringLiteral("a bal és a felső margó nem lehet negatív, nem %1, %2 mm")
-                   .arg(mm(layout.first.x()), mm(layout.first.y())));
+        return QStringLiteral("a bal és a felső margó nem lehet negatív, nem %1, %2 mm")
+                   .arg(mm(layout.first.x()), mm(layout.first.y()));
     // In doubles: a grid of any size is refused here, before its card count
     // is taken.
     const QSizeF paper = layout.paperSize();
     const double right = layout.first.x() + (layout.columns - 1.0) * layout.pitch.x() + layout.card.width();
     const double bottom = layout.first.y() + (layout.rows - 1.0) * layout.pitch.y() + layout.card.height();
     if (!(right <= paper.width() + 1e-9 && bottom <= paper.height() + 1e-9))
-        refuse(QStringLiteral("a kártyák lelógnak a papírról: %1 × %2 mm-ig érnek, a papír (%3) %4 × %5 mm")
-                   .arg(mm(right), mm(bottom), paperName(layout.paper), mm(paper.width()), mm(paper.height())));
+        return QStringLiteral("a kártyák lelógnak a papírról: %1 × %2 mm-ig érnek, a papír (%3) %4 × %5 mm")
+                   .arg(mm(right), mm(bottom), paperName(layout.paper), mm(paper.width()), mm(paper.height()));
+    return std::nullopt;
+}
+
+void checkSheet(const SheetLayout& layout)
+{
+    if (const std::optional<QString> fault = sheetFault(layout))
+        throw SheetError(("hibás lap: " + *fault).toStdString());
 }

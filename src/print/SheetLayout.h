@@ -183,8 +183,11 @@ const std::vector<SheetLayout>& builtInSheets();
 SheetLayout sheetNamed(const QString& name);
 // "A4" or "Letter".
 QString paperName(sheet::PaperSize paper);
-// Refuses a layout that cannot be printed: no rows or columns, a card
-// below 20 mm, stock cards that overlap or leave the paper.
+// What makes a layout unprintable, in one line: no rows or columns, a card
+// below 20 mm, stock cards that overlap or leave the paper; nothing for a
+// good one.
+std::optional<QString> sheetFault(const SheetLayout& layout);
+// Refuses a layout with a fault: a SheetError "hibás lap: " and the fault.
 void checkSheet(const SheetLayout& layout);
 
 // A sheet that cannot be used; what() is the message for the user, one

@@ -1,5 +1,4 @@
 #include "tests/TestRegistry.h"
-#include "app/IniFile.h"
 #include "app/PrinterCalibration.h"
 #include "app/Settings.h"
 
@@ -7,20 +6,11 @@
 #include <QFileInfo>
 #include <QTest>
 
-#include <sys/stat.h>
-
 QString freshPath(const QString& name);
 void writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
 
 namespace {
-
-QString iniWith(const QByteArray& bytes)
-{
-    const QString path = freshPath("a.ini");
-    writeFile(path, bytes);
-    return path;
-}
 
 // A run from main window creation on, with the executable in root/bin and
 // the user's data location at root/share.
@@ -35,94 +25,6 @@ void startRun(const QString& root)
 }
 
 } // namespace
-
-class IniFiles : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void lookupIgnoresCaseAndBlanksAndKeepsToItsSection()
-    {
-        IniFile ini(iniWith("[ font ]\r\n  NAME  =  Times New Roman \r\nStyle=\r\n[x]\r\nSize=12\r\n"
-                            "[Lang]\r\nFile=" + QByteArray(3000, 'a')));
-
-        QCOMPARE(ini.readString("Font", "name", "Arial"), QString("Times New Roman"));
-        QCOMPARE(ini.readString("Font", "Style", "Arial"), QString(""));
-        QCOMPARE(ini.readInteger("Font", "Size", 8), 8);
-        QCOMPARE(ini.readString("Lang", "Name", "Arial"), QString("Arial"));
-        QCOMPARE(IniFile(freshPath("none.ini")).readString("Font", "Name", "Arial"), QString("Arial"));
-        QCOMPARE(ini.readString("Lang", "File", "").size(), 2047);
-    }
-
-    void integersAreDecimalOrHexElseTheDefault()
-    {
-        IniFile ini(iniWith("[N]\na=-12\nb=0X0a\nc=0x\nd=0x1G\ne=12abc\nf=+-3\ng=2147483648\nh=\n"));
-
-        QCOMPARE(ini.readInteger("N", "a", 9), -12);
-        QCOMPARE(ini.readInteger("N", "b", 9), 10);
-        for (const char* bad : {"c", "d", "e", "f", "g", "h"})
-            QVERIFY2(ini.readInteger("N", bad, 9) == 9, bad);
-    }
-
-    void writeReplacesOnlyTheValue()
-    {
-        const QString path = iniWith("; mine\r\n\r\n[font]\r\nname = Arial  \r\nSIZE=8\r\n[x]\r\nSize=1\r\n");
-        IniFile ini(path);
-        ini.writeString("Font", "Name", "Tahoma");
-        ini.writeInteger("Font", "Size", 12);
-
-        QCOMPARE(readFile(path),
-                 QByteArray("; mine\r\n\r\n[font]\r\nname = Tahoma  \r\nSIZE=12\r\n[x]\r\nSize=1\r\n"));
-    }
-
-    void newKeysEndTheirSectionAndNewSectionsTheFile()
-    {
-        const QString path = iniWith("[A]\nx=1\n\n[B]\ny=2");
-        IniFile ini(path);
-        ini.writeInteger("a", "z", 3);
-        ini.writeBool("B", "w", true);
-        ini.writeString("C", "v", "");
-
-        QCOMPARE(readFile(path), QByteArray("[A]\nx=1\nz=3\n\n[B]\ny=2\nw=1\n[C]\nv=\n"));
-
-        // A last line ending in a lone CR keeps its value.
-        const QString crOnly = iniWith("[A]\r\nx=1\r\n[B]\r\ny=4\r");
-        IniFile(crOnly).writeInteger("C", "z", 5);
-        IniFile(crOnly).writeInteger("B", "w", 6);
-        QCOMPARE(readFile(crOnly), QByteArray("[A]\r\nx=1\r\n[B]\r\ny=4\r\nw=6\r\n[C]\r\nz=5\r\n"));
-        QCOMPARE(IniFile(crOnly).readInteger("B", "y", 0), 4);
-    }
-
-    // Settings that are a FIFO or an endless device read as no settings at
-    // all, at once; writing to them fails instead of waiting for a reader.
-    void onlyRegularFilesAreReadOrWritten()
-    {
-        const QString fifo = freshPath("fifo.ini");
-        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0644) == 0);
-        const QString endless = freshPath("endless.ini");
-        QVERIFY(QFile::link("/dev/zero", endless));
-        for (const QString& path : {fifo, endless}) {
-            IniFile ini(path);
-            QCOMPARE(ini.readInteger("Screen", "FontSize", 9), 9);
-            try {
-                ini.writeInteger("Screen", "FontSize", 10);
-                QFAIL("written");
-            } catch (const IniWriteError& error) {
-                QCOMPARE(QString::fromUtf8(error.what()), "Unable to write to " + path);
-            }
-        }
-        QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
-    }
-
-    void textIsWindows1250()
-    {
-        const QString path = freshPath("a.ini");
-        IniFile(path).writeString("Font", "Name", "Árvíztűrő");
-
-        QCOMPARE(readFile(path), QByteArray("[Font]\nName=\xC1rv\xEDzt\xFBr\xF5\n"));
-        QCOMPARE(IniFile(path).readString("Font", "Name", ""), QString("Árvíztűrő"));
-    }
-};
 
 class SettingsFile : public QObject
 {
@@ -268,7 +170,6 @@ private slots:
     }
 };
 
-REGISTER_TEST(IniFiles)
 REGISTER_TEST(SettingsFile)
 
 #include "SettingsTest.moc"

@@ -126,8 +126,8 @@ panel newQr
 xdotool key shift+ctrl+p
 dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Nyomtatás$' | head -n 1) || fail "no print dialog"
 xdotool windowactivate --sync "$dialog"
-# From the printer past the sheet to the copies.
-xdotool key Tab Tab ctrl+a
+# From the printer past the sheet and its "Egyéni lap..." to the copies.
+xdotool key Tab Tab Tab ctrl+a
 xdotool type 13
 xdotool key Tab ctrl+a
 xdotool type 4

@@ -61,6 +61,9 @@ protected:
     {
         dir = fs::temp_directory_path() / ("cli-" + std::to_string(::getpid()));
         fs::create_directories(dir);
+        // The designer's settings, which lapora-cli reads its saved sheets
+        // from, are the test's own, not the user's.
+        ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
     }
     void TearDown() override { fs::remove_all(dir); }
 

@@ -102,3 +102,42 @@ TEST_F(CliTest, BadSheetsWriteNothing)
         EXPECT_FALSE(fs::exists(out)) << options;
     }
 }
+
+// Layouts the designer saved in its settings file, in Windows-1250, are
+// found by name and listed after the built-in ones; the file is only read.
+// One saved wrongly stops the run with one line naming its section, and
+// nothing is written.
+TEST_F(CliTest, SavedSheetsComeFromTheDesignersSettings)
+{
+    fs::create_directories(dir / "data/Lapora2");
+    const std::string settings = "[Screen]\r\nZoom=100\r\n[Sheet:Saj\xE1t]\r\nPaper=Letter\r\nColumns=2\r\nRows=4\r\n"
+                                 "Left=1270\r\nTop=1525\r\nDX=9525\r\nDY=6350\r\nW=8890\r\nH=5080\r\nMarks=1\r\n";
+    std::ofstream(dir / "data/Lapora2/Lapora2.ini", std::ios::binary) << settings;
+
+    const CliRun sheets = run("sheets");
+    ASSERT_EQ(sheets.status, 0);
+    EXPECT_TRUE(sheets.out.ends_with("Avery 5371, 8371\tLetter\t2x5\t88.9 x 50.8 mm\n"
+                                     "Saját\tLetter\t2x4\t88.9 x 50.8 mm\n"))
+        << sheets.out;
+
+    const std::string pdf = (dir / "own.pdf").string();
+    ASSERT_EQ(run("render " + Example + " --pdf " + pdf + " --sheet SAJÁT --start 8").status, 0);
+    EXPECT_NE(readBytes(pdf).find("/MediaBox [0 0 612.000000 792.000000]"), std::string::npos);
+    EXPECT_EQ(run("render " + Example + " --pdf " + pdf + " --sheet Saját --start 9").status, 1);
+    EXPECT_EQ(readBytes(dir / "data/Lapora2/Lapora2.ini"), settings);
+
+    std::ofstream(dir / "data/Lapora2/Lapora2.ini", std::ios::binary | std::ios::app)
+        << "[Sheet:Rossz]\r\nPaper=A4\r\nColumns=3\r\nRows=5\r\nLeft=1500\r\nTop=1000\r\nDX=9000\r\nDY=5000\r\n";
+    const std::string never = (dir / "never.pdf").string();
+    for (const std::string& arguments :
+         std::vector<std::string>{"sheets", "render " + Example + " --pdf " + never + " --sheet rossz"}) {
+        const CliRun result = runForMessages(arguments);
+        EXPECT_EQ(result.status, 1) << arguments;
+        EXPECT_EQ(result.out, "lapora-cli: hibás saját lap a beállítások között, [Sheet:Rossz]: a kártyák lelógnak a "
+                              "papírról: 285 × 260 mm-ig érnek, a papír (A4) 210 × 297 mm\n");
+    }
+    EXPECT_EQ(run("sheets").out, "");
+    EXPECT_FALSE(fs::exists(never));
+    // A saved one is found by the render that names another.
+    EXPECT_EQ(run("render " + Example + " --pdf " + pdf + " --sheet Saját").status, 0);
+}

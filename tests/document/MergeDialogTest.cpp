@@ -73,6 +73,17 @@ private slots:
         model->setData(model->index(1, 0), Qt::Unchecked, Qt::CheckStateRole);
         dialog.copiesEach()->setValue(4);
         QCOMPARE(dialog.summary()->text(), QStringLiteral("3 személyből 2 kijelölve: 8 kártya, 1 lap."));
+        // Sheets of eight: the count follows the layout, and a number each
+        // still at a whole sheet follows it too.
+        dialog.copiesEach()->setValue(10);
+        dialog.setSheet(sheetNamed("Avery Zweckform C32015"));
+        QCOMPARE(dialog.copiesEach()->value(), 8);
+        dialog.copiesEach()->setValue(5);
+        QCOMPARE(dialog.summary()->text(), QStringLiteral("3 személyből 2 kijelölve: 10 kártya, 2 lap."));
+        dialog.setSheet(SheetLayout());
+        QCOMPARE(dialog.copiesEach()->value(), 5);
+        QCOMPARE(dialog.summary()->text(), QStringLiteral("3 személyből 2 kijelölve: 10 kártya, 1 lap."));
+        dialog.copiesEach()->setValue(4);
         dialog.button(PrintDialog::Action::Preview)->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         MergeDialog::Choice chosen = dialog.choice();

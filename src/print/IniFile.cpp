@@ -1,4 +1,4 @@
-#include "app/IniFile.h"
+#include "print/IniFile.h"
 
 #include "layer/Win1250Text.h"
 #include "storage/FileAccess.h"
@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -95,6 +96,26 @@ KeyPlace findKey(std::string_view file, std::string_view section, std::string_vi
     return place;
 }
 
+// Calls visit(lineBegin, name) for every section header of the file: where
+// its line begins and its name.
+template <class Visit>
+void forEachSection(std::string_view file, Visit visit)
+{
+    for (std::size_t lineBegin = 0; lineBegin < file.size();) {
+        const std::size_t newline = file.find('\n', lineBegin);
+        const std::size_t next = newline == npos ? file.size() : newline + 1;
+        std::size_t contentEnd = newline == npos ? file.size() : newline;
+        if (contentEnd > lineBegin && file[contentEnd - 1] == '\r')
+            --contentEnd;
+        const std::string_view line = trimmed(file.substr(lineBegin, contentEnd - lineBegin));
+        if (line.starts_with('[')) {
+            const std::size_t close = line.find(']');
+            visit(lineBegin, trimmed(line.substr(1, close == npos ? npos : close - 1)));
+        }
+        lineBegin = next;
+    }
+}
+
 // New lines follow the file's own convention; a new file gets the platform's.
 std::string lineEnding(std::string_view file)
 {
@@ -172,23 +193,34 @@ bool IniFile::readBool(const QString& section, const QString& key, bool defaultV
     return readInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
+// An existing file we cannot read must not be replaced by our one key, nor
+// a FIFO or device written to at all.
+std::string IniFile::currentText() const
+{
+    if (!QFileInfo(mFileName).exists() && !QFileInfo(mFileName).isSymLink())
+        return {};
+    const std::optional<std::string> current = readText();
+    if (!current)
+        throw IniWriteError("Unable to write to " + mFileName.toStdString());
+    return *current;
+}
+
+// Written as cards are, so a full disk or a crash never leaves the user with
+// half a file, and the file keeps its owner, mode and links.
+void IniFile::replaceText(const std::string& text) const
+{
+    try {
+        SafeWrite out(QFile::encodeName(mFileName).toStdString());
+        out.write(text.data(), text.size());
+        out.commit();
+    } catch (const TableError&) {
+        throw IniWriteError("Unable to write to " + mFileName.toStdString());
+    }
+}
+
 void IniFile::writeString(const QString& section, const QString& key, const QString& value) const
 {
-    const auto fail = [this] {
-        return IniWriteError("Unable to write to " + mFileName.toStdString());
-    };
-
-    // An existing file we cannot read must not be replaced by our one key,
-    // nor a FIFO or device written to at all.
-    std::string text;
-    const std::string path = QFile::encodeName(mFileName).toStdString();
-    if (QFileInfo(mFileName).exists() || QFileInfo(mFileName).isSymLink()) {
-        const std::optional<std::string> current = readText();
-        if (!current)
-            throw fail();
-        text = *current;
-    }
-
+    std::string text = currentText();
     const std::string sectionName = toWin1250(section);
     const std::string keyName = toWin1250(key);
     const std::string newValue = toWin1250(value);
@@ -208,16 +240,7 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
             text += '[' + sectionName + ']' + eol + line;
         }
     }
-
-    // Written as cards are, so a full disk or a crash never leaves the user
-    // with half a file, and the file keeps its owner, mode and links.
-    try {
-        SafeWrite out(path);
-        out.write(text.data(), text.size());
-        out.commit();
-    } catch (const TableError&) {
-        throw fail();
-    }
+    replaceText(text);
 }
 
 void IniFile::writeInteger(const QString& section, const QString& key, int value) const
@@ -228,4 +251,39 @@ void IniFile::writeInteger(const QString& section, const QString& key, int value
 void IniFile::writeBool(const QString& section, const QString& key, bool value) const
 {
     writeString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+QStringList IniFile::sections() const
+{
+    QStringList names;
+    const std::optional<std::string> file = readText();
+    if (!file)
+        return names;
+    std::vector<std::string> seen;
+    forEachSection(*file, [&](std::size_t, std::string_view name) {
+        if (std::ranges::none_of(seen, [&](const std::string& known) { return sameName(known, name); })) {
+            seen.emplace_back(name);
+            names << fromWin1250(std::string(name));
+        }
+    });
+    return names;
+}
+
+void IniFile::removeSection(const QString& section) const
+{
+    const std::string text = currentText();
+    const std::string name = toWin1250(section);
+    std::string kept;
+    std::size_t keptUpTo = 0;
+    bool removing = false;
+    forEachSection(text, [&](std::size_t lineBegin, std::string_view header) {
+        if (!removing)
+            kept.append(text, keptUpTo, lineBegin - keptUpTo);
+        removing = sameName(header, name);
+        keptUpTo = lineBegin;
+    });
+    if (!removing)
+        kept.append(text, keptUpTo);
+    if (kept.size() != text.size())
+        replaceText(kept);
 }

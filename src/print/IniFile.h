@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <optional>
@@ -24,7 +25,8 @@ public:
 // rewrites it, so two windows (or two runs) never work from a stale copy.
 // A write changes only the bytes of its one value, or adds one line for a
 // new key, or two for a new section; comments, blank lines, order and line
-// endings stay exactly as the user left them. Nothing is ever deleted.
+// endings stay exactly as the user left them. Nothing is deleted but a
+// whole section asked for by name.
 class IniFile
 {
 public:
@@ -47,11 +49,21 @@ public:
     void writeInteger(const QString& section, const QString& key, int value) const;
     void writeBool(const QString& section, const QString& key, bool value) const;
 
+    // The names of the sections, in the file's order, each once (as first
+    // spelt); none for a missing file.
+    QStringList sections() const;
+    // Removes every section of that name with its lines, up to the next
+    // section; the rest of the file stays byte for byte. Throws as the
+    // writes do; a missing section or file is left as it is.
+    void removeSection(const QString& section) const;
+
 private:
     // Only a regular file is read, and only up to MaxIniFileSize: a FIFO or
     // an endless device reads as no file at all.
     std::optional<std::string> readText() const;
     std::optional<std::string> readRaw(const QString& section, const QString& key) const;
+    std::string currentText() const;
+    void replaceText(const std::string& text) const;
 
     QString mFileName;
 };
