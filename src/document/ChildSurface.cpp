@@ -1,6 +1,7 @@
 #include "document/Child.h"
 
 #include "document/PrintedCard.h"
+#include "editor/Align.h"
 #include "editor/CardPicture.h"
 #include "editor/CardSurface.h"
 #include "editor/ErrorBox.h"
@@ -193,8 +194,25 @@ CardElement* Tfrm_Child::BuildShapeElement(LayerTable::RecordId id)
 // what changes.
 void Tfrm_Child::PlaceHandles()
 {
-    if (!mCurrentElement || qobject_cast<TextElement*>(mCurrentElement))
-        return;
+    QRect box;
+    if (grouped()) {
+        // The handles frame the box round the selected layers, which
+        // shows with each one's outline.
+        std::vector<QRect> outlines;
+        for (const CardElement* element : selectedElements())
+            outlines.push_back(Surface1->toCard(element->geometry()));
+        if (outlines.size() < 2) {
+            Surface1->showSelection({}, {});
+            return;
+        }
+        const QRect group = groupBox(outlines);
+        Surface1->showSelection(outlines, group);
+        box = Surface1->toScreen(group);
+    } else {
+        if (!mCurrentElement || qobject_cast<TextElement*>(mCurrentElement))
+            return;
+        box = mCurrentElement->geometry();
+    }
     const QObjectList& children = Surface1->children();
     const bool onTop = children.size() >= 2 && children[children.size() - 2] == Shape1 && children.back() == Shape4;
     if (!onTop) {
@@ -203,7 +221,6 @@ void Tfrm_Child::PlaceHandles()
     }
     Shape1->show();
     Shape4->show();
-    const QRect box = mCurrentElement->geometry();
     Shape1->move(box.topLeft());
     Shape4->move(box.left() + box.width() - ResizeHandle::Size, box.top() + box.height() - ResizeHandle::Size);
 }
@@ -213,6 +230,7 @@ void Tfrm_Child::PlaceHandles()
 // document then makes it current, and the panel shows its own page.
 void Tfrm_Child::layerAdded(LayerTable::RecordId id)
 {
+    mStepLayers.push_back(id);
     CardElement* built = buildElement(id);
     for (int row = Tbl().RowOf(id) + 1; built && row < Tbl().StoredCount(); ++row) {
         if (CardElement* above = elementOf(Tbl().StoredId(row))) {
@@ -237,6 +255,7 @@ void Tfrm_Child::layerRemoved(LayerTable::RecordId id)
 // own place changed; a strike-out chosen in the font dialog stays.
 void Tfrm_Child::layerChanged(LayerTable::RecordId id)
 {
+    mStepLayers.push_back(id);
     CardElement* element = elementOf(id);
     if (!element)
         return;

@@ -10,12 +10,15 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QRubberBand>
 #include <QWheelEvent>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numeric>
 
 namespace {
 
@@ -92,6 +95,64 @@ private:
     std::array<QRect, 3> mBoxes;
 };
 
+// The outlines of the selected layers, dotted, and the box round them, in
+// the cut lines' blue: one widget masked to its lines, as the cut lines are.
+// A drag moves it whole while the outlines keep their shape, so a hundred
+// layers dragged together cost a move, not a new mask.
+class SelectionView : public QWidget
+{
+public:
+    explicit SelectionView(QWidget* surface)
+        : QWidget(surface)
+    {
+        setObjectName("Selection");
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        hide();
+    }
+
+    void setBoxes(const std::vector<QRect>& outlines, const QRect& box)
+    {
+        const QRect all = std::accumulate(outlines.begin(), outlines.end(), box,
+                                          [](const QRect& a, const QRect& b) { return a.united(b); });
+        std::vector<QRect> shape;
+        shape.reserve(outlines.size() + 1);
+        shape.push_back(box.translated(-all.topLeft()));
+        for (const QRect& outline : outlines)
+            shape.push_back(outline.translated(-all.topLeft()));
+        if (shape == mShape && all.size() == size()) {
+            move(all.topLeft());
+            return;
+        }
+        mShape = std::move(shape);
+        setGeometry(all);
+        QRegion lines;
+        for (const QRect& frame : mShape) {
+            lines += QRect(frame.left(), frame.top(), frame.width(), 1);
+            lines += QRect(frame.left(), frame.bottom(), frame.width(), 1);
+            lines += QRect(frame.left(), frame.top(), 1, frame.height());
+            lines += QRect(frame.right(), frame.top(), 1, frame.height());
+        }
+        setMask(lines);
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(QColor(0x34, 0x65, 0xa4), 1, Qt::DotLine));
+        for (std::size_t i = 1; i < mShape.size(); ++i)
+            painter.drawRect(mShape[i].adjusted(0, 0, -1, -1));
+        painter.setPen(QPen(QColor(0x20, 0x4a, 0x87), 1, Qt::SolidLine));
+        if (!mShape.empty())
+            painter.drawRect(mShape.front().adjusted(0, 0, -1, -1));
+    }
+
+private:
+    std::vector<QRect> mShape;  // the box first, then the outlines, from the view's corner
+};
+
 const std::vector<int>& CardSurface::zooms()
 {
     static const std::vector<int> offered = {100, 150, 200, 300, 400};
@@ -104,6 +165,7 @@ CardSurface::CardSurface(QWidget* parent)
     , mGuideV(newGuide(this))
     , mGuideH(newGuide(this))
     , mCutLinesView(new CutLinesView(this))
+    , mSelectionView(new SelectionView(this))
 {
     mGuideTimer.setSingleShot(true);
     connect(&mGuideTimer, &QTimer::timeout, this, &CardSurface::placeGuides);
@@ -234,6 +296,76 @@ void CardSurface::placeCutLines()
 void CardSurface::raiseLayer(QWidget* element)
 {
     element->stackUnder(mCutLinesView);
+}
+
+void CardSurface::showSelection(const std::vector<QRect>& outlines, const QRect& box)
+{
+    if (outlines.empty()) {
+        mSelectionView->hide();
+        return;
+    }
+    std::vector<QRect> screen;
+    screen.reserve(outlines.size());
+    for (const QRect& outline : outlines)
+        screen.push_back(toScreen(outline));
+    mSelectionView->setBoxes(screen, toScreen(box));
+    if (mSelectionView->isHidden()) {
+        mSelectionView->stackUnder(mCutLinesView);
+        mSelectionView->show();
+    }
+}
+
+bool CardSurface::selectionShown() const
+{
+    return !mSelectionView->isHidden();
+}
+
+// A left-button drag where no layer lies draws a box; the release chooses
+// the layers in it. The elements take their own presses, so only the empty
+// card and its margin come here.
+void CardSurface::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    mBandFrom = event->position().toPoint();
+    event->accept();
+}
+
+void CardSurface::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!mBandFrom || !(event->buttons() & Qt::LeftButton)) {
+        QWidget::mouseMoveEvent(event);
+        return;
+    }
+    const QRect band = QRect(*mBandFrom, event->position().toPoint()).normalized();
+    if (!mBand && (band.width() > 2 || band.height() > 2)) {
+        mBand = new QRubberBand(QRubberBand::Rectangle, this);
+        mBand->setObjectName("SelectionBand");
+    }
+    if (mBand) {
+        mBand->setGeometry(band);
+        mBand->show();
+    }
+}
+
+void CardSurface::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !mBandFrom) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    const QRect band = QRect(*mBandFrom, event->position().toPoint()).normalized();
+    mBandFrom.reset();
+    const bool drawn = mBand != nullptr;
+    delete mBand;
+    mBand = nullptr;
+    if (drawn)
+        emit areaChosen(toCard(band), event->modifiers());
+    else
+        emit emptyClicked(event->modifiers());
 }
 
 // The pixels a box of card pixels covers at the zoom, its edges rounded to
