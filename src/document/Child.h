@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <QTimer>
 #include <QPoint>
+#include <QPointer>
 
 #include <cstdint>
 #include <functional>
@@ -405,7 +406,8 @@ private:
     std::vector<LayerTable::RecordId> mStepLayers;  // what the history's step under way added or changed
     // The selected elements and their card boxes at a press, and the box
     // round them all.
-    std::vector<std::pair<CardElement*, QRect>> mGroupStart;
+    // Held by QPointer: an undo during the drag may take an element away.
+    std::vector<std::pair<QPointer<CardElement>, QRect>> mGroupStart;
     QRect mGroupBoxAtPress;
     // What a press on a selected layer does to the selection if the
     // release comes without a move: a left click keeps that layer alone,

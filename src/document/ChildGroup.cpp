@@ -187,7 +187,8 @@ void Tfrm_Child::moveGroup(CardElement* element, Qt::KeyboardModifiers modifiers
              int(SnapEdges::Move), &placed);
     const QPoint shift = placed.topLeft() - mGroupBoxAtPress.topLeft();
     for (const auto& [moving, box] : mGroupStart)
-        moving->move(Surface1->toScreen(box.topLeft() + shift));
+        if (moving)
+            moving->move(Surface1->toScreen(box.topLeft() + shift));
 }
 
 // Only a group of pictures and shapes takes a new box: each layer keeps its
@@ -195,7 +196,7 @@ void Tfrm_Child::moveGroup(CardElement* element, Qt::KeyboardModifiers modifiers
 void Tfrm_Child::resizeGroup(bool topLeft, Qt::KeyboardModifiers modifiers)
 {
     const bool sizable = std::all_of(mGroupStart.begin(), mGroupStart.end(), [](const auto& start) {
-        return qobject_cast<PictureElement*>(start.first) || qobject_cast<ShapeElement*>(start.first);
+        return qobject_cast<PictureElement*>(start.first.data()) || qobject_cast<ShapeElement*>(start.first.data());
     });
     if (!sizable || mGroupStart.empty())
         return;
@@ -208,7 +209,8 @@ void Tfrm_Child::resizeGroup(bool topLeft, Qt::KeyboardModifiers modifiers)
     if (sized.width() < 1 || sized.height() < 1)
         sized = box;
     for (const auto& [element, start] : mGroupStart)
-        element->setGeometry(Surface1->toScreen(scaledInGroup(start, mGroupBoxAtPress, sized)));
+        if (element)
+            element->setGeometry(Surface1->toScreen(scaledInGroup(start, mGroupBoxAtPress, sized)));
     mHandleMoved = true;
 }
 

@@ -97,6 +97,8 @@ void Tfrm_Child::LblMouseUp(CardElement* element, Qt::MouseButton, Qt::KeyboardM
         if (mGroupStart.size() > 1) {
             CardDocument::LayerValues moves;
             for (const auto& [moving, box] : std::exchange(mGroupStart, {})) {
+                if (!moving)
+                    continue;
                 const QPoint to = Surface1->toCard(moving->pos());
                 if (to != box.topLeft())
                     moves.push_back({moving->layerId(), {{Field::left, to.x()}, {Field::top, to.y()}}});
@@ -198,6 +200,8 @@ void Tfrm_Child::Shape1MouseUp(ResizeHandle*, Qt::MouseButton, Qt::KeyboardModif
         if (mGroupStart.size() > 1) {
             CardDocument::LayerValues boxes;
             for (const auto& [element, start] : std::exchange(mGroupStart, {})) {
+                if (!element)
+                    continue;
                 const QRect box = Surface1->toCard(element->geometry());
                 boxes.push_back({element->layerId(),
                                  {{Field::left, box.x()},

@@ -167,6 +167,8 @@ CardSurface::CardSurface(QWidget* parent)
     , mCutLinesView(new CutLinesView(this))
     , mSelectionView(new SelectionView(this))
 {
+    // The outlines lie over every layer and under the cut lines.
+    mSelectionView->stackUnder(mCutLinesView);
     mGuideTimer.setSingleShot(true);
     connect(&mGuideTimer, &QTimer::timeout, this, &CardSurface::placeGuides);
     setObjectName("CardSurface");
@@ -295,7 +297,7 @@ void CardSurface::placeCutLines()
 
 void CardSurface::raiseLayer(QWidget* element)
 {
-    element->stackUnder(mCutLinesView);
+    element->stackUnder(mSelectionView);
 }
 
 void CardSurface::showSelection(const std::vector<QRect>& outlines, const QRect& box)
@@ -309,10 +311,7 @@ void CardSurface::showSelection(const std::vector<QRect>& outlines, const QRect&
     for (const QRect& outline : outlines)
         screen.push_back(toScreen(outline));
     mSelectionView->setBoxes(screen, toScreen(box));
-    if (mSelectionView->isHidden()) {
-        mSelectionView->stackUnder(mCutLinesView);
-        mSelectionView->show();
-    }
+    mSelectionView->show();
 }
 
 bool CardSurface::selectionShown() const

@@ -71,8 +71,8 @@ public:
     // zoom; none to take them away. They are the screen's alone.
     void showCutLines(const std::optional<CutLines>& lines);
     bool cutLinesShown() const { return mCutLines.has_value(); }
-    // Puts a layer's element over every other layer's, and under the cut
-    // lines.
+    // Puts a layer's element over every other layer's, and under the
+    // selection's outlines and the cut lines.
     void raiseLayer(QWidget* element);
 
     // Several layers selected: each one's outline and the box round them

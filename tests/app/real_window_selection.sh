@@ -11,6 +11,13 @@ set -euo pipefail
 program=$1
 cli=$2
 source "$(dirname "${BASH_SOURCE[0]}")/real_window.sh"
+# KEEP_SHOTS names a folder for the screenshots, kept also when a check fails.
+keep() { [[ -z "${KEEP_SHOTS:-}" ]] || cp "$work"/*.png "$KEEP_SHOTS"/ 2>/dev/null || true; }
+fail() {
+    keep
+    echo "FAIL: $*" >&2
+    exit 1
+}
 
 export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" HOME="$work/home" QT_QPA_PLATFORM=xcb
 mkdir -p "$HOME"
@@ -40,9 +47,11 @@ pixels() {
         -format '%[fx:int(mean*w*h+0.5)]' info:
 }
 # Where each colour's layer lies on the card, in card pixels (the card is
-# shown at 100 %).
+# shown at 100 %). The box round several selected layers runs over their
+# outer edges, so a click on the empty card first keeps one layer selected.
 places() {
     local name=$1 x y out=""
+    click "" 330 180
     shot "$name"
     for colour in "$red" "$green" "$blue"; do
         read -r x y <<<"$(corner "$name" "$colour")"
@@ -120,15 +129,16 @@ xdotool key ctrl+z
 sleep 0.7
 expect restored "$start" "Ctrl+Z after the delete"
 
-# Ctrl+A, then the layer's menu: Igazítás, its fourth command (Igazítás
-# felülre), then its seventh (Elosztás vízszintesen).
+# Ctrl+A, then the menu of the blue layer (at a card point): Igazítás, its
+# fourth command (Igazítás felülre), then its seventh (Elosztás
+# vízszintesen).
 align() {
-    read -r x y <<<"$(at 250 120)"
+    read -r x y <<<"$(at "$1" "$2")"
     xdotool mousemove "$x" "$y" click 3
     sleep 0.6
     xdotool key Up Right
     sleep 0.4
-    for _ in $(seq "$1"); do xdotool key Down; done
+    for _ in $(seq "$3"); do xdotool key Down; done
     xdotool key Return
     sleep 0.7
 }
@@ -136,9 +146,11 @@ click "" 330 180
 xdotool key ctrl+a
 sleep 0.4
 shot allSelected
-align 3
+align 250 120 3
 expect aligned "20,20 120,20 220,20" "Igazítás felülre"
-align 6
+xdotool key ctrl+a
+sleep 0.4
+align 250 40 6
 expect distributed "20,20 125,20 220,20" "Elosztás vízszintesen"
 
 wmctrl -i -c "$main"
@@ -148,5 +160,5 @@ xdotool key alt+n
 for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "the program did not end"
 wait "$pid" || fail "the program ended with an error: $(cat "$work/out.log")"
-[[ -n "${KEEP_SHOTS:-}" ]] && cp "$work"/*.png "$KEEP_SHOTS"/
+keep
 echo "selection: click, Shift, box and Ctrl+A, the group's drag, delete, alignment and spacing all held"

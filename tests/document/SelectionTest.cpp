@@ -194,6 +194,28 @@ private slots:
         QCOMPARE(child->document().history().index(), 1);
     }
 
+    // Ctrl+Z while a group is dragged takes away the copies being dragged
+    // and makes another layer current: the drag stops, and the release
+    // writes where the layer left on the card was dragged, nothing of the
+    // gone ones.
+    void undoDuringAGroupDrag()
+    {
+        Tfrm_Child* child = openCard({frame(1, 10, 10, 40, 30), frame(2, 100, 20, 40, 30)});
+        QTest::keyClick(child->Surface1, Qt::Key_A, Qt::ControlModifier);
+        child->action("aDuplikalas")->trigger();
+        click(child, 1, Qt::ShiftModifier);
+        QCOMPARE(child->Selection().size(), std::size_t(3));
+        CardElement* pressed = child->findElement("e1");
+        QTest::mousePress(pressed, Qt::LeftButton, {}, QPoint(5, 5));
+        drag(pressed, QPoint(15, 5), Qt::ControlModifier);
+        child->action("aVisszavonas")->trigger();
+        QCOMPARE(child->Tbl().StoredCount(), 2);
+        drag(pressed, QPoint(25, 5), Qt::ControlModifier);
+        QTest::mouseRelease(pressed, Qt::LeftButton, Qt::ControlModifier, QPoint(25, 5));
+        QCOMPARE(placeOf(child, 1), QPoint(20, 10));
+        QCOMPARE(placeOf(child, 2), QPoint(100, 20));
+    }
+
     // Delete, cut, copy, paste and duplicate take every selected layer, in
     // stack order, each as one step; what comes back or comes new is the
     // selection.
