@@ -413,7 +413,14 @@ void CardDocument::applyGroup(const LayerValues& values, LayerId current)
         } enable{mTable};
         for (const auto& [id, fields] : values) {
             writeValues(id, fields);
-            emit layerChanged(id);
+            // A hundred photos moved together must not be decoded again.
+            const bool placeOnly = std::all_of(fields.begin(), fields.end(), [](const auto& value) {
+                return value.first == Field::left || value.first == Field::top;
+            });
+            if (placeOnly)
+                emit layerMoved(id);
+            else
+                emit layerChanged(id);
         }
         if (mTable.RowOf(current) >= 0)
             locate(current);

@@ -150,6 +150,9 @@ public:
 signals:
     // Draw this layer from its record again.
     void layerChanged(CardDocument::LayerId id);
+    // Only this layer's place on the card changed: it moves, its looks
+    // stay as drawn.
+    void layerMoved(CardDocument::LayerId id);
     // A layer came.
     void layerAdded(CardDocument::LayerId id);
     // A layer came back (undo of a delete, redo of a creation).

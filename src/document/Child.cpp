@@ -86,6 +86,8 @@ void Tfrm_Child::attachDocument()
             [this](CardDocument::LayerId id) { guarded([&] { layerRemoved(id); }); });
     connect(&mDocument, &CardDocument::layerChanged, this,
             [this](CardDocument::LayerId id) { guarded([&] { layerChanged(id); }); });
+    connect(&mDocument, &CardDocument::layerMoved, this,
+            [this](CardDocument::LayerId id) { guarded([&] { layerMoved(id); }); });
     connect(&mDocument, &CardDocument::layersReset, this, [this] { guarded([&] { layersReset(); }); });
     connect(&mDocument, &CardDocument::currentChanged, this, [this] { guarded([&] { TblAfterScroll(Tbl()); }); });
     // A step is taken, undone or redone whole before the history moves on:

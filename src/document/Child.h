@@ -327,6 +327,7 @@ private:
     void layerAdded(LayerTable::RecordId id);
     void layerRemoved(LayerTable::RecordId id);
     void layerChanged(LayerTable::RecordId id);
+    void layerMoved(LayerTable::RecordId id);
     void layersReset();
 
     // The current layer's record, and whether its element is of a kind.

@@ -279,6 +279,17 @@ void Tfrm_Child::layerChanged(LayerTable::RecordId id)
     element->setTag(ReadInt(record, Field::sorszam, 0));
 }
 
+void Tfrm_Child::layerMoved(LayerTable::RecordId id)
+{
+    mStepLayers.push_back(id);
+    CardElement* element = elementOf(id);
+    if (!element)
+        return;
+    const LayerRef record(Tbl(), Tbl().RowOf(id));
+    element->moveBox(QPoint(ReadInt(record, Field::left, 0), ReadInt(record, Field::top, 0)));
+    placeElement(element, element->item());
+}
+
 void Tfrm_Child::layersReset()
 {
     RebuildElements();

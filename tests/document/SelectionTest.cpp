@@ -140,6 +140,10 @@ private slots:
         QTest::keyClick(child->DBEdit1, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(child->DBEdit1->selectedText(), QString("Anna"));
         QCOMPARE(child->Selection(), ids(child, {4}));
+        child->DBGrid1->setFocus();
+        QTest::keyClick(child->DBGrid1, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(child->Selection(), ids(child, {1, 2, 3, 4}));
+        click(child, 4);
 
         // From card point (5, 5) to (145, 55): layers 1 and 2; 3 only in
         // part.
@@ -338,6 +342,12 @@ private slots:
         QCOMPARE(child->action("aVisszavonas")->text(), QString("Visszavonás: Elosztás vízszintesen"));
         child->action("aVisszavonas")->trigger();
         QCOMPARE(placeOf(child, 2), QPoint(100, 70));
+
+        // Centred on the card together: the box round them, 220 wide, at
+        // 60, each keeping its place in it.
+        child->action("aVizszintesKozepre")->trigger();
+        QCOMPARE(placeOf(child, 1), QPoint(60, 10));
+        QCOMPARE(placeOf(child, 3), QPoint(250, 40));
     }
 
     // The handles of a group of shapes give each its share of the new box;
