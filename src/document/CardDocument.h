@@ -166,6 +166,9 @@ signals:
     void modifiedChanged(bool modified);
 
 private:
+    // Parks a layer while two exchange their numbers; no layer may keep it.
+    static constexpr std::int32_t ParkedNumber = 9999;
+
     // The steps' own work.
     friend class AppendStep;
     friend class RemoveStep;
