@@ -14,9 +14,6 @@
 
 namespace {
 
-// Parks a layer while two exchange their numbers; no layer may keep it.
-constexpr std::int32_t ParkedNumber = 9999;
-
 const std::string NumbersExhausted =
     "A kártya legfelső rétegének sorszáma már 9998 vagy nagyobb, ezért új réteg nem adható hozzá.";
 
@@ -285,6 +282,35 @@ void CardDocument::nudge(LayerId id, QPoint to, const QString& caption)
     mHistory.push(new NudgeStep(*this, id, to, caption));
 }
 
+// Every record first, then the current layer is found again and the
+// listeners hear of it once, however many layers changed.
+void CardDocument::applyGroup(const LayerValues& values, LayerId current)
+{
+    {
+        // The layer list is told once at the end, not at every layer.
+        mTable.DisableControls();
+        struct Enable
+        {
+            LayerTable& table;
+            ~Enable() { table.EnableControls(); }
+        } enable{mTable};
+        for (const auto& [id, fields] : values) {
+            writeValues(id, fields);
+            // A hundred photos moved together must not be decoded again.
+            const bool placeOnly = std::all_of(fields.begin(), fields.end(), [](const auto& value) {
+                return value.first == Field::left || value.first == Field::top;
+            });
+            if (placeOnly)
+                emit layerMoved(id);
+            else
+                emit layerChanged(id);
+        }
+        if (mTable.RowOf(current) >= 0)
+            locate(current);
+    }
+    noteCurrent();
+}
+
 void CardDocument::locate(LayerId id)
 {
     if (mTable.CurrentId() != id || mTable.CurrentRow() < 0)
@@ -310,6 +336,13 @@ CardDocument::LayerId CardDocument::appendRecord(const Values& values)
 
 void CardDocument::applyValues(LayerId id, const Values& values)
 {
+    writeValues(id, values);
+    emit layerChanged(id);
+    noteCurrent();
+}
+
+void CardDocument::writeValues(LayerId id, const Values& values)
+{
     locate(id);
     mTable.EditRecord();
     try {
@@ -329,8 +362,6 @@ void CardDocument::applyValues(LayerId id, const Values& values)
         throw;
     }
     mTable.PostRecord();
-    emit layerChanged(id);
-    noteCurrent();
 }
 
 CardDocument::Values CardDocument::valuesOf(LayerId id, const Values& fields) const

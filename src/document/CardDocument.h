@@ -124,6 +124,23 @@ public:
 
     Values valuesOf(LayerId id, const Values& fields) const;
 
+    // Several layers at once, each operation one step; the current layer
+    // stays current, and each changed layer is drawn again.
+    using LayerValues = std::vector<std::pair<LayerId, Values>>;
+    // Fields of several layers; none where every value is already there.
+    void changeLayers(const LayerValues& changes, const QString& caption);
+    // Typing into one field of several layers, merged as type() merges.
+    void typeLayers(const std::vector<LayerId>& ids, std::string_view field, const FieldValue& value,
+                    const QString& caption);
+    // Arrow-key moves of several layers, merged as nudge() merges.
+    void nudgeLayers(const std::vector<std::pair<LayerId, QPoint>>& moves, const QString& caption);
+    void removeLayers(const std::vector<LayerId>& ids, const QString& caption);
+    // Each of the layers one step up (+1) or down (-1), as restack() takes
+    // it, past its neighbour when that one is not among them: a block of
+    // them moves past the layer beyond it, their order kept, and a block at
+    // the top or bottom stays. False where none of them can move.
+    bool restackLayers(const std::vector<LayerId>& ids, int step, const QString& caption);
+
     // Milliseconds on a steady clock, which tells the pause that ends a
     // burst of typing or nudging; a test may give its own.
     using Clock = std::function<qint64()>;
@@ -133,6 +150,9 @@ public:
 signals:
     // Draw this layer from its record again.
     void layerChanged(CardDocument::LayerId id);
+    // Only this layer's place on the card changed: it moves, its looks
+    // stay as drawn.
+    void layerMoved(CardDocument::LayerId id);
     // A layer came.
     void layerAdded(CardDocument::LayerId id);
     // A layer came back (undo of a delete, redo of a creation).
@@ -146,13 +166,20 @@ signals:
     void modifiedChanged(bool modified);
 
 private:
+    // Parks a layer while two exchange their numbers; no layer may keep it.
+    static constexpr std::int32_t ParkedNumber = 9999;
+
     // The steps' own work.
     friend class AppendStep;
     friend class RemoveStep;
     friend class ChangeStep;
     friend class RestackStep;
+    friend class GroupChangeStep;
+    void applyGroup(const LayerValues& values, LayerId current);
+    std::vector<LayerId> plannedRestacks(const std::vector<LayerId>& ids, int step) const;
     LayerId appendRecord(const Values& values);
     void applyValues(LayerId id, const Values& values);
+    void writeValues(LayerId id, const Values& values);
     void putBack(int row, std::vector<FieldValue> values, LayerId id);
     std::vector<FieldValue> takeOut(LayerId id);
     void renumber(LayerId moved, LayerId neighbour, std::int32_t movedTo, std::int32_t neighbourTo);

@@ -121,3 +121,55 @@ void RestackStep::undo()
     mDocument.renumber(mMoved, mNeighbour, mFrom, mTo);
     mDocument.reorder(mOrderBefore, mSortedBefore, mMoved);
 }
+
+GroupChangeStep::GroupChangeStep(CardDocument& document, CardDocument::LayerValues after, const QString& caption,
+                                 Merge merge)
+    : QUndoCommand(caption)
+    , mDocument(document)
+    , mAfter(std::move(after))
+    , mCurrent(document.current())
+    , mMerge(merge)
+    , mLastKey(document.now())
+{
+    mBefore.reserve(mAfter.size());
+    for (const auto& [layer, values] : mAfter)
+        mBefore.emplace_back(layer, document.valuesOf(layer, values));
+}
+
+void GroupChangeStep::redo()
+{
+    mDocument.applyGroup(mAfter, mCurrent);
+}
+
+void GroupChangeStep::undo()
+{
+    mDocument.applyGroup(mBefore, mCurrent);
+}
+
+int GroupChangeStep::id() const
+{
+    switch (mMerge) {
+    case Merge::Typing: return TypingId;
+    case Merge::Nudging: return NudgingId;
+    case Merge::Never: break;
+    }
+    return -1;
+}
+
+// The same layers, the same fields, and no pause between them.
+bool GroupChangeStep::mergeWith(const QUndoCommand* other)
+{
+    const auto* next = static_cast<const GroupChangeStep*>(other);
+    if (next->mAfter.size() != mAfter.size() || next->mLastKey - mLastKey > TypeStep::PauseMs)
+        return false;
+    for (std::size_t i = 0; i < mAfter.size(); ++i) {
+        if (next->mAfter[i].first != mAfter[i].first || next->mAfter[i].second.size() != mAfter[i].second.size())
+            return false;
+        for (std::size_t f = 0; f < mAfter[i].second.size(); ++f)
+            if (next->mAfter[i].second[f].first != mAfter[i].second[f].first)
+                return false;
+    }
+    mAfter = next->mAfter;
+    mLastKey = next->mLastKey;
+    return true;
+}

@@ -107,3 +107,30 @@ private:
     std::vector<CardDocument::LayerId> mOrderBefore;
     bool mSortedBefore;
 };
+
+// Fields of several layers before and after, one step; the layer current
+// when it was taken is current again after undo and redo. Typing into one
+// field of the same layers, or arrow-key moves of them, merge while they
+// keep coming, as they do for one layer.
+class GroupChangeStep : public QUndoCommand
+{
+public:
+    enum class Merge { Never, Typing, Nudging };
+    static constexpr int TypingId = 3;
+    static constexpr int NudgingId = 4;
+
+    GroupChangeStep(CardDocument& document, CardDocument::LayerValues after, const QString& caption,
+                    Merge merge = Merge::Never);
+    void redo() override;
+    void undo() override;
+    int id() const override;
+    bool mergeWith(const QUndoCommand* other) override;
+
+private:
+    CardDocument& mDocument;
+    CardDocument::LayerValues mBefore;
+    CardDocument::LayerValues mAfter;
+    CardDocument::LayerId mCurrent;
+    Merge mMerge;
+    qint64 mLastKey;  // the document's clock at the last keystroke
+};

@@ -86,8 +86,15 @@ void Tfrm_Child::attachDocument()
             [this](CardDocument::LayerId id) { guarded([&] { layerRemoved(id); }); });
     connect(&mDocument, &CardDocument::layerChanged, this,
             [this](CardDocument::LayerId id) { guarded([&] { layerChanged(id); }); });
+    connect(&mDocument, &CardDocument::layerMoved, this,
+            [this](CardDocument::LayerId id) { guarded([&] { layerMoved(id); }); });
     connect(&mDocument, &CardDocument::layersReset, this, [this] { guarded([&] { layersReset(); }); });
     connect(&mDocument, &CardDocument::currentChanged, this, [this] { guarded([&] { TblAfterScroll(Tbl()); }); });
+    // A step is taken, undone or redone whole before the history moves on:
+    // what it added or changed is then known, and forgotten.
+    connect(&mDocument.history(), &QUndoStack::indexChanged, this, [this] { mStepLayers.clear(); });
+    DBGrid1->setRowToggler([this](int row) { toggleLayer(Tbl().StoredId(row)); });
+    DBGrid1->setMarks([this](int row) { return grouped() && isSelected(Tbl().StoredId(row)); });
 }
 
 void Tfrm_Child::showEvent(QShowEvent* event)
@@ -132,7 +139,7 @@ bool Tfrm_Child::claimsKey(const QKeyCombination& key, bool textBox) const
     for (const char* name : {"aVisszavonas", "aMegis"})
         if (action(name)->shortcuts().contains(pressed))
             return true;
-    const QAction* clipboard[] = {action("aKivagas"), action("aMasolas"), action("aBeillesztes")};
+    const QAction* clipboard[] = {action("aKivagas"), action("aMasolas"), action("aBeillesztes"), action("aMindet")};
     for (const QAction* command : mActions->actions()) {
         if (textBox && std::find(std::begin(clipboard), std::end(clipboard), command) != std::end(clipboard))
             continue;

@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <QTimer>
 #include <QPoint>
+#include <QPointer>
 
 #include <cstdint>
 #include <functional>
@@ -163,6 +164,9 @@ public:
     QMenu* PopupMenu1 = nullptr;
     QMenu* PopupMenu2 = nullptr;
     QMenu* PopupMenu3 = nullptr;
+    // "Igazítás": lining up and spacing the selected layers, from the layer
+    // tool bar and the layers' menus.
+    QMenu* MenuIgazitas = nullptr;
 
     // Commands of the card window, by name ("aSzoveg", "aFelkover", ...); a
     // name that is not there throws std::logic_error.
@@ -200,6 +204,30 @@ public:
     bool cutGuidesShown() const { return mCutGuides; }
     // The bleed the lines show, in millimetres.
     void setCutBleed(double millimetres);
+
+    // The selection: the layers the commands act on, in stack order. The
+    // current layer (the one last clicked) is always among them, and the
+    // panel shows its page; with one layer selected the commands act on
+    // the current layer alone.
+    std::vector<LayerTable::RecordId> Selection() const;
+    // Makes these layers the selection; the current layer stays current
+    // where it is among them, else the last one given becomes current.
+    void selectLayers(const std::vector<LayerTable::RecordId>& layers);
+    // Shift or Ctrl with a click: a layer joins the selection and becomes
+    // current, or leaves it; the last layer selected never leaves.
+    void toggleLayer(LayerTable::RecordId layer);
+    void aMindetExecute();
+
+    // The selected layers lined up against each other, or against the card
+    // where only one is selected; spaced evenly where three or more are.
+    void aIgazitBalraExecute();
+    void aIgazitVizszintesenExecute();
+    void aIgazitJobbraExecute();
+    void aIgazitFelulreExecute();
+    void aIgazitFuggolegesenExecute();
+    void aIgazitAlulraExecute();
+    void aElosztVizszintesenExecute();
+    void aElosztFuggolegesenExecute();
 
     // Placing and copying layers.
     void aVizszintesKozepreExecute();
@@ -304,6 +332,7 @@ private:
     void layerAdded(LayerTable::RecordId id);
     void layerRemoved(LayerTable::RecordId id);
     void layerChanged(LayerTable::RecordId id);
+    void layerMoved(LayerTable::RecordId id);
     void layersReset();
 
     // The current layer's record, and whether its element is of a kind.
@@ -333,7 +362,21 @@ private:
     void centreOnCard(Qt::Orientation along, const char* name);
     SnapLines snapLinesFor(const CardElement* moving) const;
     void showSnap(const QRect& cardBox, bool snapping, int edges, QRect* snapped);
-    std::vector<LayerTable::RecordId> selectedLayers() const;
+    std::vector<LayerTable::RecordId> selectedLayers() const { return Selection(); }
+    bool isSelected(LayerTable::RecordId layer) const;
+    bool grouped() const { return mSelection.size() > 1; }
+    void followSelection();
+    void showSelection();
+    std::vector<CardElement*> selectedElements() const;
+    void pressSelects(CardElement* element, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void releaseSelects();
+    void startGroup();
+    void moveGroup(CardElement* element, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void resizeGroup(bool topLeft, Qt::KeyboardModifiers modifiers);
+    void areaChosen(const QRect& cardBox, Qt::KeyboardModifiers modifiers);
+    void placeSelection(const std::vector<QPoint>& places, const char* name);
+    void alignSelection(int alignment, const char* name);
+    void distributeSelection(Qt::Orientation along, const char* name);
     void pasteLayers(const QByteArray& card);
     void pastePicture(const QImage& picture, QPoint at);
     void addPictureLayer(const ChosenPicture& chosen, QPoint at, const QString& caption);
@@ -366,6 +409,19 @@ private:
     bool mPictureRefreshQueued = false;
     QSize mAspectAtPress;  // the picture's box when its handle was pressed
     std::optional<SnapLines> mSnapLines;  // what the moving box snaps to, gathered once a drag
+
+    std::vector<LayerTable::RecordId> mSelection;   // in the order chosen, the current layer last
+    std::vector<LayerTable::RecordId> mStepLayers;  // what the history's step under way added or changed
+    // The selected elements and their card boxes at a press, and the box
+    // round them all.
+    // Held by QPointer: an undo during the drag may take an element away.
+    std::vector<std::pair<QPointer<CardElement>, QRect>> mGroupStart;
+    QRect mGroupBoxAtPress;
+    // What a press on a selected layer does to the selection if the
+    // release comes without a move: a left click keeps that layer alone,
+    // one with Shift or Ctrl takes it out.
+    enum class AtRelease { Nothing, SelectOnly, Deselect };
+    AtRelease mAtRelease = AtRelease::Nothing;
 
     // Set as the font dialog ends, however it ends: the press of the
     // double-click that opened it starts no drag.

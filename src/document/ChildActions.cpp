@@ -35,6 +35,24 @@ const ActionRow<Tfrm_Child> CardActions[] = {
      &Tfrm_Child::aVizszintesKozepreExecute},
     {"aFuggolegesKozepre", "Függőlegesen középre", nullptr, "", "Réteg", 72, 0, false, false,
      &Tfrm_Child::aFuggolegesKozepreExecute},
+    {"aMindet", "Összes kijelölése", nullptr, "Ctrl+A", "Szerkesztés", -1, 0, false, false,
+     &Tfrm_Child::aMindetExecute},
+
+    {"aIgazitBalra", "Igazítás balra", nullptr, "", "Igazítás", 79, 0, false, false, &Tfrm_Child::aIgazitBalraExecute},
+    {"aIgazitVizszintesen", "Igazítás vízszintesen középre", nullptr, "", "Igazítás", 80, 0, false, false,
+     &Tfrm_Child::aIgazitVizszintesenExecute},
+    {"aIgazitJobbra", "Igazítás jobbra", nullptr, "", "Igazítás", 81, 0, false, false,
+     &Tfrm_Child::aIgazitJobbraExecute},
+    {"aIgazitFelulre", "Igazítás felülre", nullptr, "", "Igazítás", 82, 0, false, false,
+     &Tfrm_Child::aIgazitFelulreExecute},
+    {"aIgazitFuggolegesen", "Igazítás függőlegesen középre", nullptr, "", "Igazítás", 83, 0, false, false,
+     &Tfrm_Child::aIgazitFuggolegesenExecute},
+    {"aIgazitAlulra", "Igazítás alulra", nullptr, "", "Igazítás", 84, 0, false, false,
+     &Tfrm_Child::aIgazitAlulraExecute},
+    {"aElosztVizszintesen", "Elosztás vízszintesen", nullptr, "", "Igazítás", 85, 0, false, false,
+     &Tfrm_Child::aElosztVizszintesenExecute},
+    {"aElosztFuggolegesen", "Elosztás függőlegesen", nullptr, "", "Igazítás", 86, 0, false, false,
+     &Tfrm_Child::aElosztFuggolegesenExecute},
 
     {"aNagyitas", "Nagyítás", nullptr, "Ctrl++; Ctrl+=", "Nézet", 68, 0, false, false, &Tfrm_Child::aNagyitasExecute},
     {"aKicsinyites", "Kicsinyítés", nullptr, "Ctrl+-", "Nézet", 69, 0, false, false,
@@ -142,14 +160,21 @@ void Tfrm_Child::createPopupMenus()
         mActions->addTo(popup, items);
         return popup;
     };
-    // Every element's menu ends with placing and copying the layer.
+    // Every element's menu ends with placing and copying the layer, and
+    // lining up the selected layers.
     const std::initializer_list<std::string_view> layer = {"aVizszintesKozepre", "aFuggolegesKozepre", Separator,
                                                           "aKivagas", "aMasolas", "aBeillesztes", "aDuplikalas"};
+    auto alignMenu = [this](QMenu* popup) {
+        popup->addSeparator()->setProperty("tag", 0);
+        popup->addMenu(MenuIgazitas);
+    };
     PopupMenu1 = menu("PopupMenu1", {"aBetutipus", "aSzin", Separator, "aFelkover", "aDolt", "aAlahuzott", Separator,
                                      "aBalra", "aKozepre", "aJobbra", Separator});
     mActions->addTo(PopupMenu1, layer);
+    alignMenu(PopupMenu1);
     PopupMenu2 = menu("PopupMenu2", {"aNyujtas", "aNormal", Separator, "aKepValaszt", "aQrSzerkeszt", Separator});
     mActions->addTo(PopupMenu2, layer);
+    alignMenu(PopupMenu2);
     // Only a QR code has contents to edit.
     connect(PopupMenu2, &QMenu::aboutToShow, this, [this] {
         auto* picture = currentAs<PictureElement>();
@@ -166,4 +191,5 @@ void Tfrm_Child::createPopupMenus()
     submenu("Vonal vastagság", {"aV1", "aV2", "aV3", "aV4", "aV5", "aV6", "aV7"});
     PopupMenu3->addSeparator();
     mActions->addTo(PopupMenu3, layer);
+    alignMenu(PopupMenu3);
 }

@@ -92,25 +92,32 @@ QSize fittedSize(QSize own)
 
 } // namespace
 
-std::vector<LayerTable::RecordId> Tfrm_Child::selectedLayers() const
-{
-    if (Tbl().RecordTotal() == 0 || Tbl().RecordPosition() < 0)
-        return {};
-    return {Tbl().CurrentId()};
-}
-
-// A copy of the current layer on top, a little right of and below it,
-// sharing its picture's bytes.
+// A copy of each selected layer on top, in their order, a little right of
+// and below it, sharing its picture's bytes; the copies are one step, and
+// the selection.
 void Tfrm_Child::aDuplikalasExecute()
 {
     const std::vector<LayerTable::RecordId> layers = selectedLayers();
     if (layers.empty())
         return;
-    CardDocument::Values values = copiedValues(Tbl(), Tbl().RowOf(layers.front()));
-    setValue(values, Field::left, intOf(values, Field::left) + DuplicateOffset);
-    setValue(values, Field::top, intOf(values, Field::top) + DuplicateOffset);
-    setValue(values, Field::compnev, toWin1250(newElementName(namePrefix(intOf(values, Field::tipus)))));
-    mDocument.appendLayer([&](int) { return values; }, action("aDuplikalas")->text());
+    std::vector<CardDocument::MakeLayer> copies;
+    std::vector<QString> names;
+    for (LayerTable::RecordId layer : layers) {
+        CardDocument::Values values = copiedValues(Tbl(), Tbl().RowOf(layer));
+        setValue(values, Field::left, intOf(values, Field::left) + DuplicateOffset);
+        setValue(values, Field::top, intOf(values, Field::top) + DuplicateOffset);
+        // Drawn now, so that two copies never share a name.
+        QString name = newElementName(namePrefix(intOf(values, Field::tipus)));
+        while (std::find(names.begin(), names.end(), name) != names.end())
+            name = newElementName(namePrefix(intOf(values, Field::tipus)));
+        names.push_back(name);
+        setValue(values, Field::compnev, toWin1250(name));
+        copies.push_back([values](int) { return values; });
+    }
+    if (copies.size() == 1)
+        mDocument.appendLayer(copies.front(), action("aDuplikalas")->text());
+    else
+        mDocument.appendLayers(copies, action("aDuplikalas")->text());
 }
 
 void Tfrm_Child::aMasolasExecute()
@@ -126,9 +133,15 @@ void Tfrm_Child::aMasolasExecute()
         throw TableError("Cannot open file \"" + path.toStdString() + "\". " + file.errorString().toStdString());
     auto* data = new QMimeData;
     data->setData(LayersMime, file.readAll());
-    // Other programs get what they can take: a text's words.
-    if (ReadInt(Tbl(), Field::tipus) == 0)
-        data->setText(fromWin1250(ReadStr(Tbl(), Field::nev)));
+    // Other programs get what they can take: the texts' words, a line each.
+    QStringList words;
+    for (LayerTable::RecordId layer : layers) {
+        const LayerRef record(Tbl(), Tbl().RowOf(layer));
+        if (ReadInt(record, Field::tipus) == 0)
+            words << fromWin1250(ReadStr(record, Field::nev));
+    }
+    if (!words.isEmpty())
+        data->setText(words.join('\n'));
     QApplication::clipboard()->setMimeData(data);
 }
 
@@ -138,7 +151,7 @@ void Tfrm_Child::aKivagasExecute()
     if (layers.empty())
         return;
     aMasolasExecute();
-    mDocument.removeLayer(layers.front(), action("aKivagas")->text());
+    mDocument.removeLayers(layers, action("aKivagas")->text());
 }
 
 // Layers of the program come in as they were copied; a picture from

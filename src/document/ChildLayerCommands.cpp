@@ -136,10 +136,13 @@ void Tfrm_Child::aAlakzatExecute()
         action("aAlakzat")->text());
 }
 
-// No question is asked: the step can be undone.
+// No question is asked: the step can be undone. Every selected layer goes,
+// as one step.
 void Tfrm_Child::aTorolExecute()
 {
-    if (mCurrentElement)
+    if (grouped())
+        mDocument.removeLayers(Selection(), action("aTorol")->text());
+    else if (mCurrentElement)
         mDocument.removeLayer(mCurrentElement->layerId(), action("aTorol")->text());
 }
 
@@ -154,9 +157,12 @@ void Tfrm_Child::aHatrabbExecute()
 }
 
 // One step up (+1) or down (-1) the stack, as the document takes it; at the
-// top or the bottom nothing changes.
+// top or the bottom nothing changes. Selected layers move together, past
+// their nearest neighbours that are not selected.
 void Tfrm_Child::restack(int step, const char* name)
 {
-    if (const LayerTable::RecordId layer = mDocument.current())
+    if (grouped())
+        mDocument.restackLayers(Selection(), step, action(name)->text());
+    else if (const LayerTable::RecordId layer = mDocument.current())
         mDocument.restack(layer, step, action(name)->text());
 }

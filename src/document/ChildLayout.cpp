@@ -19,6 +19,7 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPalette>
 #include <QTabWidget>
 #include <QTimer>
@@ -219,6 +220,16 @@ void Tfrm_Child::createLayout()
             dropPictures(paths, at);
         });
     });
+    connect(Surface1, &CardSurface::areaChosen, this, [this](const QRect& box, Qt::KeyboardModifiers modifiers) {
+        guarded([&] { areaChosen(box, modifiers); });
+    });
+    // A click on the empty card keeps the current layer alone.
+    connect(Surface1, &CardSurface::emptyClicked, this, [this](Qt::KeyboardModifiers modifiers) {
+        guarded([&] {
+            if (grouped() && !(modifiers & (Qt::ShiftModifier | Qt::ControlModifier)))
+                selectLayers({mDocument.current()});
+        });
+    });
     connect(ZoomBox1, &QComboBox::activated, this,
             [this](int index) { guarded([&] { setZoom(ZoomBox1->itemData(index).toInt()); }); });
 
@@ -230,6 +241,24 @@ void Tfrm_Child::createLayout()
     mActions->addTo(ToolBar3,
                     {"aSzoveg", "aKep", "aQrKod", "aAlakzat", Separator, "aTorol", Separator, "aFeljebb", "aHatrabb",
                      Separator, "aVizszintesKozepre", "aFuggolegesKozepre", Separator, "aDuplikalas"});
+    // The alignments would not fit the bar as buttons: one button opens
+    // their menu.
+    MenuIgazitas = new QMenu(QStringLiteral("Igazítás"), mClient);
+    MenuIgazitas->setObjectName("MenuIgazitas");
+    MenuIgazitas->setIcon(ImageList::icon(79));
+    MenuIgazitas->menuAction()->setProperty("tag", 0);
+    mActions->addTo(MenuIgazitas, {"aIgazitBalra", "aIgazitVizszintesen", "aIgazitJobbra", Separator, "aIgazitFelulre",
+                                   "aIgazitFuggolegesen", "aIgazitAlulra", Separator, "aElosztVizszintesen",
+                                   "aElosztFuggolegesen"});
+    auto* align = new QToolButton(ToolBar3);
+    align->setObjectName("IgazitasButton");
+    align->setMenu(MenuIgazitas);
+    align->setPopupMode(QToolButton::InstantPopup);
+    align->setIcon(ImageList::icon(79));
+    align->setToolTip(QStringLiteral("Igazítás"));
+    align->setAutoRaise(true);
+    ToolBar3->addSeparator();
+    ToolBar3->addWidget(align);
     DBGrid1 = new LayerGrid(Tbl(), GroupBox3);
     DBGrid1->setObjectName("DBGrid1");
     DBGrid1->setRowChooser([this](int row) { mDocument.setCurrent(Tbl().StoredId(row)); });

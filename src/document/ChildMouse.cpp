@@ -29,9 +29,11 @@ bool resizable(const CardElement* element)
 
 } // namespace
 
-// A press, with any button, selects the element's layer; a text element's
-// font becomes the font of the next new text layer.
-void Tfrm_Child::LblMouseDown(CardElement* element, Qt::MouseButton button, Qt::KeyboardModifiers, QPoint pos)
+// A press, with any button, selects the element's layer (with Shift or
+// Ctrl, adds it; on a selected layer, keeps the selection for a drag); a
+// text element's font becomes the font of the next new text layer.
+void Tfrm_Child::LblMouseDown(CardElement* element, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                              QPoint pos)
 {
     guarded([&] {
         // The arrow keys now move the layer.
@@ -45,7 +47,8 @@ void Tfrm_Child::LblMouseDown(CardElement* element, Qt::MouseButton button, Qt::
             mTextFont = look.font;
             mTextFont.setPointSize(look.points);
         }
-        mDocument.setCurrent(element->layerId());
+        pressSelects(element, button, modifiers);
+        startGroup();
     });
 }
 
@@ -70,7 +73,9 @@ void Tfrm_Child::LblMouseMove(CardElement* element, Qt::MouseButtons buttons, Qt
             mDragging = false;
             Surface1->showGuides(std::nullopt, std::nullopt);
         }
-        if (mDragging && element == mCurrentElement) {
+        if (mDragging && element == mCurrentElement && mGroupStart.size() > 1) {
+            moveGroup(element, modifiers, pos);
+        } else if (mDragging && element == mCurrentElement) {
             const QPoint wanted = draggedElementPos(element->pos(), mDragOrigin, pos);
             const QRect box(Surface1->toCard(wanted), element->cardSize());
             QRect placed = box;
@@ -81,13 +86,31 @@ void Tfrm_Child::LblMouseMove(CardElement* element, Qt::MouseButtons buttons, Qt
     });
 }
 
-// The whole drag is one step, written at the release; a press that moved
-// nothing changes no field but still counts as a change of the card.
+// The whole drag is one step, written at the release, the group's too; a
+// press that moved nothing changes no field but still counts as a change
+// of the card, and settles the selection.
 void Tfrm_Child::LblMouseUp(CardElement* element, Qt::MouseButton, Qt::KeyboardModifiers, QPoint)
 {
     guarded([&] {
         mDragging = false;
         Surface1->showGuides(std::nullopt, std::nullopt);
+        if (mGroupStart.size() > 1) {
+            CardDocument::LayerValues moves;
+            for (const auto& [moving, box] : std::exchange(mGroupStart, {})) {
+                if (!moving)
+                    continue;
+                const QPoint to = Surface1->toCard(moving->pos());
+                if (to != box.topLeft())
+                    moves.push_back({moving->layerId(), {{Field::left, to.x()}, {Field::top, to.y()}}});
+            }
+            if (moves.empty())
+                releaseSelects();
+            else
+                mDocument.changeLayers(moves, QStringLiteral("Mozgatás"));
+            PlaceHandles();
+            return;
+        }
+        mGroupStart.clear();
         // The press made the element's layer current; should it not be,
         // another layer must not take this element's place.
         const QPoint at = Surface1->toCard(element->pos());
@@ -112,6 +135,7 @@ void Tfrm_Child::Shape1MouseDown(ResizeHandle* handle, Qt::MouseButton button, Q
     mHandlePressPos = handle->pos();
     mSnapLines.reset();
     mAspectAtPress = mCurrentElement ? mCurrentElement->cardSize() : QSize();
+    startGroup();
 }
 
 // Screen positions, because the handle moves under the pointer; the box
@@ -131,6 +155,11 @@ void Tfrm_Child::Shape1MouseMove(ResizeHandle* handle, Qt::MouseButtons buttons,
         const ResizeHandle* other = topLeft ? Shape4 : Shape1;
         handle->move(draggedHandlePos(topLeft ? Handle::TopLeft : Handle::BottomRight, mHandlePressPos,
                                       mHandlePressCursor, globalPos, other->pos(), ResizeHandle::Size));
+        if (mGroupStart.size() > 1) {
+            resizeGroup(topLeft, modifiers);
+            PlaceHandles();
+            return;
+        }
         const QRect box = Surface1->toCard(boxFromHandles(Shape1->pos(), Shape4->pos(), ResizeHandle::Size));
         QRect sized = box;
         showSnap(box, !(modifiers & Qt::ControlModifier), int(topLeft ? SnapEdges::TopLeft : SnapEdges::BottomRight),
@@ -168,6 +197,21 @@ void Tfrm_Child::Shape1MouseUp(ResizeHandle*, Qt::MouseButton, Qt::KeyboardModif
             return;
         if (!resized)
             return;
+        if (mGroupStart.size() > 1) {
+            CardDocument::LayerValues boxes;
+            for (const auto& [element, start] : std::exchange(mGroupStart, {})) {
+                if (!element)
+                    continue;
+                const QRect box = Surface1->toCard(element->geometry());
+                boxes.push_back({element->layerId(),
+                                 {{Field::left, box.x()},
+                                  {Field::top, box.y()},
+                                  {Field::width, box.width()},
+                                  {Field::height, box.height()}}});
+            }
+            mDocument.changeLayers(boxes, QStringLiteral("Átméretezés"));
+            return;
+        }
         const QRect box = Surface1->toCard(mCurrentElement->geometry());
         mDocument.change(mCurrentElement->layerId(),
                          {{Field::left, box.x()},
@@ -178,13 +222,14 @@ void Tfrm_Child::Shape1MouseUp(ResizeHandle*, Qt::MouseButton, Qt::KeyboardModif
     });
 }
 
-// The lines of the card and of every other layer, gathered once a drag.
+// The lines of the card and of every layer that does not move with it,
+// gathered once a drag.
 SnapLines Tfrm_Child::snapLinesFor(const CardElement* moving) const
 {
     std::vector<QRect> others;
     for (QObject* child : Surface1->children()) {
         const auto* element = qobject_cast<const CardElement*>(child);
-        if (element && element != moving && !element->isHidden())
+        if (element && element != moving && !element->isHidden() && !(grouped() && isSelected(element->layerId())))
             others.push_back(Surface1->toCard(element->geometry()));
     }
     return snapLines(CardPicture::Card.size(), others);

@@ -55,12 +55,8 @@ void Tfrm_Child::TblAfterScroll(const LayerTable& DataSet)
     // gives another layer the same name.
     mCurrentElement = ReadStr(DataSet, Field::compnev).empty() ? nullptr : elementOf(DataSet.CurrentId());
     checkFromRecord(mCurrentElement);
-    if (qobject_cast<PictureElement*>(mCurrentElement) || qobject_cast<ShapeElement*>(mCurrentElement)) {
-        PlaceHandles();
-    } else {
-        Shape1->hide();
-        Shape4->hide();
-    }
+    followSelection();
+    showSelection();
     if (StatusWarning)
         StatusWarning(currentWarning());
 }
@@ -113,15 +109,26 @@ void Tfrm_Child::panelTyped(std::string_view field, const QString& text)
     if (mUpdating || !qobject_cast<TextElement*>(mCurrentElement))
         return;
     const LayerTable::RecordId layer = Tbl().CurrentId();
+    // Several texts selected take the same typing, keystroke by keystroke.
+    auto type = [&](std::string_view typed, const FieldValue& value, const QString& caption) {
+        std::vector<LayerTable::RecordId> texts;
+        for (CardElement* element : grouped() ? selectedElements() : std::vector<CardElement*>{})
+            if (qobject_cast<TextElement*>(element))
+                texts.push_back(element->layerId());
+        if (texts.size() > 1)
+            mDocument.typeLayers(texts, typed, value, caption);
+        else
+            mDocument.type(layer, typed, value, caption);
+    };
     if (field == Field::betumeret) {
         const std::optional<int> points = wholeNumber(text);
         if (!points)
             throw TableError("'" + (text.size() > 80 ? text.left(80) + QChar(0x2026) : text).toStdString()
                              + "' is not a valid integer value");
-        mDocument.type(layer, field, std::int32_t(*points), QStringLiteral("Betűméret"));
+        type(field, std::int32_t(*points), QStringLiteral("Betűméret"));
     } else if (field == Field::betutipus) {
-        mDocument.type(layer, field, toWin1250(text), QStringLiteral("Betűtípus"));
+        type(field, toWin1250(text), QStringLiteral("Betűtípus"));
     } else {
-        mDocument.type(layer, field, toWin1250(text), QStringLiteral("Gépelés"));
+        type(field, toWin1250(text), QStringLiteral("Gépelés"));
     }
 }

@@ -2,6 +2,7 @@
 
 #include "document/PrintedCard.h"
 #include "document/QrDialog.h"
+#include "editor/Align.h"
 #include "editor/CardPicture.h"
 #include "editor/CardSurface.h"
 #include "editor/ErrorBox.h"
@@ -229,8 +230,25 @@ CardElement* Tfrm_Child::BuildShapeElement(LayerTable::RecordId id)
 // what changes.
 void Tfrm_Child::PlaceHandles()
 {
-    if (!mCurrentElement || qobject_cast<TextElement*>(mCurrentElement))
-        return;
+    QRect box;
+    if (grouped()) {
+        // The handles frame the box round the selected layers, which
+        // shows with each one's outline.
+        std::vector<QRect> outlines;
+        for (const CardElement* element : selectedElements())
+            outlines.push_back(Surface1->toCard(element->geometry()));
+        if (outlines.size() < 2) {
+            Surface1->showSelection({}, {});
+            return;
+        }
+        const QRect group = groupBox(outlines);
+        Surface1->showSelection(outlines, group);
+        box = Surface1->toScreen(group);
+    } else {
+        if (!mCurrentElement || qobject_cast<TextElement*>(mCurrentElement))
+            return;
+        box = mCurrentElement->geometry();
+    }
     const QObjectList& children = Surface1->children();
     const bool onTop = children.size() >= 2 && children[children.size() - 2] == Shape1 && children.back() == Shape4;
     if (!onTop) {
@@ -239,7 +257,6 @@ void Tfrm_Child::PlaceHandles()
     }
     Shape1->show();
     Shape4->show();
-    const QRect box = mCurrentElement->geometry();
     Shape1->move(box.topLeft());
     Shape4->move(box.left() + box.width() - ResizeHandle::Size, box.top() + box.height() - ResizeHandle::Size);
 }
@@ -249,6 +266,7 @@ void Tfrm_Child::PlaceHandles()
 // document then makes it current, and the panel shows its own page.
 void Tfrm_Child::layerAdded(LayerTable::RecordId id)
 {
+    mStepLayers.push_back(id);
     CardElement* built = buildElement(id);
     for (int row = Tbl().RowOf(id) + 1; built && row < Tbl().StoredCount(); ++row) {
         if (CardElement* above = elementOf(Tbl().StoredId(row))) {
@@ -273,6 +291,7 @@ void Tfrm_Child::layerRemoved(LayerTable::RecordId id)
 // own place changed; a strike-out chosen in the font dialog stays.
 void Tfrm_Child::layerChanged(LayerTable::RecordId id)
 {
+    mStepLayers.push_back(id);
     CardElement* element = elementOf(id);
     if (!element)
         return;
@@ -294,6 +313,18 @@ void Tfrm_Child::layerChanged(LayerTable::RecordId id)
         placeElement(element, item);
     }
     element->setTag(ReadInt(record, Field::sorszam, 0));
+    markElement(element);
+}
+
+void Tfrm_Child::layerMoved(LayerTable::RecordId id)
+{
+    mStepLayers.push_back(id);
+    CardElement* element = elementOf(id);
+    if (!element)
+        return;
+    const LayerRef record(Tbl(), Tbl().RowOf(id));
+    element->moveBox(QPoint(ReadInt(record, Field::left, 0), ReadInt(record, Field::top, 0)));
+    placeElement(element, element->item());
     markElement(element);
 }
 

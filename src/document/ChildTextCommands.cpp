@@ -42,10 +42,20 @@ template PictureElement* Tfrm_Child::currentAs<PictureElement>() const;
 template ShapeElement* Tfrm_Child::currentAs<ShapeElement>() const;
 
 // The one shape of a layer command: the document changes the current
-// layer's record, as one step named by the command's caption.
+// layer's record, as one step named by the command's caption. With several
+// layers selected, every selected layer of the current one's kind takes
+// the same fields, in the same step.
 void Tfrm_Child::changeCurrent(const char* name, CardDocument::Values values)
 {
-    mDocument.change(currentLayer(), values, action(name)->text());
+    if (!grouped() || !mCurrentElement) {
+        mDocument.change(currentLayer(), values, action(name)->text());
+        return;
+    }
+    CardDocument::LayerValues changes;
+    for (CardElement* element : selectedElements())
+        if (element->item().kind == mCurrentElement->item().kind)
+            changes.emplace_back(element->layerId(), values);
+    mDocument.changeLayers(changes, action(name)->text());
 }
 
 void Tfrm_Child::toggleStyle(const char* name, std::string_view field)
@@ -127,13 +137,26 @@ void Tfrm_Child::aBetutipusExecute()
     const Dialogs::FontChoice preset{shown.font.family(), shown.points,          shown.font.bold(),
                                      shown.font.italic(), shown.font.underline(), shown.font.strikeOut(),
                                      shown.color};
-    if (const std::optional<Dialogs::FontChoice> chosen = dialogs().chooseFont(this, preset)) {
-        changeCurrent("aBetutipus", {{Field::betutipus, toWin1250(chosen->family)},
-                                     {Field::betumeret, chosen->points},
-                                     {Field::felkover, chosen->bold},
-                                     {Field::dolt, chosen->italic},
-                                     {Field::alahuzott, chosen->underline},
-                                     {Field::szin, storedFromColor(chosen->color)},
-                                     {CardDocument::StrikeOut, chosen->strikeOut}});
+    const std::optional<Dialogs::FontChoice> chosen = dialogs().chooseFont(this, preset);
+    if (!chosen)
+        return;
+    CardDocument::Values values = {{Field::betutipus, toWin1250(chosen->family)},
+                                   {Field::betumeret, chosen->points},
+                                   {Field::felkover, chosen->bold},
+                                   {Field::dolt, chosen->italic},
+                                   {Field::alahuzott, chosen->underline},
+                                   {Field::szin, storedFromColor(chosen->color)},
+                                   {CardDocument::StrikeOut, chosen->strikeOut}};
+    // Several texts take only what the dialog changed: each keeps its own
+    // size where only the colour was chosen.
+    if (grouped()) {
+        const CardDocument::Values before = mDocument.valuesOf(currentLayer(), values);
+        CardDocument::Values changed;
+        for (std::size_t i = 0; i < values.size(); ++i)
+            if (values[i].second != before[i].second)
+                changed.push_back(values[i]);
+        values = changed;
     }
+    if (!values.empty())
+        changeCurrent("aBetutipus", values);
 }

@@ -93,31 +93,14 @@ void Tfrm_Child::nudge(QPoint step)
 {
     if (!mCurrentElement || Tbl().RecordTotal() == 0)
         return;
+    if (grouped()) {
+        std::vector<std::pair<LayerTable::RecordId, QPoint>> moves;
+        for (CardElement* element : selectedElements())
+            moves.emplace_back(element->layerId(), Surface1->toCard(element->geometry()).topLeft() + step);
+        mDocument.nudgeLayers(moves, QStringLiteral("Léptetés"));
+        return;
+    }
     const QRect box = Surface1->toCard(mCurrentElement->geometry());
     const QPoint at = box.topLeft() + step;
     mDocument.nudge(mCurrentElement->layerId(), at, QStringLiteral("Léptetés"));
-}
-
-void Tfrm_Child::aVizszintesKozepreExecute()
-{
-    centreOnCard(Qt::Horizontal, "aVizszintesKozepre");
-}
-
-void Tfrm_Child::aFuggolegesKozepreExecute()
-{
-    centreOnCard(Qt::Vertical, "aFuggolegesKozepre");
-}
-
-// The box the layer is drawn in goes to the middle of the card, to the
-// nearest whole pixel left or up.
-void Tfrm_Child::centreOnCard(Qt::Orientation along, const char* name)
-{
-    if (!mCurrentElement)
-        return;
-    const QRect box = Surface1->toCard(mCurrentElement->geometry());
-    const QSize card = CardPicture::Card.size();
-    if (along == Qt::Horizontal)
-        changeCurrent(name, {{Field::left, (card.width() - box.width()) / 2}});
-    else
-        changeCurrent(name, {{Field::top, (card.height() - box.height()) / 2}});
 }

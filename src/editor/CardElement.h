@@ -22,6 +22,8 @@ public:
     const LayerItem& item() const { return mItem; }
     // Takes the item's looks and picture; the card window places the element.
     virtual void setItem(const LayerItem& item);
+    // The layer's box begins elsewhere on the card; it is drawn as it was.
+    void moveBox(QPoint cardTopLeft) { mItem.box.moveTopLeft(cardTopLeft); }
 
     // An element whose layer cannot be shown (its picture does not decode,
     // its name is taken) stands as a light grey box with a cross, and can

@@ -2,6 +2,7 @@
 
 #include "editor/CardPicture.h"
 #include "editor/DragMath.h"
+#include "editor/SelectionView.h"
 #include "layer/PictureDecoder.h"
 
 #include <QDragEnterEvent>
@@ -10,7 +11,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QRubberBand>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -104,7 +107,10 @@ CardSurface::CardSurface(QWidget* parent)
     , mGuideV(newGuide(this))
     , mGuideH(newGuide(this))
     , mCutLinesView(new CutLinesView(this))
+    , mSelectionView(new SelectionView(this))
 {
+    // The outlines lie over every layer and under the cut lines.
+    mSelectionView->stackUnder(mCutLinesView);
     mGuideTimer.setSingleShot(true);
     connect(&mGuideTimer, &QTimer::timeout, this, &CardSurface::placeGuides);
     setObjectName("CardSurface");
@@ -233,7 +239,74 @@ void CardSurface::placeCutLines()
 
 void CardSurface::raiseLayer(QWidget* element)
 {
-    element->stackUnder(mCutLinesView);
+    element->stackUnder(mSelectionView);
+}
+
+void CardSurface::showSelection(const std::vector<QRect>& outlines, const QRect& box)
+{
+    if (outlines.empty()) {
+        mSelectionView->hide();
+        return;
+    }
+    std::vector<QRect> screen;
+    screen.reserve(outlines.size());
+    for (const QRect& outline : outlines)
+        screen.push_back(toScreen(outline));
+    mSelectionView->setBoxes(screen, toScreen(box));
+    mSelectionView->show();
+}
+
+bool CardSurface::selectionShown() const
+{
+    return !mSelectionView->isHidden();
+}
+
+// A left-button drag where no layer lies draws a box; the release chooses
+// the layers in it. The elements take their own presses, so only the empty
+// card and its margin come here.
+void CardSurface::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    mBandFrom = event->position().toPoint();
+    event->accept();
+}
+
+void CardSurface::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!mBandFrom || !(event->buttons() & Qt::LeftButton)) {
+        QWidget::mouseMoveEvent(event);
+        return;
+    }
+    const QRect band = QRect(*mBandFrom, event->position().toPoint()).normalized();
+    if (!mBand && (band.width() > 2 || band.height() > 2)) {
+        mBand = new QRubberBand(QRubberBand::Rectangle, this);
+        mBand->setObjectName("SelectionBand");
+    }
+    if (mBand) {
+        mBand->setGeometry(band);
+        mBand->show();
+    }
+}
+
+void CardSurface::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !mBandFrom) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    const QRect band = QRect(*mBandFrom, event->position().toPoint()).normalized();
+    mBandFrom.reset();
+    const bool drawn = mBand != nullptr;
+    delete mBand;
+    mBand = nullptr;
+    if (drawn)
+        emit areaChosen(toCard(band), event->modifiers());
+    else
+        emit emptyClicked(event->modifiers());
 }
 
 // The pixels a box of card pixels covers at the zoom, its edges rounded to

@@ -13,7 +13,9 @@
 #include <vector>
 
 class QLabel;
+class QRubberBand;
 class CutLinesView;
+class SelectionView;
 
 // The print shop's cut, in card pixels: the outer edge of the bleed, the
 // trim and the safe zone inside it.
@@ -69,9 +71,15 @@ public:
     // zoom; none to take them away. They are the screen's alone.
     void showCutLines(const std::optional<CutLines>& lines);
     bool cutLinesShown() const { return mCutLines.has_value(); }
-    // Puts a layer's element over every other layer's, and under the cut
-    // lines.
+    // Puts a layer's element over every other layer's, and under the
+    // selection's outlines and the cut lines.
     void raiseLayer(QWidget* element);
+
+    // Several layers selected: each one's outline and the box round them
+    // all, in card pixels, over the layers and never in the mouse's way;
+    // no outlines to take them away.
+    void showSelection(const std::vector<QRect>& outlines, const QRect& box);
+    bool selectionShown() const;
 
 signals:
     void zoomChanged(int percent);
@@ -80,6 +88,11 @@ signals:
     // An arrow key: by a card pixel, by ten with Shift.
     void nudged(QPoint step);
     void filesDropped(const QList<QUrl>& files, QPoint cardPoint);
+    // A drag that started where no layer lies: the box it drew, in card
+    // pixels, with the keys held at the release.
+    void areaChosen(const QRect& cardBox, Qt::KeyboardModifiers modifiers);
+    // A click where no layer lies.
+    void emptyClicked(Qt::KeyboardModifiers modifiers);
 
 protected:
     void wheelEvent(QWheelEvent* event) override;
@@ -87,6 +100,9 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void drawCard();
@@ -107,4 +123,7 @@ private:
     std::optional<Guide> mGuideY;
     CutLinesView* mCutLinesView;
     std::optional<CutLines> mCutLines;
+    SelectionView* mSelectionView;
+    QRubberBand* mBand = nullptr;
+    std::optional<QPoint> mBandFrom;  // where a drag on the empty card started
 };

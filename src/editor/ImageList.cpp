@@ -220,8 +220,54 @@ void cutLines(QPainter& p)
     }
 }
 
+// Two boxes lined up on the red edge or centre line they share: from
+// FirstAlignment on, left, horizontal centre, right, top, vertical centre,
+// bottom.
+constexpr int FirstAlignment = 79;
+
+void alignment(QPainter& p, int which)
+{
+    const bool across = which < 3;  // lined up along a vertical line
+    const int place = which % 3;    // 0: start, 1: centre, 2: end
+    const int longer = 11;
+    const int shorter = 7;
+    auto start = [&](int length) { return place == 0 ? 3 : place == 1 ? 8 - length / 2 : 13 - length; };
+    auto bar = [&](int offset, int length) {
+        const QRect r = across ? QRect(start(length), offset, length, 5) : QRect(offset, start(length), 5, length);
+        box(p, r, DarkBlue, LightBlue);
+    };
+    bar(2, longer);
+    bar(9, shorter);
+    const int line = place == 0 ? 1 : place == 1 ? 7 : 13;
+    if (across)
+        p.fillRect(line, 0, 2, 16, Red);
+    else
+        p.fillRect(0, line, 16, 2, Red);
+}
+
+// Three boxes with equal gaps, across (85) or down (86).
+void distribution(QPainter& p, bool across)
+{
+    for (int n = 0; n < 3; ++n) {
+        const QRect r = across ? QRect(1 + n * 5, 3, 4, 10) : QRect(3, 1 + n * 5, 10, 4);
+        box(p, r, DarkBlue, LightBlue);
+    }
+    if (across)
+        p.fillRect(0, 14, 16, 1, Red);
+    else
+        p.fillRect(14, 0, 1, 16, Red);
+}
+
 void paintPicture(QPainter& p, int index)
 {
+    if (index >= FirstAlignment && index < FirstAlignment + 6) {
+        alignment(p, index - FirstAlignment);
+        return;
+    }
+    if (index == FirstAlignment + 6 || index == FirstAlignment + 7) {
+        distribution(p, index == FirstAlignment + 6);
+        return;
+    }
     if (index >= FirstPattern && index < FirstPattern + int(Patterns.size())) {
         patternBox(p, Patterns[index - FirstPattern]);
         return;

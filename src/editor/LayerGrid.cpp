@@ -165,12 +165,32 @@ void LayerGrid::stepCell(bool forward)
     setCurrentIndex(mModel->index(position / columns, position % columns));
 }
 
-// Clicks below the last row keep the current row marked.
+// Clicks below the last row keep the current row marked; with Shift or
+// Ctrl a click adds its row's layer to the selection or takes it out.
 void LayerGrid::mousePressEvent(QMouseEvent* event)
 {
-    if (!indexAt(event->position().toPoint()).isValid())
+    const QModelIndex at = indexAt(event->position().toPoint());
+    if (!at.isValid())
         return;
+    if (event->button() == Qt::LeftButton && (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))
+        && mToggleRow) {
+        event->accept();
+        guarded([&] { mToggleRow(at.row()); });
+        return;
+    }
     QTableView::mousePressEvent(event);
+}
+
+void LayerGrid::showMarks()
+{
+    QItemSelection rows;
+    const int columns = mModel->columnCount();
+    for (int row = 0; row < mModel->rowCount(); ++row) {
+        if (row == mTable.CurrentRow() || (mMarked && mMarked(row)))
+            rows.select(mModel->index(row, 0), mModel->index(row, columns - 1));
+    }
+    if (rows != selectionModel()->selection())
+        selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
 }
 
 // One row is always the selection: no click or key takes it away.
@@ -212,6 +232,8 @@ void LayerGrid::followTable(int row)
         const QModelIndex target = mModel->index(row, column);
         setCurrentIndex(target);
         scrollTo(target);
+        if (mMarked)
+            showMarks();
     }
     verticalHeader()->viewport()->update();
 }

@@ -21,6 +21,13 @@ public:
 
     // Makes the layer of a stored row (from 0) current.
     void setRowChooser(std::function<void(int row)> chooser) { mChooseRow = std::move(chooser); }
+    // Adds a stored row's layer to the selection or takes it out: a click
+    // with Shift or Ctrl.
+    void setRowToggler(std::function<void(int row)> toggler) { mToggleRow = std::move(toggler); }
+    // Which rows beside the current one show as selected; asked again by
+    // showMarks and whenever the grid follows the table.
+    void setMarks(std::function<bool(int row)> marked) { mMarked = std::move(marked); }
+    void showMarks();
 
 protected:
     bool focusNextPrevChild(bool next) override;
@@ -40,4 +47,6 @@ private:
     LayerListModel* mModel;
     bool mFollowing = false;
     std::function<void(int row)> mChooseRow;
+    std::function<void(int row)> mToggleRow;
+    std::function<bool(int row)> mMarked;
 };

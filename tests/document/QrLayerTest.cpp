@@ -225,6 +225,11 @@ private slots:
         QCOMPARE(heard.last(), text->mark());
         child->document().change(textId, {{"left", 10}}, "hely");
         QCOMPARE(text->mark(), QString());
+        // Moved with others as a group, it is marked the same way.
+        child->document().changeLayers({{textId, {{"left", 330}}}, {id, {{"left", 100}}}}, "csoport");
+        QVERIFY(text->mark().contains(QStringLiteral("kilóg")));
+        child->document().history().undo();
+        QCOMPARE(text->mark(), QString());
 
         // Going from layer to layer, the status bar follows the current one.
         child->document().change(id, {{"width", 40}, {"height", 40}}, "méret");
