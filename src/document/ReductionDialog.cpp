@@ -46,6 +46,7 @@ ReductionDialog::ReductionDialog(QWidget* parent, const Dialogs::ReductionOffer&
 {
     setObjectName("frm_Kicsinyites");
     setWindowTitle(QStringLiteral("Kép kicsinyítése"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     mText->setObjectName("Szoveg");
     mText->setWordWrap(true);
     mRemember->setObjectName("NeKerdezze");
