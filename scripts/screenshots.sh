@@ -4,7 +4,7 @@
 #   scripts/screenshots.sh
 #   LAPORA=/path/to/lapora LAPORA_CLI=/path/to/lapora-cli scripts/screenshots.sh
 #
-# The designer runs on a virtual display (Xvfb :77, 1280 x 1024) under
+# The designer runs on a virtual display (Xvfb :77, or the SCREEN given; 1280 x 1024) under
 # openbox, with a throw-away home folder, so the user's own settings and
 # cards are never touched. A sample card is made with "lapora-cli build",
 # opened in the designer, and the program is driven with xdotool; the
@@ -24,7 +24,7 @@ LAPORA_CLI=${LAPORA_CLI:-build/lapora-cli}
 [[ $LAPORA == /* ]] || LAPORA=$ROOT/$LAPORA
 [[ $LAPORA_CLI == /* ]] || LAPORA_CLI=$ROOT/$LAPORA_CLI
 OUT=$ROOT/help/kepek
-SCREEN=77
+SCREEN=${SCREEN:-77}
 
 fail() {
     echo "screenshots.sh: $*" >&2
@@ -286,7 +286,22 @@ grab_root nyomtatasi_kep 980x560+0+0
 wmctrl -i -c "$PREVIEW"
 wait_gone 'Lapora nyomtatás'
 
-# 7. Closing: the card was changed by the clicks, so the question comes;
+# 7. A phone-sized photo chosen with "Új kép" (F3): the question whether
+#    to store it reduced; Esc keeps it whole.
+convert -size 4000x3000 gradient:'#1e4682-#f08c1e' -attenuate 0.3 +noise Gaussian -quality 95 "$WORK/foto.jpg"
+xdotool windowactivate "$MAIN" 2>/dev/null || true
+sleep 0.5
+xdotool key F3
+sleep 2
+xdotool type --delay 20 "$WORK/foto.jpg"
+xdotool key Return
+REDUCE=$(wait_window 'Kép kicsinyítése')
+sleep 1.5
+grab_window kicsinyites "$REDUCE"
+xdotool key Escape
+wait_gone 'Kép kicsinyítése'
+
+# 8. Closing: the card was changed by the clicks, so the question comes;
 #    "Nem" closes without saving.
 wmctrl -i -c "$MAIN"
 QUESTION=$(wait_window Kérdés)
@@ -303,7 +318,7 @@ fi
 wait "$APP_PID" || fail "the designer ended with an error: $(cat "$WORK/lapora.log")"
 APP_PID=
 
-# 8. The printed sheet and the card alone, drawn by lapora-cli.
+# 9. The printed sheet and the card alone, drawn by lapora-cli.
 "$LAPORA_CLI" render "$CARDS/kovacs_anna.bcrd" --png "$SHOTS/lap.png" --dpi 60 || fail "render failed"
 "$LAPORA_CLI" render "$CARDS/kovacs_anna.bcrd" --card --png "$SHOTS/kartya.png" --dpi 120 || fail "render failed"
 # Where four copies meet (the bottom-right corner of copy 1 lies at
@@ -317,6 +332,7 @@ publish foablak
 publish menu_file
 publish helyi_menu
 publish beallitasok
+publish kicsinyites
 publish nevjegy
 publish nyomtatasi_kep 60%
 publish kerdes

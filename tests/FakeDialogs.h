@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/Dialogs.h"
+#include "document/ReductionDialog.h"
 #include "editor/ErrorBox.h"
 
 #include <QMdiArea>
@@ -18,7 +19,7 @@ class FakeDialogs : public Dialogs
 public:
     struct Shown
     {
-        QString kind;      // "open", "save", "picture", "color", "font", "question", "error"
+        QString kind;      // "open", "save", "picture", "color", "font", "question", "reduction", "error"
         QString title;     // question and error boxes
         QString text;      // question and error boxes; the filter of a file dialog
         QString proposed;  // the file name a file dialog was opened with
@@ -125,6 +126,18 @@ public:
         shown.push_back({"recovery", "Helyreállítás", titles.join('\n'), {}});
         lastRecovered = cards;
         return next(recoveryAnswers, std::optional<std::vector<bool>>());
+    }
+
+    // An offer with no answer queued keeps the picture whole, as closing
+    // the real box does.
+    std::deque<ReductionChoice> reductionAnswers;
+    std::vector<ReductionOffer> reductionOffers;
+
+    ReductionChoice offerReduction(QWidget*, const ReductionOffer& offer) override
+    {
+        shown.push_back({"reduction", "Kép kicsinyítése", reductionText(offer), {}});
+        reductionOffers.push_back(offer);
+        return next(reductionAnswers, ReductionChoice{});
     }
 
     Answer question(QWidget* parent, const QString& title, const QString& text) override

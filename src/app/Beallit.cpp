@@ -52,7 +52,7 @@ Tfrm_Beallit::Tfrm_Beallit(QWidget* parent)
     setObjectName("frm_Beallit");
     setWindowTitle(QStringLiteral("Beállítások"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(430, 174);
+    setFixedSize(430, 236);
     QFont tahoma(QStringLiteral("Tahoma"));
     tahoma.setPixelSize(11);
     setFont(tahoma);
@@ -72,6 +72,11 @@ Tfrm_Beallit::Tfrm_Beallit(QWidget* parent)
     CheckBox1 = placed(new QCheckBox(QStringLiteral("Félkövér"), GroupBox1), "CheckBox1", {20, 72, 97, 17});
     CheckBox2 = placed(new QCheckBox(QStringLiteral("Dőlt"), GroupBox1), "CheckBox2", {20, 96, 97, 17});
     CheckBox3 = placed(new QCheckBox(QStringLiteral("Aláhúzott"), GroupBox1), "CheckBox3", {20, 120, 97, 17});
+    // In the order of LargePictures: Ask, Reduce, Keep.
+    GroupBox2 = placed(new QGroupBox(QStringLiteral("Nagy képek kicsinyítése"), this), "GroupBox2", {8, 170, 289, 57});
+    ComboBox2 = placed(new QComboBox(GroupBox2), "ComboBox2", {20, 24, 249, 21});
+    ComboBox2->addItems({QStringLiteral("Kérdezzen rá"), QStringLiteral("Mindig kicsinyítse"),
+                         QStringLiteral("Mindig eredeti méretben tárolja")});
     Button1 = placed(new QPushButton(QStringLiteral("OK"), this), "Button1", {340, 100, 75, 25});
     Button2 = placed(new QPushButton(QStringLiteral("Mégsem"), this), "Button2", {340, 128, 75, 25});
     // Neither button is the default or the cancel one: Enter and Esc press
@@ -87,6 +92,7 @@ Tfrm_Beallit::Tfrm_Beallit(QWidget* parent)
     setTabOrder(Edit1, CheckBox1);
     setTabOrder(CheckBox1, CheckBox2);
     setTabOrder(CheckBox2, CheckBox3);
+    setTabOrder(CheckBox3, ComboBox2);
     for (QWidget* editor : {static_cast<QWidget*>(ComboBox1), static_cast<QWidget*>(Edit1)})
         editor->installEventFilter(this);
 }
@@ -143,8 +149,10 @@ void ShowSettings()
     dialog->CheckBox1->setChecked(font.bold());
     dialog->CheckBox2->setChecked(font.italic());
     dialog->CheckBox3->setChecked(font.underline());
+    dialog->ComboBox2->setCurrentIndex(int(Beall.LargePictureAnswer));
     if (dialog->exec() != QDialog::Accepted)
         return;
+    Beall.LargePictureAnswer = LargePictures(dialog->ComboBox2->currentIndex());
     setFontName(font, dialog->ComboBox1->currentText());
     font.setPointSize(std::max(SmallestSize, IntFromDigits(dialog->Edit1->text())));
     font.setBold(dialog->CheckBox1->isChecked());

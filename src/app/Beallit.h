@@ -11,8 +11,10 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// The settings dialog: the default font of new text layers. It writes
-// nothing to the settings file; the font reaches it when the program ends.
+// The settings dialog: the default font of new text layers, and what to do
+// with a picture far finer than its box prints (ask, reduce it, keep it
+// whole). It writes nothing to the settings file; both reach it when the
+// program ends.
 class Tfrm_Beallit : public PlacedDialog
 {
     Q_OBJECT
@@ -29,6 +31,8 @@ public:
     QCheckBox* CheckBox1 = nullptr;
     QCheckBox* CheckBox2 = nullptr;
     QCheckBox* CheckBox3 = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    QComboBox* ComboBox2 = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;
 
@@ -46,6 +50,7 @@ private:
 // stops kept, read as a whole decimal number; 0 when that fails.
 int IntFromDigits(const QString& text);
 
-// Runs the dialog over the default font: on OK the font takes the dialog's
-// name (an empty one leaves it), size (at least 6) and style.
+// Runs the dialog over the default font and the answer about large
+// pictures: on OK the font takes the dialog's name (an empty one leaves it),
+// size (at least 6) and style, and the answer the one chosen.
 void ShowSettings();

@@ -126,6 +126,7 @@ private:
     void rebuildWindowList();
     void tile(Qt::Orientation along);
     void applyInterfaceFontSize();
+    void applyLargePictures();
     QStringList cardTitles() const;
     QStringList cardFiles() const;
     QString dataFileStart(const Tfrm_Child& card) const;

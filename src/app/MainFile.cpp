@@ -131,7 +131,7 @@ void Tfrm_Main::showCardWindow(Tfrm_Child* card)
 Tfrm_Child* Tfrm_Main::newCardWindow()
 {
     auto* card = new Tfrm_Child(Tfrm_Child::Settings{Beall.DefaultFont, Beall.FontSize, Beall.Zoom, mRecovery.get(),
-                                                     Beall.CutGuides, Beall.PrintShopBleed});
+                                                     Beall.CutGuides, Beall.PrintShopBleed, Beall.LargePictureAnswer});
     // The zoom and the cut lines last chosen are those new windows open
     // with, this run and the next.
     card->ZoomChosen = [](int percent) { Beall.Zoom = percent; };
@@ -141,6 +141,11 @@ Tfrm_Child* Tfrm_Main::newCardWindow()
             LblWarning->setText(warning);
             LblWarning->setToolTip(warning);
         }
+    };
+    // A remembered answer holds for every card window at once.
+    card->LargePicturesChosen = [this](LargePictures answer) {
+        Beall.LargePictureAnswer = answer;
+        applyLargePictures();
     };
     mMdiArea->addSubWindow(card);
     // The close question saves through here. A card that was not written

@@ -7,6 +7,7 @@
 void Tfrm_Main::aBeallitExecute()
 {
     ShowSettings();
+    applyLargePictures();
 }
 
 void Tfrm_Main::aSugoExecute()

@@ -151,3 +151,10 @@ void Tfrm_Main::applyInterfaceFontSize()
     for (Tfrm_Child* card : cardWindows())
         card->setInterfaceFontSize(Beall.FontSize);
 }
+
+// The answer to "Kép kicsinyítése" the settings hold, in every card window.
+void Tfrm_Main::applyLargePictures()
+{
+    for (Tfrm_Child* card : cardWindows())
+        card->setLargePictures(Beall.LargePictureAnswer);
+}

@@ -22,6 +22,30 @@ TBeall Beall;
 
 namespace {
 
+// The remembered answer to "Kép kicsinyítése" as the file keeps it; any
+// other value asks.
+constexpr int AskLargePictures = 0;
+constexpr int ReduceLargePictures = 1;
+constexpr int KeepLargePictures = 2;
+
+LargePictures largePicturesFrom(int code)
+{
+    switch (code) {
+    case ReduceLargePictures: return LargePictures::Reduce;
+    case KeepLargePictures: return LargePictures::Keep;
+    default: return LargePictures::Ask;
+    }
+}
+
+int codeOf(LargePictures answer)
+{
+    switch (answer) {
+    case LargePictures::Reduce: return ReduceLargePictures;
+    case LargePictures::Keep: return KeepLargePictures;
+    default: return AskLargePictures;
+    }
+}
+
 constexpr int DefaultFormLeft = 10;
 constexpr int DefaultFormTop = 10;
 
@@ -100,6 +124,7 @@ void LoadSettings()
     Beall.PrintShopBleed = printshop::validBleed(bleed / 100.0) ? bleed / 100.0 : printshop::DefaultBleed;
     Beall.PrintShopCropMarks = ini.readBool("PrintShop", "CropMarks", false);
     Beall.PrintShopFolder = ini.readString("PrintShop", "Folder", QString());
+    Beall.LargePictureAnswer = largePicturesFrom(ini.readInteger("Picture", "Reduce", AskLargePictures));
     Beall.RecentCards.clear();
     for (int i = 1; i <= MaxRecentCards; ++i) {
         const QString card = ini.readString("Recent", QStringLiteral("File%1").arg(i), QString());
@@ -152,6 +177,8 @@ void SaveSettings()
     ini.writeInteger("PrintShop", "Bleed", int(std::lround(Beall.PrintShopBleed * 100)));
     ini.writeBool("PrintShop", "CropMarks", Beall.PrintShopCropMarks);
     ini.writeString("PrintShop", "Folder", Beall.PrintShopFolder);
+
+    ini.writeInteger("Picture", "Reduce", codeOf(Beall.LargePictureAnswer));
 }
 
 QRect fitIntoWorkArea(QRect bounds, int right, int bottom)

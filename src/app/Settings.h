@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/Dialogs.h"
 #include "print/PrintShop.h"
 
 #include <QFont>
@@ -39,6 +40,9 @@ struct TBeall
     double PrintShopBleed = printshop::DefaultBleed;
     bool PrintShopCropMarks = false;
     QString PrintShopFolder;
+    // A picture far finer than its box prints: asked about, or the answer
+    // the user had remembered.
+    LargePictures LargePictureAnswer = LargePictures::Ask;
 };
 
 extern TBeall Beall;

@@ -24,7 +24,7 @@
 #include <utility>
 
 Tfrm_Child::Tfrm_Child(const Settings& settings, QWidget* parent)
-    : QMdiSubWindow(parent), mSettings(settings)
+    : QMdiSubWindow(parent), mSettings(settings), mLargePictures(settings.Reduction)
 {
     setObjectName("frm_Child");
     setAttribute(Qt::WA_DeleteOnClose);

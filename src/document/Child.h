@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/CardDocument.h"
+#include "document/Dialogs.h"
 #include "document/Recovery.h"
 #include "editor/Snapping.h"
 #include "print/PrintShop.h"
@@ -10,6 +11,7 @@
 #include <QTimer>
 #include <QPoint>
 #include <QPointer>
+#include <QSize>
 
 #include <cstdint>
 #include <functional>
@@ -61,6 +63,8 @@ public:
         // The print shop's cut lines on the surface, for the bleed given.
         bool CutGuides = false;
         double Bleed = printshop::DefaultBleed;
+        // What to do with a picture far finer than its box prints.
+        LargePictures Reduction = LargePictures::Ask;
     };
 
     explicit Tfrm_Child(const Settings& settings, QWidget* parent = nullptr);
@@ -124,6 +128,17 @@ public:
     // read; empty for none.
     std::function<void(const QString&)> StatusWarning;
     QString currentWarning() const;
+    // Told when the user has the answer to "Kép kicsinyítése" remembered.
+    std::function<void(LargePictures)> LargePicturesChosen;
+
+    // What the window does with a picture placed in a stretched box that
+    // holds more than twice the pixels 600 ppi of the box needs: asks, or
+    // stores it reduced, or keeps it whole.
+    void setLargePictures(LargePictures answer) { mLargePictures = answer; }
+    LargePictures largePictures() const { return mLargePictures; }
+    // What makes the reduced picture's bytes (reducedPicture); a test may
+    // give its own.
+    static std::function<std::string(std::string_view bytes, std::string_view extension, QSize size)> ReducePicture;
 
     // The card's state as the rest of the program reads it; the document
     // alone changes it.
@@ -380,7 +395,8 @@ private:
     void pasteLayers(const QByteArray& card);
     void pastePicture(const QImage& picture, QPoint at);
     void addPictureLayer(const ChosenPicture& chosen, QPoint at, const QString& caption);
-    CardDocument::MakeLayer pictureLayer(const ChosenPicture& chosen, QPoint at, const QString& name) const;
+    CardDocument::MakeLayer pictureLayer(const ChosenPicture& chosen, QPoint at, const QString& name);
+    std::optional<ChosenPicture> reducedForBox(const ChosenPicture& chosen, QSize box, bool stretch);
     LayerPicture pictureOf(LayerTable::RecordId id, QSize box, double density) const;
     void chooseShapeColor(const char* name, std::string_view field);
 
@@ -389,6 +405,7 @@ private:
     QWidget* mClient = nullptr;
     QTimer mNoteTimer;
     Settings mSettings;
+    LargePictures mLargePictures = LargePictures::Ask;
     bool mCutGuides = false;
     double mCutBleed = printshop::DefaultBleed;
     bool mShown = false;

@@ -207,14 +207,17 @@ void Tfrm_Child::pastePicture(const QImage& picture, QPoint at)
 }
 
 // A picture layer on top, as "Új kép" makes it: at its own size from the
-// corner given, or fitted into the card from its corner when larger.
-CardDocument::MakeLayer Tfrm_Child::pictureLayer(const ChosenPicture& chosen, QPoint at, const QString& name) const
+// corner given, or fitted into the card from its corner when larger. The
+// box is the picture's as chosen, also when it is stored reduced.
+CardDocument::MakeLayer Tfrm_Child::pictureLayer(const ChosenPicture& chosen, QPoint at, const QString& name)
 {
     const QSize size = fittedSize(chosen.size);
     if (size != chosen.size)
         at = NewLayerCorner;
-    const Blob picture(chosen.bytes);
-    return [=, extension = chosen.extension, stored = toWin1250(name)](int number) -> CardDocument::Values {
+    const std::optional<ChosenPicture> reduced = reducedForBox(chosen, size, true);
+    const ChosenPicture& kept = reduced ? *reduced : chosen;
+    const Blob picture(kept.bytes);
+    return [=, extension = kept.extension, stored = toWin1250(name)](int number) -> CardDocument::Values {
         return {{Field::tipus, 1},
                 {Field::nev, "k\xE9p" + std::to_string(number)},
                 {Field::width, size.width()},

@@ -6,6 +6,7 @@
 #include "editor/PictureElement.h"
 #include "layer/LayerFields.h"
 #include "layer/LayerItem.h"
+#include "layer/LayerRecord.h"
 
 #include <QAction>
 
@@ -32,15 +33,19 @@ void Tfrm_Child::aNormalExecute()
     setPictureStretch("aNormal", false);
 }
 
-// The new picture takes the old one's box and sizing. A file that is no
-// picture changes nothing, not even the flags.
+// The new picture takes the old one's box and sizing, stored reduced where
+// a stretched box is far smaller than it. A file that is no picture changes
+// nothing, not even the flags.
 void Tfrm_Child::aKepValasztExecute()
 {
     if (!currentAs<PictureElement>())
         return;
     if (const std::optional<QString> path = dialogs().openPicture(this, pictureFilter())) {
         const ChosenPicture chosen = readChosenPicture(*path);
-        changeCurrent("aKepValaszt", {{Field::kep, Blob(chosen.bytes)}, {Field::keptip, chosen.extension}});
+        const std::optional<ChosenPicture> reduced =
+            reducedForBox(chosen, readLayerBox(Tbl()).size(), ReadBool(Tbl(), Field::strech));
+        const ChosenPicture& stored = reduced ? *reduced : chosen;
+        changeCurrent("aKepValaszt", {{Field::kep, Blob(stored.bytes)}, {Field::keptip, stored.extension}});
     }
     mDialogClosed = true;
     mDragging = false;

@@ -3,6 +3,7 @@
 #include "document/FontDialog.h"
 #include "document/QrDialog.h"
 #include "document/RecoveryDialog.h"
+#include "document/ReductionDialog.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -148,6 +149,11 @@ public:
                                                     const std::vector<RecoveredCard>& cards) override
     {
         return RecoveryDialog::run(parent, cards);
+    }
+
+    ReductionChoice offerReduction(QWidget* parent, const ReductionOffer& offer) override
+    {
+        return ReductionDialog::run(parent, offer);
     }
 
     Answer question(QWidget* parent, const QString& title, const QString& text) override

@@ -5,12 +5,19 @@
 #include <QColor>
 #include <QDateTime>
 #include <QFont>
+#include <QSize>
 #include <QString>
 
+#include <cstddef>
 #include <optional>
 #include <vector>
 
 class QWidget;
+
+// What the program does with a picture far finer than its box prints: asks
+// each time, or reduces it, or keeps it whole, as the user chose to have it
+// remembered.
+enum class LargePictures { Ask, Reduce, Keep };
 
 // The common dialogs and the question box, behind one interface so that
 // tests can answer them; errors have their one box of their own. The
@@ -59,6 +66,24 @@ public:
     virtual std::optional<QrContents> editQr(QWidget* parent, const QrContents& initial, double boxPixels) = 0;
     // Yes, No and Cancel with Yes the default, a question icon.
     virtual Answer question(QWidget* parent, const QString& title, const QString& text) = 0;
+
+    // "Kép kicsinyítése": a picture placed in a box far smaller than it is,
+    // its size in pixels and bytes as it is and as it would be stored
+    // reduced. The answer: reduce it or keep it whole, and whether not to
+    // ask again. Closing the box keeps the picture whole.
+    struct ReductionOffer
+    {
+        QSize pixels;
+        std::size_t bytes = 0;
+        QSize reducedPixels;
+        std::size_t reducedBytes = 0;
+    };
+    struct ReductionChoice
+    {
+        bool reduce = false;
+        bool remember = false;
+    };
+    virtual ReductionChoice offerReduction(QWidget* parent, const ReductionOffer& offer) = 0;
 
     // The cards a run that did not end cleanly left unsaved, by title and
     // time of the copy: which to open (the rest are discarded), or nothing

@@ -67,7 +67,7 @@ private slots:
         QCOMPARE(readFile(IniFileName),
                  QByteArray("[Lang]\nFile=\n[Screen]\nFontSize=9\nZoom=100\nCutGuides=0\n"
                             "[Font]\nName=Arial\nSize=8\nBold=0\nItalic=0\nUnderline=0\n"
-                            "[PrintShop]\nBleed=300\nCropMarks=0\nFolder=\n"
+                            "[PrintShop]\nBleed=300\nCropMarks=0\nFolder=\n[Picture]\nReduce=0\n"
                             "[frm_Main]\nLeft=10\nTop=10\nWidth=682\nHeight=607\n"));
 
         // The main window is fitted into the work area, dialogs are not.
@@ -136,6 +136,27 @@ private slots:
         const QByteArray written = readFile(IniFileName);
         QVERIFY(written.contains("[PrintShop]\nBleed=450\nCropMarks=0\nFolder=/home/anna/nyomda\n"));
         QVERIFY(written.contains("CutGuides=0\n"));
+    }
+
+    // The remembered answer about large pictures: 1 reduces, 2 keeps them
+    // whole, anything else asks.
+    void largePictureAnswerRoundTrips()
+    {
+        const QString root = freshPath("run");
+        QDir().mkpath(root + "/share/Lapora2");
+        writeFile(root + "/share/Lapora2/Lapora2.ini", "[Picture]\nReduce=2\n");
+        startRun(root);
+        QCOMPARE(Beall.LargePictureAnswer, LargePictures::Keep);
+        for (const auto& [code, answer] : {std::pair<QByteArray, LargePictures>{"1", LargePictures::Reduce},
+                                           {"0x2", LargePictures::Keep}, {"3", LargePictures::Ask},
+                                           {"-1", LargePictures::Ask}, {"igen", LargePictures::Ask}}) {
+            writeFile(IniFileName, "[Picture]\nReduce=" + code + "\n");
+            LoadSettings();
+            QCOMPARE(Beall.LargePictureAnswer, answer);
+        }
+        Beall.LargePictureAnswer = LargePictures::Reduce;
+        SaveSettings();
+        QVERIFY(readFile(IniFileName).contains("[Picture]\nReduce=1\n"));
     }
 
     // Each printer's calibration in a section of its own, in hundredths;

@@ -221,6 +221,55 @@ private slots:
     }
 };
 
+// The answer about large pictures: one remembered in a card window holds
+// for every card window and reaches the settings; the settings dialog
+// shows it and sets it back to asking, in the open windows too.
+class LargePictureSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void rememberedAnswerReachesEveryWindowAndTheDialogSetsItBack()
+    {
+        ShellRun run;
+        run.window->show();
+        Beall.LargePictureAnswer = LargePictures::Ask;
+        run.window->aUjExecute();
+        Tfrm_Child* first = run.window->activeCard();
+        run.window->aUjExecute();
+        Tfrm_Child* second = run.window->activeCard();
+        QVERIFY(first != second && first->LargePicturesChosen);
+        first->LargePicturesChosen(LargePictures::Keep);
+        QCOMPARE(Beall.LargePictureAnswer, LargePictures::Keep);
+        QCOMPARE(second->largePictures(), LargePictures::Keep);
+
+        int shown = -1;
+        whenModal([&](QWidget* widget) {
+            auto* dialog = static_cast<Tfrm_Beallit*>(widget);
+            shown = dialog->ComboBox2->currentIndex();
+            QCOMPARE(dialog->ComboBox2->count(), 3);
+            dialog->ComboBox2->setCurrentIndex(0);
+            dialog->Button2->click();
+        });
+        run.window->action("aBeallit")->trigger();
+        QCOMPARE(shown, 2);
+        QCOMPARE(Beall.LargePictureAnswer, LargePictures::Keep);
+
+        whenModal([](QWidget* widget) {
+            auto* dialog = static_cast<Tfrm_Beallit*>(widget);
+            QCOMPARE(dialog->ComboBox2->currentText(), QString("Mindig eredeti méretben tárolja"));
+            dialog->ComboBox2->setCurrentIndex(0);
+            dialog->Button1->click();
+        });
+        run.window->action("aBeallit")->trigger();
+        QCOMPARE(Beall.LargePictureAnswer, LargePictures::Ask);
+        QCOMPARE(first->largePictures(), LargePictures::Ask);
+        QCOMPARE(second->largePictures(), LargePictures::Ask);
+        run.window->aUjExecute();
+        QCOMPARE(run.window->activeCard()->largePictures(), LargePictures::Ask);
+    }
+};
+
 class MenuPainting : public QObject
 {
     Q_OBJECT
@@ -531,6 +580,7 @@ private slots:
 };
 
 REGISTER_TEST(SettingsDialog)
+REGISTER_TEST(LargePictureSettings)
 REGISTER_TEST(MenuPainting)
 REGISTER_TEST(HelpLinksAbout)
 REGISTER_TEST(Placement)

@@ -6,7 +6,9 @@
 # - new text, shape, picture and QR layers each open on their own page;
 # - Előnézet returns to the print dialog with every setting kept;
 # - closing with two unsaved cards shows each card before its question,
-#   and "Igen" saves the card shown.
+#   and "Igen" saves the card shown;
+# - a phone-sized photo brings the question "Kép kicsinyítése", and its
+#   default answer stores the photo reduced.
 #   real_window_cards.sh path/to/lapora path/to/lapora-cli
 set -euo pipefail
 
@@ -29,6 +31,7 @@ done
 cp "$work/piros.bcrd" "$work/piros-before.bcrd"
 cp "$work/kek.bcrd" "$work/kek-before.bcrd"
 convert -size 60x40 xc:'#00FF00' "$work/zold.png"
+convert -size 4000x3000 gradient:'#1e4682-#f08c1e' -attenuate 0.3 +noise Gaussian -quality 95 "$work/foto.jpg"
 
 shot() { import -window root "$work/$1.png"; }
 # How many pixels of the screenshot are exactly this colour.
@@ -169,6 +172,18 @@ switch_to() {
 switch_to '#FF0000'
 xdotool key F4
 sleep 0.5
+# A photo far finer than its box on the card: Enter takes the question's
+# default, Kicsinyítés.
+xdotool key F3
+sleep 1.5
+xdotool key ctrl+a
+xdotool type --delay 20 "$work/foto.jpg"
+xdotool key Return
+reduce=$(timeout 15 xdotool search --sync --onlyvisible --name '^Kép kicsinyítése$' | head -n 1) ||
+    fail "a large photo brought no Kép kicsinyítése question"
+xdotool windowactivate --sync "$reduce"
+xdotool key Return
+sleep 1
 switch_to '#0000FF'
 # The question in front, with the card of one colour shown and not the
 # other's; it answers with the key given.
@@ -190,6 +205,12 @@ for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "the program did not end after the questions"
 wait "$pid" || fail "the program ended with an error: $(cat "$work/out.log")"
 cmp -s "$work/piros.bcrd" "$work/piros-before.bcrd" && fail "Igen did not save the red card"
-"$cli" dump "$work/piros.bcrd" | grep -q '"nev": "alakzat2"' || fail "the red card was saved without its new shape"
+# Dumped to a file first: grep -q ending early would break a pipe still
+# carrying the photo's bytes.
+"$cli" dump "$work/piros.bcrd" >"$work/piros.json"
+grep -q '"nev": "alakzat2"' "$work/piros.json" || fail "the red card was saved without its new shape"
 cmp -s "$work/kek.bcrd" "$work/kek-before.bcrd" || fail "Nem changed the blue card on disk"
-echo "cards: margin, maximised layout, pages of new layers, preview, close questions all held"
+grep -q '"keptip": ".jpg"' "$work/piros.json" || fail "the red card was saved without its photo"
+(($(stat -c %s "$work/piros.bcrd") < $(stat -c %s "$work/foto.jpg") / 4)) ||
+    fail "the photo was saved whole: the card is $(stat -c %s "$work/piros.bcrd") bytes"
+echo "cards: margin, maximised layout, pages of new layers, preview, close questions, large photo reduced all held"

@@ -1,6 +1,7 @@
 #include "document/Dialogs.h"
 #include "document/FontDialog.h"
 #include "document/PictureFile.h"
+#include "document/ReductionDialog.h"
 #include "layer/Fonts.h"
 #include "layer/Win1250Text.h"
 #include "tests/TestRegistry.h"
@@ -13,7 +14,9 @@
 #include <QFileSystemModel>
 #include <QLineEdit>
 #include <QListView>
+#include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -166,6 +169,46 @@ private slots:
         QCOMPARE(chosen.family, QString("DejaVu Sans"));
         QCOMPARE(chosen.points, 17);
         QVERIFY(chosen.italic && !chosen.bold);
+    }
+
+    // "Kép kicsinyítése" states both sizes and the saving; its buttons
+    // reduce or keep, its tick remembers the answer given, and closing it
+    // keeps the picture whole without remembering anything.
+    void reductionQuestionStatesTheSaving()
+    {
+        const Dialogs::ReductionOffer offer{{4000, 3000}, 7759462, {1500, 1125}, 419431};
+        QCOMPARE(shownFileSize(7759462), QString("7,4 MB"));
+        QCOMPARE(shownFileSize(104858), QString("0,1 MB"));
+        QCOMPARE(shownFileSize(85 * 1024), QString("85 kB"));
+        QCOMPARE(shownFileSize(1), QString("1 kB"));
+        const QString text = reductionText(offer);
+        QVERIFY(text.contains("Jelenleg: 4000 × 3000 képpont, 7,4 MB"));
+        QVERIFY(text.contains("Kicsinyítve: 1500 × 1125 képpont, 0,4 MB"));
+        QVERIFY(text.contains("7,4 MB → 0,4 MB"));
+
+        using Choice = Dialogs::ReductionChoice;
+        auto answered = [&](std::function<void(ReductionDialog*)> answer) {
+            whenModal([answer](QDialog* dialog) {
+                auto* box = qobject_cast<ReductionDialog*>(dialog);
+                QVERIFY(box);
+                QCOMPARE(box->windowTitle(), QString("Kép kicsinyítése"));
+                QVERIFY(box->reduceButton()->isDefault());
+                answer(box);
+            });
+            const Choice choice = dialogs().offerReduction(nullptr, offer);
+            return std::pair(choice.reduce, choice.remember);
+        };
+        QCOMPARE(answered([](ReductionDialog* box) { box->reduceButton()->click(); }), std::pair(true, false));
+        QCOMPARE(answered([](ReductionDialog* box) {
+                     box->rememberBox()->setChecked(true);
+                     box->keepButton()->click();
+                 }),
+                 std::pair(false, true));
+        QCOMPARE(answered([](ReductionDialog* box) {
+                     box->rememberBox()->setChecked(true);
+                     QTest::keyClick(box, Qt::Key_Escape);
+                 }),
+                 std::pair(false, false));
     }
 };
 
