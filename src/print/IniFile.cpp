@@ -36,6 +36,33 @@ bool sameName(std::string_view a, std::string_view b)
     return std::ranges::equal(a, b, [](char x, char y) { return asciiLower(x) == asciiLower(y); });
 }
 
+// One line of the file: where it begins, where the next begins, its text
+// without the line ending, and whether it ends the file without one.
+struct FileLine
+{
+    std::size_t begin = 0;
+    std::size_t next = 0;
+    std::string_view raw;
+    bool unended = false;
+};
+
+// Calls visit(line) for every line of the file in order; a visit that
+// answers false stops the walk.
+template <class Visit>
+void forEachLine(std::string_view file, Visit visit)
+{
+    for (std::size_t lineBegin = 0; lineBegin < file.size();) {
+        const std::size_t newline = file.find('\n', lineBegin);
+        const std::size_t next = newline == npos ? file.size() : newline + 1;
+        std::size_t contentEnd = newline == npos ? file.size() : newline;
+        if (contentEnd > lineBegin && file[contentEnd - 1] == '\r')
+            --contentEnd;
+        if (!visit(FileLine{lineBegin, next, file.substr(lineBegin, contentEnd - lineBegin), newline == npos}))
+            return;
+        lineBegin = next;
+    }
+}
+
 // Where one key's value sits in the file, or where the key would go.
 // Offsets are bytes into the file.
 struct KeyPlace
@@ -54,17 +81,12 @@ KeyPlace findKey(std::string_view file, std::string_view section, std::string_vi
 {
     KeyPlace place;
     bool inSection = false;
-    for (std::size_t lineBegin = 0; lineBegin < file.size();) {
-        const std::size_t newline = file.find('\n', lineBegin);
-        const std::size_t next = newline == npos ? file.size() : newline + 1;
-        std::size_t contentEnd = newline == npos ? file.size() : newline;
-        if (contentEnd > lineBegin && file[contentEnd - 1] == '\r')
-            --contentEnd;
-        const std::string_view raw = file.substr(lineBegin, contentEnd - lineBegin);
+    forEachLine(file, [&](const FileLine& at) {
+        const std::string_view raw = at.raw;
         const std::string_view line = trimmed(raw);
         const auto markInsert = [&] {
-            place.insertAt = next;
-            place.insertNeedsBreak = newline == npos;
+            place.insertAt = at.next;
+            place.insertNeedsBreak = at.unended;
         };
 
         if (line.starts_with('[')) {
@@ -84,15 +106,15 @@ KeyPlace findKey(std::string_view file, std::string_view section, std::string_vi
                     const std::string_view value = trimmed(rest);
                     const std::size_t lead = value.empty() ? 0 : rest.find_first_not_of(Blanks);
                     place.keyFound = true;
-                    place.valueBegin = lineBegin + equals + 1 + lead;
+                    place.valueBegin = at.begin + equals + 1 + lead;
                     place.valueEnd = place.valueBegin + value.size();
-                    return place;
+                    return false;
                 }
                 markInsert();
             }
         }
-        lineBegin = next;
-    }
+        return true;
+    });
     return place;
 }
 
@@ -101,19 +123,14 @@ KeyPlace findKey(std::string_view file, std::string_view section, std::string_vi
 template <class Visit>
 void forEachSection(std::string_view file, Visit visit)
 {
-    for (std::size_t lineBegin = 0; lineBegin < file.size();) {
-        const std::size_t newline = file.find('\n', lineBegin);
-        const std::size_t next = newline == npos ? file.size() : newline + 1;
-        std::size_t contentEnd = newline == npos ? file.size() : newline;
-        if (contentEnd > lineBegin && file[contentEnd - 1] == '\r')
-            --contentEnd;
-        const std::string_view line = trimmed(file.substr(lineBegin, contentEnd - lineBegin));
+    forEachLine(file, [&](const FileLine& at) {
+        const std::string_view line = trimmed(at.raw);
         if (line.starts_with('[')) {
             const std::size_t close = line.find(']');
-            visit(lineBegin, trimmed(line.substr(1, close == npos ? npos : close - 1)));
+            visit(at.begin, trimmed(line.substr(1, close == npos ? npos : close - 1)));
         }
-        lineBegin = next;
-    }
+        return true;
+    });
 }
 
 // New lines follow the file's own convention; a new file gets the platform's.
