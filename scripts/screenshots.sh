@@ -210,11 +210,11 @@ sleep 3
 kill -0 "$APP_PID" 2>/dev/null || fail "the designer ended at start: $(cat "$WORK/lapora.log")"
 wait_window Lapora >/dev/null
 
-# The card's top-left pixel is at (21, 166) on the screen. The first layer,
+# The card's top-left pixel is at (32, 177) on the screen. The first layer,
 # the blue band at (6, 6), is current after opening, so its top-left resize
-# handle (black) sits at (27, 172).
-CARD_X=21
-CARD_Y=166
+# handle (black) sits at (38, 183).
+CARD_X=32
+CARD_Y=177
 at() { echo $((CARD_X + $1)) $((CARD_Y + $2)); }
 read -r hx hy < <(at 6 6)
 [[ $(pixel $((hx + 3)) $((hy + 3))) == "#000000" ]] ||
@@ -229,7 +229,7 @@ grab_window foablak "$MAIN"
 
 # 2. The File menu.
 click 23 29
-grab_root menu_file 420x225+0+0
+grab_root menu_file 420x250+0+0
 xdotool key Escape
 sleep 0.5
 
@@ -245,7 +245,7 @@ xdotool key Escape
 sleep 0.5
 
 # 4. The settings dialog (Rendszer / Beállítások).
-click 150 29
+click 241 29
 xdotool key Down Return
 DIALOG=$(wait_window Beállítások)
 sleep 1.5
@@ -254,7 +254,7 @@ wmctrl -i -c "$DIALOG"
 wait_gone Beállítások
 
 # 5. The about box (Súgó / Lapora, the last item).
-click 261 29
+click 347 29
 xdotool key Up
 sleep 0.3
 xdotool key Return
