@@ -286,17 +286,13 @@ void MergeDialog::openData(const QString& path)
     if (list->rows.empty())
         throw MergeError("A(z) „" + QFileInfo(path).fileName().toStdString()
                          + "” adatfájlban nincs egyetlen személy (sor) sem.");
-    // What fitting does to each person's texts, found once for the list.
+    // What fitting does to each person's texts, found once for the list;
+    // their codes wait for the job.
     const Columns columns(list->columns);
     std::vector<FitOutcome> fits;
     fits.reserve(list->rows.size());
     for (const QStringList& values : list->rows) {
-        MergeTemplate::FitNote note;
-        try {
-            mTemplate.filled(columns, values, nullptr, &note);
-        } catch (const QrError&) {
-            // Named when the job is made.
-        }
+        const MergeTemplate::FitNote note = mTemplate.fitOf(columns, values);
         fits.push_back(note.tooLong ? FitOutcome::TooLong : note.shrunk ? FitOutcome::Shrunk : FitOutcome::Fits);
     }
     mDataFile = path;

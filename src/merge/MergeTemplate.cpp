@@ -47,21 +47,50 @@ QStringList MergeTemplate::unknownPlaceholders(const Columns& columns) const
     return unknown;
 }
 
+namespace {
+
+// A text layer filled with the record's values, placed and fitted; what
+// fitting did goes to fit.
+void fillText(LayerItem& layer, const Columns& columns, const QStringList& values, QSet<QString>* unknown, TextFit mode,
+              MergeTemplate::FitNote* fit)
+{
+    layer.text.text = fillPlaceholders(layer.text.text, columns, values, unknown);
+    const int designed = layer.text.points;
+    const FittedText placed = fitText(layer.text, layer.box, mode);
+    layer.box = placed.box;
+    if (fit && placed.outcome != FitOutcome::Fits) {
+        auto& note = placed.outcome == FitOutcome::Shrunk ? fit->shrunk : fit->tooLong;
+        if (!note)
+            note = MergeTemplate::FitNote::Text{layer.text.text, designed, layer.text.points};
+    }
+}
+
+bool hasPlaceholders(const LayerItem& layer)
+{
+    return layer.kind == LayerKind::Text && layer.text.text.contains(u'{');
+}
+
+} // namespace
+
+MergeTemplate::FitNote MergeTemplate::fitOf(const Columns& columns, const QStringList& values) const
+{
+    FitNote fit;
+    for (const LayerItem& layer : mLayers) {
+        if (hasPlaceholders(layer)) {
+            LayerItem text = layer;
+            fillText(text, columns, values, nullptr, mFit, &fit);
+        }
+    }
+    return fit;
+}
+
 std::vector<LayerItem> MergeTemplate::filled(const Columns& columns, const QStringList& values,
                                              QSet<QString>* unknown, FitNote* fit) const
 {
     std::vector<LayerItem> layers = mLayers;
     for (LayerItem& layer : layers) {
-        if (layer.kind == LayerKind::Text && layer.text.text.contains(u'{')) {
-            layer.text.text = fillPlaceholders(layer.text.text, columns, values, unknown);
-            const int designed = layer.text.points;
-            const FittedText placed = fitText(layer.text, layer.box, mFit);
-            layer.box = placed.box;
-            if (fit && placed.outcome != FitOutcome::Fits) {
-                auto& note = placed.outcome == FitOutcome::Shrunk ? fit->shrunk : fit->tooLong;
-                if (!note)
-                    note = FitNote::Text{layer.text.text, designed, layer.text.points};
-            }
+        if (hasPlaceholders(layer)) {
+            fillText(layer, columns, values, unknown, mFit, fit);
         } else if (layer.qr && layer.qr->contents.contains('{')) {
             QrContents contents = contentsFromText(layer.qr->contents);
             if (contents.isContact) {

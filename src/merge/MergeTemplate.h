@@ -52,6 +52,9 @@ public:
     // unknown; what fitting did goes to fit.
     std::vector<LayerItem> filled(const Columns& columns, const QStringList& values, QSet<QString>* unknown = nullptr,
                                   FitNote* fit = nullptr) const;
+    // What fitting does to the record's texts, without making its card:
+    // its codes are not made.
+    FitNote fitOf(const Columns& columns, const QStringList& values) const;
 
 private:
     std::vector<LayerItem> mLayers;

@@ -170,6 +170,22 @@ private slots:
         QCOMPARE(second[1].text.points, 12);
         QCOMPARE(cards.card(0, false)[0].text.points, 12);
 
+        // Told without making the card, the same; a code too big for its
+        // person does not stop the telling.
+        QrContents tooMuch;
+        tooMuch.isContact = false;
+        tooMuch.text = QStringLiteral("{Beosztás}");
+        std::vector<LayerItem> withCode = front;
+        withCode.push_back(qrLayer(tooMuch));
+        const MergeTemplate coded(withCode);
+        const Columns columns(records->columns);
+        for (std::size_t row = 0; row < records->rows.size(); ++row) {
+            const MergeTemplate::FitNote told = coded.fitOf(columns, records->rows[row]);
+            QCOMPARE(bool(told.shrunk), row == 1);
+            QCOMPARE(bool(told.tooLong), row == 3);
+        }
+        QVERIFY_THROWS_EXCEPTION(QrError, coded.filled(columns, {"x", QString(5000, u'x')}));
+
         MergedCards unfitted(records, MergeTemplate(front), MergeTemplate(back), 1);
         unfitted.setFit(TextFit::Off);
         QCOMPARE(unfitted.card(1, false)[0].text.points, 12);
