@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the settings file reader and writer. Reads never
 // fail; a write gives back what was written and leaves the other settings
 // as they read before.
-#include "app/IniFile.h"
+#include "print/IniFile.h"
 
 #include <QString>
 
