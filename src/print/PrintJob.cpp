@@ -7,28 +7,13 @@
 
 namespace {
 
-CalibrationLookup& lookup()
+// The one installed hook of each kind: the printer calibration's and the
+// last sheet's lookup and keeper.
+template <class Hook>
+Hook& installed()
 {
-    static CalibrationLookup installed;
-    return installed;
-}
-
-CalibrationKeeper& keeper()
-{
-    static CalibrationKeeper installed;
-    return installed;
-}
-
-SheetNameLookup& sheetLookup()
-{
-    static SheetNameLookup installed;
-    return installed;
-}
-
-SheetNameKeeper& sheetKeeper()
-{
-    static SheetNameKeeper installed;
-    return installed;
+    static Hook hook;
+    return hook;
 }
 
 // What the printer is asked for: p × scale / 100 + offset.
@@ -129,34 +114,34 @@ void paintJobPage(QPainter& painter, const PrintJob& job, int page)
 
 void setCalibrationStore(CalibrationLookup lookupWith, CalibrationKeeper keepWith)
 {
-    lookup() = std::move(lookupWith);
-    keeper() = std::move(keepWith);
+    installed<CalibrationLookup>() = std::move(lookupWith);
+    installed<CalibrationKeeper>() = std::move(keepWith);
 }
 
 void keepCalibration(const QString& printerName, const sheet::PrinterCalibration& calibration)
 {
-    if (keeper())
-        keeper()(printerName, calibration);
+    if (installed<CalibrationKeeper>())
+        installed<CalibrationKeeper>()(printerName, calibration);
 }
 
 sheet::PrinterCalibration calibrationOf(const QString& printerName)
 {
-    return lookup() ? lookup()(printerName) : sheet::PrinterCalibration{};
+    return installed<CalibrationLookup>() ? installed<CalibrationLookup>()(printerName) : sheet::PrinterCalibration{};
 }
 
 void setLastSheetStore(SheetNameLookup lookupWith, SheetNameKeeper keepWith)
 {
-    sheetLookup() = std::move(lookupWith);
-    sheetKeeper() = std::move(keepWith);
+    installed<SheetNameLookup>() = std::move(lookupWith);
+    installed<SheetNameKeeper>() = std::move(keepWith);
 }
 
 QString lastSheetOf(const QString& printerName)
 {
-    return sheetLookup() ? sheetLookup()(printerName) : QString();
+    return installed<SheetNameLookup>() ? installed<SheetNameLookup>()(printerName) : QString();
 }
 
 void keepLastSheet(const QString& printerName, const QString& sheetName)
 {
-    if (sheetKeeper())
-        sheetKeeper()(printerName, sheetName);
+    if (installed<SheetNameKeeper>())
+        installed<SheetNameKeeper>()(printerName, sheetName);
 }
